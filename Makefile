@@ -1,0 +1,48 @@
+# ソラベル: set-up, build, run and test. Every target installs what is missing first.
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE ?= cmake
+
+.PHONY: all setup build run test test-asan bench fuzz format screenshots clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build: setup
+	@$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(CMAKE) --build build -j $(JOBS)
+
+run: build
+	@if [ -x build/sorabel ]; then ./build/sorabel; else echo "The program is not built yet (see README)."; exit 1; fi
+
+test: build
+	@cd build && ctest --output-on-failure -j $(JOBS)
+
+test-asan: setup
+	@$(CMAKE) -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSORABEL_SANITIZE=ON >/dev/null
+	@$(CMAKE) --build build-asan -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+bench: setup
+	@$(CMAKE) -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSORABEL_BENCH=ON >/dev/null
+	@$(CMAKE) --build build-bench -j $(JOBS)
+	@bash scripts/run-benchmarks.sh build-bench
+
+fuzz: setup
+	@CXX=clang++ $(CMAKE) -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSORABEL_FUZZ=ON >/dev/null
+	@$(CMAKE) --build build-fuzz -j $(JOBS)
+	@bash scripts/run-fuzzers.sh build-fuzz $(FUZZ_SECONDS)
+
+screenshots: build
+	@bash scripts/screenshots.sh build
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz
