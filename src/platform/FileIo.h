@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace sorabel {
+
+// An input/output error. what() is the message shown in the error box (UTF-8).
+class IoError : public std::runtime_error {
+public:
+    explicit IoError(const std::string& message) : std::runtime_error(message) {}
+};
+
+namespace io_messages {
+inline constexpr const char* kFileNotFound = "ファイルが見つかりません";
+inline constexpr const char* kInvalidName = "不正なファイル名です";
+inline constexpr const char* kTooManyFiles = "オープンしたファイルが多すぎます";
+inline constexpr const char* kAccessDenied = "ファイルへのアクセスが拒否されました";
+inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
+inline constexpr const char* kNotANumber = "入力値が数値ではありません";
+inline constexpr const char* kDamaged = "読書録データの形式が正しくありません";
+// "I/O エラー (%d)" with the system's error code.
+std::string other(int code);
+} // namespace io_messages
+
+// The message for a system error number (errno) met while reading or writing.
+IoError ioErrorFromErrno(int err, bool writing);
+
+// Whole-file access. Paths are converted with the file system's own encoding.
+class FileIo {
+public:
+    static std::string readAll(const QString& path);
+    // Writes the bytes to a temporary file in the same folder, flushes and
+    // syncs it, then renames it over the target. On failure the target is as
+    // it was and the temporary file is gone.
+    static void writeAtomically(const QString& path, std::string_view bytes);
+
+    static bool exists(const QString& path);
+    static bool remove(const QString& path);
+    static bool rename(const QString& from, const QString& to);
+
+    // Test seam: the next writes fail with `err` after `bytes` bytes have been
+    // written (bytes < 0 switches the failure off).
+    static void failWritesAfter(long long bytes, int err);
+};
+
+} // namespace sorabel

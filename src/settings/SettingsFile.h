@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace sorabel {
+
+// Style bits (1 bold, 2 italic, 4 underline, 8 strike-out) and pitch
+// (0 default, 1 variable, 2 fixed) of a display font.
+struct FontStylePitch {
+    int style = 0;
+    int pitch = 0;
+    bool operator==(const FontStylePitch&) const = default;
+};
+
+// Everything the settings file "SorabeIni.INI" keeps.
+struct SettingsValues {
+    FontStylePitch captionFont;  // [Font]
+    FontStylePitch contentsFont; // [Font2]
+    int ki1 = 0;                 // [Kioku] Ki1: 0 remember the position, 1 do not
+    int ki2 = 0;                 // [Kioku] Ki2: 0 remember the size, 1 do not
+    int ki3 = 0;                 // [Kioku] Ki3: 0 read the last catalogue, 1 do not
+    int rubi = 0;                // [Rubi] Rubi
+    std::string file;            // [File] File: file system bytes (UTF-8)
+    int top = 0, left = 0, width = 0, height = 0; // [Window]
+    bool maximized = false;      // [Window] Maxmize
+    bool operator==(const SettingsValues&) const = default;
+};
+
+class SettingsFile {
+public:
+    // The program's folder + "SorabeIni.INI".
+    static QString defaultPath();
+
+    // Reads every key; a missing or unreadable key keeps the value in
+    // `current` (the maximized flag defaults to false). The file name is read
+    // only when readFileName is true (the catalogue is unmodified).
+    static SettingsValues read(const QString& path, const SettingsValues& current,
+                               bool readFileName);
+
+    // At exit: fonts, options, file, Rubi, then the window keys — only
+    // "Maxmize" = "1" while maximized, otherwise Top, Left, Width, Height and
+    // "Maxmize" = "0". Throws IoError "<path> に書き込めません".
+    static void writeAtExit(const QString& path, const SettingsValues& values);
+
+    // On the settings dialog's OK: as at exit but without Rubi.
+    static void writeOnOk(const QString& path, const SettingsValues& values);
+};
+
+} // namespace sorabel
