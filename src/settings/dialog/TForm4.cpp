@@ -354,6 +354,16 @@ void TForm4::buildPage3() {
     Edit1->setGeometry(275 - 225, 128 - 103, 193, 20);
     Edit2->setGeometry(275 - 225, 160 - 103, 193, 20);
 
+    for (QGroupBox* group : {GroupBox1, GroupBox2}) {
+        // Only the group's caption is drawn in the larger face.
+        const QFont inner = group->font();
+        QFont caption = inner;
+        caption.setPixelSize(15);
+        group->setFont(caption);
+        for (QWidget* child : group->findChildren<QWidget*>())
+            child->setFont(inner);
+    }
+
     HelpBtn3 = new QPushButton(QStringLiteral("ヘルプ"), TabSheet3);
     HelpBtn3->setObjectName(QStringLiteral("HelpBtn3"));
     HelpBtn3->setGeometry(433, 267, 59, 22);

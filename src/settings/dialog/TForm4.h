@@ -100,12 +100,12 @@ public slots:
     void HelpBtn1Click();
     void HelpBtn2Click();
     void HelpBtn3Click();
+    void reject() override;
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    void done(int result) override;
 
 private:
     void buildPage1();
