@@ -185,6 +185,12 @@ TEST_F(TForm4Test, CancelDropsTicksCaptionsAndLists) {
 
     open();
     EXPECT_FALSE(dialog->CheckBox2->isChecked());
+    click(dialog->CheckBox2);
+    QTest::keyClick(dialog->sakusha, Qt::Key_Escape); // Escape is Cancel
+    EXPECT_FALSE(dialog->isVisible());
+
+    open();
+    EXPECT_FALSE(dialog->CheckBox2->isChecked());
     EXPECT_EQ(dialog->sakusha->text(), main->label(4)->text());
     EXPECT_EQ(dialog->me1->text(), QStringLiteral("ジャンル１"));
     EXPECT_EQ(dialog->Label8->text(), QStringLiteral("ジャンル１"));
