@@ -55,6 +55,10 @@ TEST(ProfileFile, ReadsLfOnlyFilesAndSkipsAByteOrderMark) {
     const ProfileFile ini = ProfileFile::fromText("\xEF\xBB\xBF[Window]\nTop=5\nLeft=6");
     EXPECT_EQ(ini.readInt("Window", "Top", -1), 5);
     EXPECT_EQ(ini.readInt("Window", "Left", -1), 6);
+    // The mark stays where it is, so a rewritten file means the same.
+    ProfileFile copy = ini;
+    copy.writeInt("window", "Top", 7);
+    EXPECT_EQ(copy.text(), "\xEF\xBB\xBF[Window]\r\nTop=7\r\nLeft=6\r\n");
 }
 
 TEST(ProfileFile, CapsValuesAt2047Characters) {
