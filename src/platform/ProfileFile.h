@@ -19,7 +19,9 @@ namespace sorabel {
 // rewrites the file atomically.
 class ProfileFile {
 public:
-    explicit ProfileFile(QString path); // a missing file reads as empty
+    // A missing file reads as empty. A file that exists but cannot be read
+    // also reads as empty, and flush() then refuses to overwrite it.
+    explicit ProfileFile(QString path);
     static ProfileFile fromText(std::string text); // for tests and fuzzing
 
     std::string readString(std::string_view section, std::string_view key,
@@ -43,6 +45,7 @@ public:
 private:
     QString path_;
     std::string text_;
+    bool unreadable_ = false; // the file exists but could not be read: flush() refuses
 };
 
 } // namespace sorabel
