@@ -1,5 +1,6 @@
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "settings/dialog/TForm4.h"
 
 #include <QApplication>
 
@@ -21,6 +22,8 @@ int main(int argc, char* argv[]) {
     // --- The list window (Form3), the About box and the settings dialog
     //     (Form4) are created here, in this order, all hidden, and handed to
     //     the main window: setListWindow, setAboutBox, setSettingsDialog.
+    auto* form4 = new sorabel::TForm4(form1);
+    form1->setSettingsDialog(form4);
 
     return app.exec();
 }

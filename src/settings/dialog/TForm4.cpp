@@ -1,7 +1,9 @@
 #include "settings/dialog/TForm4.h"
 
+#include "main_window/ImpressionsEdit.h"
 #include "main_window/TForm1.h"
 #include "platform/ShiftJis.h"
+#include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 #include "settings/dialog/DisplayFont.h"
 
@@ -17,6 +19,8 @@
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QToolTip>
+#include <algorithm>
 
 #if __has_include("platform/widgets/HelpViewer.h")
 #include "platform/widgets/HelpViewer.h"
@@ -84,6 +88,50 @@ QStringList itemLines(const QPlainTextEdit* box) {
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// Told next to the control when typed or pasted text is refused.
+void refuse(QWidget* where, const QString& characters) {
+    const QString text = characters == QStringLiteral("\n")
+                             ? QStringLiteral("この欄には改行を入力できません")
+                             : QStringLiteral("「%1」は読書録データに記録できない文字です")
+                                   .arg(QString(characters).remove(QLatin1Char('\n')));
+    QToolTip::showText(where->mapToGlobal(QPoint(0, where->height())), text, where);
+}
+
+const char* const kAcceptedText = "acceptedText";
+
+// Only what code page 932 can hold enters an edit: an edit that adds other
+// characters (typed, pasted, dropped) is taken back at once. Characters of
+// that kind already shown (from a damaged file) do not block other edits.
+void keepToCodePage(QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+        const QString before = edit->property(kAcceptedText).toString();
+        const QString refused = ShiftJisValidator::refusedCharacters(text, before, false);
+        if (refused.isEmpty()) {
+            edit->setProperty(kAcceptedText, text);
+            return;
+        }
+        const int cursor = edit->cursorPosition() - int(text.size() - before.size());
+        edit->setText(before);
+        edit->setCursorPosition(std::clamp(cursor, 0, int(before.size())));
+        refuse(edit, refused);
+    });
+}
+
+// Sets a text from the program, which the edit then counts as accepted.
+void showText(QLineEdit* edit, const QString& text) {
+    edit->setProperty(kAcceptedText, text);
+    edit->setText(text);
+}
+
+// A text as the catalogue keeps it. A text shown unchanged keeps its stored
+// bytes, so that bytes a damaged file brought in survive an OK untouched.
+Bytes encodeKeeping(const QString& text, const std::vector<Bytes>& stored) {
+    for (const Bytes& bytes : stored)
+        if (sjis::decode(bytes) == text)
+            return bytes;
+    return sjis::tryEncode(text).bytes;
 }
 
 void setTextColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
@@ -207,6 +255,7 @@ void TForm4::buildPage1() {
             edit->setObjectName(
                 QString::fromLatin1(fieldInfo(f).control.data(), fieldInfo(f).control.size()));
             edit->setGeometry(cell.left + kCaptionOffset, top, kCaptionWidth, kRowHeight);
+            keepToCodePage(edit);
             *edits[i] = edit;
             captionControl = edit;
         }
@@ -259,7 +308,9 @@ void TForm4::buildPage2() {
         auto* head = new QLineEdit(TabSheet2);
         head->setObjectName(QStringLiteral("me%1").arg(i + 1));
         head->setGeometry(left, 44, 129, 21);
-        auto* items = new QPlainTextEdit(TabSheet2);
+        keepToCodePage(head);
+        auto* items = new ImpressionsEdit(TabSheet2);
+        items->onRefused = [items](const QString& c) { refuse(items, c); };
         items->setObjectName(QStringLiteral("memo%1").arg(i + 1));
         items->setGeometry(left, 72, 129, 185);
         items->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -395,9 +446,9 @@ void TForm4::FormShow() {
     memo2->clear();
     memo3->clear();
 
-    me2->setText(sjis::decode(cat.heading(ChoiceList::Genre2)));
-    me3->setText(sjis::decode(cat.heading(ChoiceList::Format)));
-    me1->setText(sjis::decode(cat.heading(ChoiceList::Genre1)));
+    showText(me2, sjis::decode(cat.heading(ChoiceList::Genre2)));
+    showText(me3, sjis::decode(cat.heading(ChoiceList::Format)));
+    showText(me1, sjis::decode(cat.heading(ChoiceList::Genre1)));
 
     memo1->setPlainText(itemsText(cat.list(ChoiceList::Genre1)));
     memo2->setPlainText(itemsText(cat.list(ChoiceList::Genre2)));
@@ -425,7 +476,7 @@ void TForm4::FormShow() {
         CheckBox[static_cast<size_t>(i)]->setChecked(cat.flags[static_cast<size_t>(i)] == "TRUE");
 
     for (int k = 1; k <= kCaptionCount; ++k)
-        captionEdit(k)->setText(Form1->label(k)->text());
+        showText(captionEdit(k), Form1->label(k)->text());
 
     Label8->setText(me1->text());
     Label9->setText(me2->text());
@@ -531,28 +582,6 @@ void TForm4::Button5Click() {
     });
 }
 
-bool TForm4::textsEncodable() {
-    std::vector<std::pair<QWidget*, QString>> texts;
-    for (int k = 1; k <= kCaptionCount; ++k)
-        texts.emplace_back(captionEdit(k), captionEdit(k)->text());
-    for (QLineEdit* head : {me1, me2, me3})
-        texts.emplace_back(head, head->text());
-    for (QPlainTextEdit* items : {memo1, memo2, memo3})
-        texts.emplace_back(items, items->toPlainText());
-    for (const auto& [widget, text] : texts) {
-        const QString bad = sjis::unencodableCharacters(text);
-        if (bad.isEmpty())
-            continue;
-        Dialogs::error(this, QStringLiteral("読書録に保存できない文字があります: %1").arg(bad));
-        for (int page = 0; page < PageControl1->count(); ++page)
-            if (PageControl1->widget(page)->isAncestorOf(widget))
-                PageControl1->setCurrentIndex(page);
-        widget->setFocus();
-        return false;
-    }
-    return true;
-}
-
 void TForm4::applyOk() {
     if (!Form1)
         return;
@@ -569,9 +598,10 @@ void TForm4::applyOk() {
     HandoffFile::write(HandoffFile::defaultPath(), handoff);
 
     for (int k = 1; k <= kCaptionCount; ++k) {
+        Bytes& stored = cat.liveCaptions[static_cast<size_t>(k - 1)];
         const QString caption = captionEdit(k)->text();
         Form1->label(k)->setText(caption);
-        cat.liveCaptions[static_cast<size_t>(k - 1)] = sjis::tryEncode(caption).bytes;
+        stored = encodeKeeping(caption, {stored});
     }
 
     const std::array<std::pair<QLineEdit*, QPlainTextEdit*>, kListCount> sources{{
@@ -581,11 +611,12 @@ void TForm4::applyOk() {
     }};
     for (int l = 0; l < kListCount; ++l) {
         auto& list = cat.lists[static_cast<size_t>(l)];
+        const std::vector<Bytes> before = std::move(list);
         list.clear();
         // The heading is always there, empty or not.
-        list.push_back(sjis::tryEncode(sources[static_cast<size_t>(l)].first->text()).bytes);
+        list.push_back(encodeKeeping(sources[static_cast<size_t>(l)].first->text(), before));
         for (const QString& line : itemLines(sources[static_cast<size_t>(l)].second))
-            list.push_back(sjis::tryEncode(line).bytes);
+            list.push_back(encodeKeeping(line, before));
     }
     Form1->refreshChoiceLists();
 
@@ -602,8 +633,6 @@ void TForm4::applyOk() {
 }
 
 void TForm4::OKBtnClick() {
-    if (!textsEncodable())
-        return;
     // A failure stops the remaining steps, yet OK has ended the dialog.
     guarded(this, [this] { applyOk(); });
     accept();

@@ -115,8 +115,6 @@ private:
     void showSamples();
     void leave();
     void applyOk();
-    // Ask before OK when a text cannot be kept in the catalogue's code page.
-    bool textsEncodable();
 
     int spacing_ = 0;
     FontValues captionFont_;

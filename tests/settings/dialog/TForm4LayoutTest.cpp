@@ -1,6 +1,7 @@
 #include "settings/dialog/TForm4.h"
 
 #include "main_window/TForm1.h"
+#include "platform/widgets/FontSubstitution.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -18,8 +19,7 @@ using namespace sorabel;
 namespace {
 
 void substituteFonts() {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    FontSubstitution::install();
 }
 
 // Widgets that lie directly on a page or inside one of its groups, in page coordinates.
@@ -110,7 +110,10 @@ TEST(TForm4Layout, PagesRenderTheirTexts) {
     substituteFonts();
     TForm1 main;
     TForm4 dialog(&main);
+    main.catalogue().spacing = 12;
     dialog.show();
+    EXPECT_EQ(dialog.Edit2->mapTo(dialog.TabSheet3, QPoint(0, 0)).y(),
+              128 + dialog.Edit1->height() + 12);
     const QString dir = qEnvironmentVariable("SORABEL_SCREENSHOT_DIR");
     for (int page = 0; page < 3; ++page) {
         dialog.PageControl1->setCurrentIndex(page);
