@@ -120,7 +120,9 @@ TEST_F(TForm4CycleTest, UntickedGenreIsHiddenAfterCloseAndSavedHiddenOnlyNextTim
 TEST_F(TForm4CycleTest, OkWithoutChangesCountsOneAndSavesAtOnce) {
     Dialogs::setNextFileName(logPath);
     ASSERT_EQ(cat().modifiedCount, 0);
-    runSettings([this] { click(dialog->OKBtn); });
+    // Enter in a caption edit presses the default button, OK.
+    runSettings([this] { QTest::keyClick(dialog->shomei, Qt::Key_Return); });
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(QFile::exists(logPath));
     // Saved (0), then the hand-off file counted one more.
     EXPECT_EQ(cat().modifiedCount, 1);
