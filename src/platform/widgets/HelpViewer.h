@@ -5,6 +5,8 @@
 
 namespace sorabel {
 
+class HelpWindow;
+
 // The program's help: topics of our own HTML help file shown in a help
 // window, plus a finder (contents and search) over the same file.
 class HelpViewer {
@@ -26,6 +28,13 @@ public:
     static void setTestMode(bool on);
     static const std::vector<Request>& requests();
     static void clearRequests();
+
+    // Full path of a help file: a relative name is taken in the program's
+    // folder, and a name differing from an existing file in letter case only
+    // finds that file.
+    static QString resolve(const QString& helpFile);
+    // The help window, once a request has opened it (tests look inside).
+    static HelpWindow* window();
 };
 
 } // namespace sorabel
