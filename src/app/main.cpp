@@ -1,5 +1,7 @@
+#include "about/TAboutBox.h"
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
 
 #include <QApplication>
 
@@ -9,8 +11,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
 
-    // --- The application's help file (a fixed absolute path ending in SORABE.HLP)
-    //     is set here once the help viewer exists.
+    // The same on every installation; the windows' own "sorabe.HLP" beside
+    // the program serves whenever one of them is active.
+    sorabel::HelpViewer::setApplicationHelpFile(
+        QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
 
     // The main window comes first: its first show runs the start-up sequence
     // before any other window exists.
@@ -18,9 +22,14 @@ int main(int argc, char* argv[]) {
     form1->setAttribute(Qt::WA_DeleteOnClose);
     form1->show();
 
-    // --- The list window (Form3), the About box and the settings dialog
-    //     (Form4) are created here, in this order, all hidden, and handed to
-    //     the main window: setListWindow, setAboutBox, setSettingsDialog.
+    // --- The list window (Form3) is created here, hidden, and handed to the
+    //     main window with setListWindow.
+
+    auto* aboutBox = new sorabel::TAboutBox(form1);
+    form1->setAboutBox(aboutBox);
+
+    // --- The settings dialog (Form4) is created here, hidden, and handed to
+    //     the main window with setSettingsDialog.
 
     return app.exec();
 }
