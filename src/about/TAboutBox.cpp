@@ -118,7 +118,7 @@ QString TAboutBox::webAddress() {
 }
 
 QString TAboutBox::copyrightNotice() {
-    return QStringLiteral("Copyright (C) 2026 ソラベル開発チーム");
+    return QStringLiteral("(C) 2026 ソラベル開発チーム");
 }
 
 QPixmap TAboutBox::programIcon() {

@@ -32,7 +32,10 @@ QString escaped(const QString& text) {
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(kWindowTitle);
-    resize(820, 580);
+    resize(880, 600);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(14);
+    setFont(font);
 
     finder_ = new QTabWidget;
     contents_ = new QTreeWidget;
@@ -76,7 +79,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     splitter->addWidget(topicView_);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({250, 570});
+    splitter->setSizes({290, 590});
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
