@@ -10,6 +10,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
+    QApplication::setWindowIcon(sorabel::TAboutBox::programIcon());
 
     // The same on every installation; the windows' own "sorabe.HLP" beside
     // the program serves whenever one of them is active.
