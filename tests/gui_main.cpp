@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-// The system's fontconfig keeps font-matching results it never frees, and
-// rich text with fallback fonts reaches them; those leaks are not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 // Window tests need a QApplication; they run on the offscreen platform unless
 // the caller chose another one.
 int main(int argc, char** argv) {

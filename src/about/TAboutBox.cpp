@@ -92,7 +92,6 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setFont(boxFont(12));
     Button1->setGeometry(127, 144, 140, 20);
-    Button1->setAutoDefault(false);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
