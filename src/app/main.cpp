@@ -23,14 +23,13 @@ int main(int argc, char* argv[]) {
     form1->setAttribute(Qt::WA_DeleteOnClose);
     form1->show();
 
-    // --- The list window (Form3) is created here, hidden, and handed to the
-    //     main window with setListWindow.
+    // --- The list window (Form3), the About box and the settings dialog
+    //     (Form4) are created here, in this order, all hidden, and handed to
+    //     the main window: setListWindow, setAboutBox, setSettingsDialog.
 
+    // The About box, after the list window and before the settings dialog.
     auto* aboutBox = new sorabel::TAboutBox(form1);
     form1->setAboutBox(aboutBox);
-
-    // --- The settings dialog (Form4) is created here, hidden, and handed to
-    //     the main window with setSettingsDialog.
 
     return app.exec();
 }
