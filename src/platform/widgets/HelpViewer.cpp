@@ -26,6 +26,8 @@ HelpWindow& helpWindow() {
     if (!state().window) {
         state().window = new HelpWindow;
         state().window->setAttribute(Qt::WA_DeleteOnClose, false);
+        // The program ends with its main window, an open help window or not.
+        state().window->setAttribute(Qt::WA_QuitOnClose, false);
     }
     return *state().window;
 }

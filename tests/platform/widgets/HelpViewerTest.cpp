@@ -69,6 +69,7 @@ TEST_F(HelpViewerTest, ContextRequestShowsTheTopicAndSelectsItInTheContents) {
     HelpWindow* window = HelpViewer::window();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)); // never keeps the program alive
     EXPECT_EQ(window->loadedPath(), dir.filePath("sorabe.HLP"));
     EXPECT_EQ(window->currentContext(), 1);
     EXPECT_TRUE(window->topicText().startsWith(QStringLiteral("メイン画面")));
