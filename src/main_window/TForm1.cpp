@@ -192,6 +192,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createStatusBar();
     createFields();
 
+    // The platform window exists from here on, so that its frame can be
+    // taken into account when the outer bounds are set.
+    create();
     // Designed outer bounds; the settings file may replace them on the first show.
     setOuterBounds(QRect(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight));
 
@@ -382,6 +385,7 @@ void TForm1::createFields() {
             combo->setFont(gothic13);
             auto* validator = new ShiftJisValidator(combo->lineEdit(), combo);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             combo->setValidator(validator);
             combo->lineEdit()->installEventFilter(this);
             connect(combo, &QComboBox::editTextChanged, this, [this] {
@@ -399,6 +403,7 @@ void TForm1::createFields() {
             }
             auto* validator = new ShiftJisValidator(edit, edit);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             edit->setValidator(validator);
             w = edit;
         }
@@ -484,7 +489,10 @@ void TForm1::setControlText(Field f, const QString& text) {
         plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         kansou->setPlainText(plain);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setEditText(singleLine(text));
+        // The list follows the text, so that the arrow keys move on from its entry.
+        const QString line = singleLine(text);
+        combo->setCurrentIndex(combo->findText(line, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        combo->setEditText(line);
     } else {
         static_cast<QLineEdit*>(w)->setText(singleLine(text));
     }
