@@ -46,7 +46,7 @@ const QString kDeleteQuestion = QStringLiteral("この本の記録を削除し�
 const QString kSaveQuestion = QStringLiteral("現在の内容を保存しますか？");
 
 // Icons drawn here for the commands the style has no picture of.
-enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5 };
+enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5, kHelp = -6 };
 
 QIcon drawnIcon(int kind) {
     QPixmap pm(16, 16);
@@ -87,6 +87,18 @@ QIcon drawnIcon(int kind) {
             p.drawRect(8, y, 7, 3);
         }
         break;
+    case kHelp: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 96, 192));
+        p.drawEllipse(0, 0, 16, 16);
+        QFont f = p.font();
+        f.setPixelSize(13);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     default:
         break;
     }
@@ -294,7 +306,7 @@ void TForm1::createActions() {
     ToolButton17 = addToolButton("ToolButton17", "一覧表示", QStyle::SP_FileDialogListView);
     ToolButton21 = addToolButton("ToolButton21", "「感想」の中を検索", kMagnifier);
     ToolBar1->addSeparator();
-    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", QStyle::SP_DialogHelpButton);
+    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", kHelp);
     ToolBar1->addSeparator();
 
     for (QToolButton* b :

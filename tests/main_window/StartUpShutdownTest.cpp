@@ -119,8 +119,8 @@ TEST_F(MainWindowTest, StartUpMaximizedAndRememberedSizeOnly) {
     }
     TForm1& f = start();
     EXPECT_TRUE(f.windowState() & Qt::WindowMaximized);
-    EXPECT_EQ(f.normalGeometry().topLeft(), QPoint(40, 30) + (f.geometry().topLeft() -
-                                                              f.frameGeometry().topLeft()));
+    EXPECT_EQ(f.normalGeometry().topLeft(),
+              QPoint(40, 30) + (f.geometry().topLeft() - f.frameGeometry().topLeft()));
     f.close();
     const SettingsValues back = SettingsFile::read(SettingsFile::defaultPath(), {}, true);
     EXPECT_TRUE(back.maximized);
@@ -172,8 +172,8 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEn
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("SorabeIni.INI")));
     EXPECT_TRUE(f.close());
     ASSERT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
-    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error)[0].contains(
-        QStringLiteral("に書き込めません")));
+    EXPECT_TRUE(
+        Dialogs::shownTexts(Dialogs::Kind::Error)[0].contains(QStringLiteral("に書き込めません")));
 }
 
 TEST_F(MainWindowTest, SettingsCommandSavesTakesTheHandoffAndRestoresTheComboTexts) {
