@@ -55,9 +55,6 @@ std::vector<std::string_view> splitLines(std::string_view text) {
         lines.push_back(line);
         start = next;
     }
-    // A byte-order mark left by a text editor must not hide the first section.
-    if (!lines.empty() && lines.front().starts_with("\xEF\xBB\xBF"))
-        lines.front().remove_prefix(3);
     return lines;
 }
 
@@ -108,7 +105,12 @@ Location locate(const std::vector<std::string_view>& lines, std::string_view sec
     const std::string_view wantSection = trim(section);
     const std::string_view wantKey = trim(key);
     for (size_t i = 0; i < lines.size(); ++i) {
-        const ParsedLine p = parseLine(lines[i]);
+        std::string_view line = lines[i];
+        // A byte-order mark left by a text editor must not hide the first
+        // section. It stays in the text.
+        if (i == 0 && line.starts_with("\xEF\xBB\xBF"))
+            line.remove_prefix(3);
+        const ParsedLine p = parseLine(line);
         if (!loc.sectionLine) {
             if (p.kind == Kind::Section && sameName(p.name, wantSection)) {
                 loc.sectionLine = i;

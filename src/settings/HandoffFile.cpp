@@ -35,15 +35,9 @@ std::vector<std::string> splitLines(std::string_view bytes) {
     return lines;
 }
 
-// A number line holds a decimal integer and nothing else but blanks around it,
-// as in the catalogue file; anything else is not a number.
+// A number line holds an optional '-' and decimal digits, nothing else, as in
+// the catalogue file; anything else is not a number.
 int32_t parseNumber(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    if (s.size() > 1 && s.front() == '+' && s[1] != '-')
-        s.remove_prefix(1);
     int32_t v = 0;
     const char* end = s.data() + s.size();
     const auto r = std::from_chars(s.data(), end, v, 10);

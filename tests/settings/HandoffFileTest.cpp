@@ -77,10 +77,10 @@ TEST(HandoffFile, NumberLinesMustHoldAnIntegerOnly) {
         std::string text = HandoffFile::serialise(sample());
         return first + "\r\n" + text.substr(text.find("\r\n") + 2);
     };
-    EXPECT_EQ(HandoffFile::parse(withLine1(" 14 ")).captionFont.size, 14);
-    EXPECT_EQ(HandoffFile::parse(withLine1("+7")).captionFont.size, 7);
+    EXPECT_EQ(HandoffFile::parse(withLine1("-14")).captionFont.size, -14);
     EXPECT_EQ(HandoffFile::parse(withLine1("-2147483648")).captionFont.size, INT32_MIN);
-    for (const char* bad : {"12abc", "abc", "", "1 2", "2147483648", "0x10", "+-3", "-"}) {
+    for (const char* bad :
+         {"12abc", "abc", "", " 12", "12 ", "+7", "1 2", "2147483648", "0x10", "-"}) {
         try {
             HandoffFile::parse(withLine1(bad));
             ADD_FAILURE() << "parsed " << bad;
