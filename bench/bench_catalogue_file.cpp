@@ -1,0 +1,181 @@
+// Reading and writing a full catalogue (2000 records, about 1 KB of Japanese
+// impressions each) against plain file access to the same bytes.
+#include "catalogue/CatalogueFile.h"
+#include "platform/FileIo.h"
+#include "platform/ShiftJis.h"
+
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <unistd.h>
+
+using namespace sorabel;
+
+namespace {
+
+struct Fixture {
+    Catalogue catalogue;
+    std::string bytes;
+    QTemporaryDir dir;
+    QString source; // the catalogue file read by the read benchmarks
+    QString target; // the file the write benchmarks replace
+
+    Fixture() {
+        const Bytes sentence = sjis::fromUtf8(
+            "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"
+            "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。");
+        const char* titles[] = {"吾輩は猫である", "坊っちゃん", "草枕", "三四郎", "それから"};
+        for (int r = 1; r <= kMaxRecords; ++r) {
+            auto set = [&](Field f, const char* utf8) {
+                catalogue.setField(f, r, sjis::fromUtf8(utf8));
+            };
+            set(Field::shomei, titles[r % 5]);
+            set(Field::hukudai, "上巻");
+            set(Field::yomi, "わがはいはねこである");
+            set(Field::janru1, "小説");
+            set(Field::janru2, "文学");
+            set(Field::hangata, "文庫");
+            set(Field::sakusha, "夏目漱石");
+            set(Field::shuppansha, "岩波書店");
+            set(Field::sousho, "岩波文庫");
+            set(Field::teika, "５００円");
+            set(Field::shohan, "1905年");
+            set(Field::yondahan, "第30刷");
+            set(Field::dokuryou, "2020/01/02");
+            set(Field::kaisi, "2019/12/20");
+            set(Field::kounyuu, "2019/12/01");
+            set(Field::bikou1, "再読");
+            Bytes kansou;
+            while (kansou.size() < 1000)
+                kansou += sentence + "\r\n";
+            catalogue.setField(Field::kansou, r, kansou);
+        }
+        catalogue.recordCount = kMaxRecords;
+        bytes = CatalogueFile::serialise(catalogue);
+        source = dir.filePath("source.srb");
+        target = dir.filePath("target.srb");
+        FileIo::writeAtomically(source, bytes);
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void setBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(fixture().bytes.size()));
+}
+
+void BM_PlainCopy(benchmark::State& state) {
+    const std::string& bytes = fixture().bytes;
+    std::string copy(bytes.size(), '\0');
+    for (auto _ : state) {
+        std::memcpy(copy.data(), bytes.data(), bytes.size());
+        benchmark::DoNotOptimize(copy.data());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state);
+}
+
+void BM_PlainRead(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(FileIo::readAll(fixture().source));
+    setBytes(state);
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+    for (auto _ : state)
+        FileIo::writeAtomically(fixture().target, fixture().bytes);
+    setBytes(state);
+}
+
+void BM_Parse(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CatalogueFile::parse(fixture().bytes));
+    setBytes(state);
+}
+
+void BM_ParseApply(benchmark::State& state) {
+    Catalogue c;
+    for (auto _ : state)
+        CatalogueFile::apply(CatalogueFile::parse(fixture().bytes), c);
+    setBytes(state);
+}
+
+void BM_ReadCatalogue(benchmark::State& state) {
+    Catalogue c;
+    for (auto _ : state)
+        CatalogueFile::read(fixture().source, c);
+    setBytes(state);
+}
+
+void BM_Serialise(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CatalogueFile::serialise(fixture().catalogue));
+    setBytes(state);
+}
+
+void BM_WriteCatalogue(benchmark::State& state) {
+    for (auto _ : state)
+        CatalogueFile::write(fixture().target, fixture().catalogue);
+    setBytes(state);
+}
+
+BENCHMARK(BM_PlainCopy);
+BENCHMARK(BM_PlainRead);
+BENCHMARK(BM_PlainWrite)->UseRealTime();
+BENCHMARK(BM_Parse);
+BENCHMARK(BM_ParseApply);
+BENCHMARK(BM_ReadCatalogue);
+BENCHMARK(BM_Serialise);
+BENCHMARK(BM_WriteCatalogue)->UseRealTime();
+
+// Keeps each benchmark's time per iteration for the ratios printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(::isatty(1) ? OO_ColorTabular : OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    std::map<std::string, double> times;
+};
+
+double find(const std::map<std::string, double>& times, const std::string& prefix) {
+    for (const auto& [name, t] : times)
+        if (name.rfind(prefix, 0) == 0)
+            return t;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    std::printf("catalogue file: %zu bytes, %d records\n", fixture().bytes.size(), kMaxRecords);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto& t = reporter.times;
+    auto ratio = [&](const char* what, const char* slow, const char* fast, bool target) {
+        const double a = find(t, slow), b = find(t, fast);
+        if (a <= 0 || b <= 0)
+            return;
+        std::printf("%-44s %6.2fx%s\n", what, a / b,
+                    target ? (a / b <= 3.0 ? "  (target 3x: met)" : "  (target 3x: MISSED)") : "");
+    };
+    ratio("read (file+parse+apply) / plain file read", "BM_ReadCatalogue", "BM_PlainRead", true);
+    ratio("write (serialise+file) / plain file write", "BM_WriteCatalogue", "BM_PlainWrite", true);
+    ratio("parse+apply / memcpy", "BM_ParseApply", "BM_PlainCopy", false);
+    ratio("serialise / memcpy", "BM_Serialise", "BM_PlainCopy", false);
+    return 0;
+}
