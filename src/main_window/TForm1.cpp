@@ -10,7 +10,6 @@
 #include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QStyle>

@@ -222,7 +222,6 @@ private:
     QRect savedPlacement_; // the placement read from the settings file
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     bool startedUp_ = false;
-    bool closing_ = false;
 };
 
 extern TForm1* Form1;
