@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -800,6 +801,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             comboKeyPress(static_cast<QComboBox*>(w), ch);
         if (ch == QLatin1Char('\r'))
             return true; // Enter only moves on: no line break, no default button
+        break;
+    }
+    case QEvent::FocusIn: {
+        // The edits keep their text unselected when the focus comes by Tab or Enter.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const int fi = fieldOfWidget(watched);
+        if (fi >= 0 && qobject_cast<QLineEdit*>(watched) == control(fieldAt(fi)) &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+             reason == Qt::ShortcutFocusReason)) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QApplication::sendEvent(watched, &plain);
+            return true;
+        }
         break;
     }
     case QEvent::InputMethod: {

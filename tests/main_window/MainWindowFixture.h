@@ -43,6 +43,8 @@ protected:
     TForm1& start() {
         form = std::make_unique<TForm1>();
         form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
         return *form;
     }
 

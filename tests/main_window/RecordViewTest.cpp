@@ -165,6 +165,17 @@ TEST_F(MainWindowTest, EnterAndArrowsMoveTheFocusInTabOrder) {
     QTest::keyClick(f.teika, Qt::Key_Down);
     EXPECT_EQ(f.focusWidget(), f.shohan);
 
+    // The edits do not select their text when the focus arrives; the combo boxes do.
+    f.sousho->setText(QStringLiteral("叢書"));
+    f.shuppansha->setFocus();
+    QTest::keyClick(f.shuppansha, Qt::Key_Return);
+    EXPECT_EQ(f.focusWidget(), f.sousho);
+    EXPECT_FALSE(f.sousho->hasSelectedText());
+    f.setControlText(Field::janru1, QStringLiteral("小説"));
+    f.yomi->setFocus();
+    QTest::keyClick(f.yomi, Qt::Key_Return);
+    EXPECT_EQ(f.janru1->lineEdit()->selectedText(), QStringLiteral("小説"));
+
     // Wraps around, skipping hidden fields.
     f.bikou2->setFocus();
     QTest::keyClick(f.bikou2, Qt::Key_Down);
