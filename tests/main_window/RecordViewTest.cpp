@@ -82,6 +82,12 @@ TEST_F(MainWindowTest, FreshWindowHasTheDesignedCommandsAndControls) {
     EXPECT_GT(f.kansou->height(), 2 * f.shomei->height());
     EXPECT_LT(f.kansou->geometry().bottom(), f.dokuryou->y());
     EXPECT_LT(f.bikou1->geometry().bottom(), f.bikou2->y());
+    // The layout works on the outer size and the title's height.
+    EXPECT_EQ(f.shomei->x(), f.Label1->x() + f.Label1->width() + 1);
+    EXPECT_EQ(f.hukudai->x() + f.hukudai->width(), 711 - 40);
+    EXPECT_EQ(f.kansou->x() + f.kansou->width(), 711 - 40);
+    EXPECT_EQ(f.kansou->height(), 611 - 50 - 8 * 10 - 11 * f.shomei->height());
+    EXPECT_EQ(f.teika->height(), f.shuppansha->height());
     EXPECT_EQ(f.statusPanelWidth(0), 711 / 5);
     EXPECT_EQ(f.statusPanelWidth(1), 711 / 2);
 }
