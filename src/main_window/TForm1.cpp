@@ -215,6 +215,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
+    // The fields go first, while the window they report to is still whole;
+    // nothing they do on the way counts as the user's doing.
+    ++settingTexts_;
+    ToolBar1->removeEventFilter(this);
+    centralWidget()->removeEventFilter(this);
+    for (QWidget* w : controls_) {
+        w->removeEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            combo->lineEdit()->removeEventFilter(this);
+    }
+    delete takeCentralWidget();
     if (Form1 == this)
         Form1 = nullptr;
 }
