@@ -116,6 +116,9 @@ public:
     sorabel::SettingsValues settingsValues() const;
     void setCaptionStylePitch(sorabel::FontStylePitch sp);
     void setContentsStylePitch(sorabel::FontStylePitch sp);
+    // Gives the catalogue's fonts (name, size, colour) to the labels and field
+    // controls: at start-up, and when the settings dialog has closed.
+    void applyFonts();
 
     // Outer bounds (frame included) as the settings file keeps them.
     QRect outerBounds() const;
@@ -196,7 +199,6 @@ private:
     void hideListWindow();
     void refuseInput(const QString& characters);
     void runStartUp();
-    void applyFonts();
     void saveWithBackup(const QString& path);
     void setFileNames(const QString& fullPath, bool bareName);
     bool hasRecord() const;
