@@ -1404,6 +1404,9 @@ bool TForm1::FormCloseQuery() {
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
         mayClose = false;
+    } catch (...) {
+        Dialogs::error(this, QStringLiteral("不明なエラー"));
+        mayClose = false;
     }
     --commandDepth_;
     return mayClose;
