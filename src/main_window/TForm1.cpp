@@ -1255,6 +1255,28 @@ void TForm1::setOuterBounds(const QRect& r) {
     const int extraH = frame.height() - inner.height();
     resize(std::max(r.width() - extraW, 1), std::max(r.height() - extraH, 1));
     move(r.left(), r.top());
+    if (extraW == 0 && extraH == 0)
+        pendingOuter_ = r;
+    else
+        pendingOuter_.reset();
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        if (pendingOuter_ && frameGeometry() != geometry() && windowState() == Qt::WindowNoState) {
+            const QRect target = *pendingOuter_;
+            pendingOuter_.reset();
+            setOuterBounds(target);
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void TForm1::setCaptionStylePitch(FontStylePitch sp) {

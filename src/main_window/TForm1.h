@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -182,6 +183,7 @@ public slots:
     void shomeiClick();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -222,6 +224,10 @@ private:
     sorabel::FontStylePitch captionStylePitch_;
     sorabel::FontStylePitch contentsStylePitch_;
     QRect savedPlacement_; // the placement read from the settings file
+    // Outer bounds set before the window manager framed the window: applied
+    // again once the frame is known, so the window does not grow by its frame
+    // from one run to the next.
+    std::optional<QRect> pendingOuter_;
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     bool startedUp_ = false;
 };
