@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 TForm1* Form1 = nullptr;
 
@@ -987,7 +988,12 @@ void TForm1::O1Click() {
                                   hangata->currentText()};
         hanei();
         catalogue_.startIndex = catalogue_.currentIndex;
-        settingsDialog_->exec();
+        {
+            // What runs while the dialog is open is a command of its own.
+            const int depth = std::exchange(commandDepth_, 0);
+            settingsDialog_->exec();
+            commandDepth_ = depth;
+        }
         if (catalogue_.modifiedCount > 0)
             ToolButton5Click();
         if (auto values = HandoffFile::take(HandoffFile::defaultPath())) {
