@@ -628,7 +628,7 @@ void TForm1::refreshChoiceLists() {
             items << sjis::decode(entry);
         combo->clear();
         combo->addItems(items);
-        combo->setCurrentIndex(-1);
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(text);
     }
     --settingTexts_;
@@ -1123,6 +1123,7 @@ void TForm1::saveWithBackup(const QString& path) {
         const QString temp = path + QStringLiteral(".~") +
                              QString::number(QRandomGenerator::global()->generate(), 36);
         FileIo::writeAtomically(temp, bytes);
+        QFile::setPermissions(temp, QFile::permissions(path)); // the file keeps its mode
         const QString backup = path + QStringLiteral("bak");
         if (FileIo::exists(backup))
             FileIo::remove(backup);

@@ -26,8 +26,11 @@ TEST_F(MainWindowTest, SaveKeepsOneBackupAndNeverLosesTheOldContent) {
     const std::string first = readBytes(books);
     EXPECT_FALSE(FileIo::exists(books + "bak"));
 
+    QFile::setPermissions(books, QFile::ReadOwner | QFile::WriteOwner);
     f.shomei->setText(QStringLiteral("二度目"));
     f.ToolButton5Click();
+    EXPECT_EQ(QFile::permissions(books),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     const std::string second = readBytes(books);
     EXPECT_EQ(readBytes(books + "bak"), first);
     f.shomei->setText(QStringLiteral("三度目"));
