@@ -286,10 +286,16 @@ struct ParsedFile {
 
     // Record r (from 0) in display order.
     std::array<std::string_view, kFieldCount> record(int r) const {
+        static const std::array<int, kFieldCount> displayIndex = [] {
+            std::array<int, kFieldCount> out{};
+            for (int i = 0; i < kFieldCount; ++i)
+                out[static_cast<size_t>(i)] = index(fileBlockOrder()[static_cast<size_t>(i)]);
+            return out;
+        }();
         std::array<std::string_view, kFieldCount> out;
         const std::string_view* block = fields.data() + static_cast<size_t>(r) * kFieldCount;
-        for (int i = 0; i < kFieldCount; ++i)
-            out[static_cast<size_t>(index(fileBlockOrder()[static_cast<size_t>(i)]))] = block[i];
+        for (size_t i = 0; i < kFieldCount; ++i)
+            out[static_cast<size_t>(displayIndex[i])] = block[i];
         return out;
     }
 };
@@ -330,8 +336,9 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
     // Filled by push_back, in block order: the 600 KB for a full catalogue
     // are written once, not cleared first.
     out.fields.reserve(static_cast<size_t>(count) * kFieldCount);
+    const auto& order = fileBlockOrder();
     for (int r = 0; r < count; ++r) {
-        for (Field f : fileBlockOrder()) {
+        for (Field f : order) {
             if (f != Field::kansou) {
                 out.fields.push_back(in.text(out.repaired));
                 continue;
