@@ -8,6 +8,9 @@
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <memory>
+#include <span>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -281,23 +284,34 @@ std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fi
 struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
-    std::vector<std::string_view> fields; // kFieldCount a record, in block order
     std::deque<Bytes> repaired;
 
-    // Record r (from 0) in display order.
-    std::array<std::string_view, kFieldCount> record(int r) const {
-        static const std::array<int, kFieldCount> displayIndex = [] {
-            std::array<int, kFieldCount> out{};
-            for (int i = 0; i < kFieldCount; ++i)
-                out[static_cast<size_t>(i)] = index(fileBlockOrder()[static_cast<size_t>(i)]);
-            return out;
-        }();
-        std::array<std::string_view, kFieldCount> out;
-        const std::string_view* block = fields.data() + static_cast<size_t>(r) * kFieldCount;
-        for (size_t i = 0; i < kFieldCount; ++i)
-            out[static_cast<size_t>(displayIndex[i])] = block[i];
-        return out;
+    ParsedFile() = default;
+    ParsedFile(const ParsedFile&) = delete;
+    ParsedFile& operator=(const ParsedFile&) = delete;
+    ~ParsedFile() {
+        if (fields_)
+            std::allocator<std::string_view>().deallocate(fields_, capacity_);
     }
+
+    // Room for `records` records, left unwritten: every slot is written once
+    // by the parser, so clearing the 600 KB of a full catalogue first is waste.
+    void reserve(int records) {
+        capacity_ = static_cast<size_t>(records) * kFieldCount;
+        if (capacity_ > 0)
+            fields_ = std::allocator<std::string_view>().allocate(capacity_);
+    }
+
+    // Record r (from 0), in display order.
+    std::string_view* record(int r) { return fields_ + static_cast<size_t>(r) * kFieldCount; }
+    std::span<const std::string_view, kFieldCount> record(int r) const {
+        return std::span<const std::string_view, kFieldCount>(
+            fields_ + static_cast<size_t>(r) * kFieldCount, kFieldCount);
+    }
+
+private:
+    std::string_view* fields_ = nullptr;
+    size_t capacity_ = 0;
 };
 
 void parseFile(std::string_view bytes, ParsedFile& out) {
@@ -333,17 +347,20 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
         damaged();
 
     out.count = count;
-    // Filled by push_back, in block order: the 600 KB for a full catalogue
-    // are written once, not cleared first.
-    out.fields.reserve(static_cast<size_t>(count) * kFieldCount);
-    const auto& order = fileBlockOrder();
+    out.reserve(count);
+    // Display-order places of the block's lines.
+    std::array<size_t, kFieldCount> place{};
+    for (size_t i = 0; i < kFieldCount; ++i)
+        place[i] = static_cast<size_t>(index(fileBlockOrder()[i]));
+    const size_t impressions = static_cast<size_t>(index(Field::kansou));
     for (int r = 0; r < count; ++r) {
-        for (Field f : order) {
-            if (f != Field::kansou) {
-                out.fields.push_back(in.text(out.repaired));
+        std::string_view* record = out.record(r);
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            if (place[i] != impressions) {
+                record[place[i]] = in.text(out.repaired);
                 continue;
             }
-            out.fields.push_back(in.bytes(in.number()));
+            record[place[i]] = in.bytes(in.number());
             in.skipRestOfLine();
         }
     }
@@ -389,7 +406,7 @@ CatalogueContent CatalogueFile::parse(std::string_view bytes) {
     content.header = std::move(parsed.header);
     content.records.resize(static_cast<size_t>(parsed.count));
     for (int r = 0; r < parsed.count; ++r) {
-        const auto record = parsed.record(r);
+        const auto record = std::as_const(parsed).record(r);
         std::copy(record.begin(), record.end(), content.records[static_cast<size_t>(r)].begin());
     }
     return content;
@@ -425,7 +442,10 @@ int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
-    const std::string bytes = FileIo::readAll(path);
+    return readBytes(FileIo::readAll(path), catalogue);
+}
+
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
     ParsedFile parsed;
     parseFile(bytes, parsed);
 
@@ -434,7 +454,7 @@ int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
     const int oldCount = catalogue.recordCount;
     takeHeader(std::move(parsed.header), catalogue);
     for (int r = 0; r < parsed.count; ++r)
-        catalogue.assignRecord(r + 1, parsed.record(r));
+        catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
     finishTakeOver(parsed.count, oldCount, catalogue);
     return oldCount;
 }
