@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <deque>
@@ -17,7 +18,7 @@
 
 namespace sorabel {
 
-// Written as bytes so that they exist before any other static initialiser runs.
+// Spelt out in code page 932 so that they need no conversion at start-up.
 const Bytes kGenre1EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x50"
                              "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
 const Bytes kGenre2EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x51"
@@ -192,10 +193,11 @@ public:
     }
 
     void impressions(std::string_view value) {
-        // The length fits the line: the catalogue never holds 2 GB of text.
-        number(static_cast<int32_t>(
-            std::min<size_t>(value.size(), std::numeric_limits<int32_t>::max())));
-        out_.append(value.substr(0, std::numeric_limits<int32_t>::max()));
+        // The length line is a 32-bit number; rather no file than a cut text.
+        if (value.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            throw ioErrorFromErrno(EOVERFLOW, true);
+        number(static_cast<int32_t>(value.size()));
+        out_.append(value);
         out_.append("\r\n", 2);
     }
 
