@@ -95,6 +95,34 @@ CatalogueContent fromPieces(std::string_view data) {
     return c;
 }
 
+std::string snapshot(const Catalogue& c) {
+    std::string out = CatalogueFile::serialise(c);
+    for (const auto& caption : c.storedCaptions)
+        out += caption + '\0';
+    return out + std::to_string(c.recordCount) + ' ' + std::to_string(c.currentIndex);
+}
+
+// The reading path proper: the same content as parse(), and on an error the
+// catalogue exactly as before.
+void readInto(std::string_view bytes) {
+    static Catalogue catalogue;
+    const std::string before = snapshot(catalogue);
+    std::string expected;
+    try {
+        expected = CatalogueFile::serialise(CatalogueFile::parse(bytes));
+    } catch (const IoError&) {
+    }
+    try {
+        CatalogueFile::readBytes(bytes, catalogue);
+        check(!expected.empty(), "readBytes accepted what parse refused");
+        check(CatalogueFile::serialise(catalogue) == expected, "readBytes content");
+        check(catalogue.storedCaptions == catalogue.liveCaptions, "captions");
+    } catch (const IoError&) {
+        check(expected.empty(), "readBytes refused what parse accepted");
+        check(snapshot(catalogue) == before, "catalogue changed by a failed read");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -104,6 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const IoError&) {
         // Refused as damaged or not a number: fine, as long as it was refused.
     }
+    readInto(bytes);
     roundTrip(fromPieces(bytes));
     return 0;
 }

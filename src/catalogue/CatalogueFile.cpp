@@ -4,17 +4,22 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace sorabel {
 
-// Written as bytes so that they exist before any other static initialiser runs.
+// Spelt out in code page 932 so that they need no conversion at start-up.
 const Bytes kGenre1EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x50"
                              "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
 const Bytes kGenre2EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x51"
@@ -188,12 +193,31 @@ public:
         out_.append("\r\n", 2);
     }
 
-    void impressions(std::string_view value) {
-        // The length fits the line: the catalogue never holds 2 GB of text.
-        number(static_cast<int32_t>(
-            std::min<size_t>(value.size(), std::numeric_limits<int32_t>::max())));
-        out_.append(value.substr(0, std::numeric_limits<int32_t>::max()));
-        out_.append("\r\n", 2);
+    // One record block. Its room is made in one step and filled through a
+    // pointer: for a full catalogue this is 40000 values, where an append
+    // each (with its checks) costs more than the copying.
+    void record(const std::array<std::string_view, kFieldCount>& block) {
+        size_t room = 2 + 11; // the impressions' line end and its length
+        for (const std::string_view value : block)
+            room += value.size() + 2;
+        const std::string_view impressions = block[kFieldCount - 1];
+        if (impressions.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            throw ioErrorFromErrno(EOVERFLOW, true);
+        const size_t start = out_.size();
+        out_.resize(start + room);
+        char* p = out_.data() + start;
+        for (size_t i = 0; i + 1 < kFieldCount; ++i)
+            p = putSingleLine(p, block[i]);
+        p = std::to_chars(p, p + 11, static_cast<int32_t>(impressions.size())).ptr;
+        *p++ = '\r';
+        *p++ = '\n';
+        if (!impressions.empty()) {
+            std::memcpy(p, impressions.data(), impressions.size());
+            p += impressions.size();
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        out_.resize(static_cast<size_t>(p - out_.data()));
     }
 
     std::string take() { return std::move(out_); }
@@ -221,6 +245,29 @@ public:
     }
 
 private:
+    // A single-line value and its line end; never longer than value + 2.
+    static char* putSingleLine(char* p, std::string_view value) {
+        const char* from = value.data();
+        const char* end = from + value.size();
+        const char* brk = std::find_if(from, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (brk != from) {
+            std::memcpy(p, from, static_cast<size_t>(brk - from));
+            p += brk - from;
+        }
+        for (from = brk; from < end; ++from) {
+            if (*from == '\r' || *from == '\n') {
+                *p++ = ' ';
+                if (*from == '\r' && from + 1 < end && from[1] == '\n')
+                    ++from;
+            } else {
+                *p++ = *from;
+            }
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        return p;
+    }
+
     std::string out_;
 };
 
@@ -256,23 +303,24 @@ size_t headerEstimate(const CatalogueHeader& h) {
 // copying its records first.
 template <typename FieldOf>
 std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fieldOf) {
-    size_t estimate = headerEstimate(header);
-    for (int r = 1; r <= count; ++r)
-        for (Field f : fileBlockOrder())
-            estimate += fieldOf(f, r).size() + 2;
-    estimate += static_cast<size_t>(count) * 16;
+    const auto& order = fileBlockOrder();
+    if (order[kFieldCount - 1] != Field::kansou)
+        throw std::logic_error("the impressions close a record block");
+    std::vector<std::array<std::string_view, kFieldCount>> blocks(static_cast<size_t>(count));
+    size_t estimate = headerEstimate(header) + static_cast<size_t>(count) * 16;
+    for (int r = 1; r <= count; ++r) {
+        auto& block = blocks[static_cast<size_t>(r - 1)];
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            block[i] = fieldOf(order[i], r);
+            estimate += block[i].size() + 2;
+        }
+    }
 
     Writer w(estimate);
     writeHeader(w, header);
     w.number(count);
-    for (int r = 1; r <= count; ++r) {
-        for (Field f : fileBlockOrder()) {
-            if (f == Field::kansou)
-                w.impressions(fieldOf(f, r));
-            else
-                w.text(fieldOf(f, r));
-        }
-    }
+    for (const auto& block : blocks)
+        w.record(block);
     return w.take();
 }
 
@@ -281,17 +329,34 @@ std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fi
 struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
-    std::vector<std::string_view> fields; // kFieldCount a record, in block order
     std::deque<Bytes> repaired;
 
-    // Record r (from 0) in display order.
-    std::array<std::string_view, kFieldCount> record(int r) const {
-        std::array<std::string_view, kFieldCount> out;
-        const std::string_view* block = fields.data() + static_cast<size_t>(r) * kFieldCount;
-        for (int i = 0; i < kFieldCount; ++i)
-            out[static_cast<size_t>(index(fileBlockOrder()[static_cast<size_t>(i)]))] = block[i];
-        return out;
+    ParsedFile() = default;
+    ParsedFile(const ParsedFile&) = delete;
+    ParsedFile& operator=(const ParsedFile&) = delete;
+    ~ParsedFile() {
+        if (fields_)
+            std::allocator<std::string_view>().deallocate(fields_, capacity_);
     }
+
+    // Room for `records` records, left unwritten: every slot is written once
+    // by the parser, so clearing the 600 KB of a full catalogue first is waste.
+    void reserve(int records) {
+        capacity_ = static_cast<size_t>(records) * kFieldCount;
+        if (capacity_ > 0)
+            fields_ = std::allocator<std::string_view>().allocate(capacity_);
+    }
+
+    // Record r (from 0), in display order.
+    std::string_view* record(int r) { return fields_ + static_cast<size_t>(r) * kFieldCount; }
+    std::span<const std::string_view, kFieldCount> record(int r) const {
+        return std::span<const std::string_view, kFieldCount>(
+            fields_ + static_cast<size_t>(r) * kFieldCount, kFieldCount);
+    }
+
+private:
+    std::string_view* fields_ = nullptr;
+    size_t capacity_ = 0;
 };
 
 void parseFile(std::string_view bytes, ParsedFile& out) {
@@ -327,16 +392,20 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
         damaged();
 
     out.count = count;
-    // Filled by push_back, in block order: the 600 KB for a full catalogue
-    // are written once, not cleared first.
-    out.fields.reserve(static_cast<size_t>(count) * kFieldCount);
+    out.reserve(count);
+    // Display-order places of the block's lines.
+    std::array<size_t, kFieldCount> place{};
+    for (size_t i = 0; i < kFieldCount; ++i)
+        place[i] = static_cast<size_t>(index(fileBlockOrder()[i]));
+    const size_t impressions = static_cast<size_t>(index(Field::kansou));
     for (int r = 0; r < count; ++r) {
-        for (Field f : fileBlockOrder()) {
-            if (f != Field::kansou) {
-                out.fields.push_back(in.text(out.repaired));
+        std::string_view* record = out.record(r);
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            if (place[i] != impressions) {
+                record[place[i]] = in.text(out.repaired);
                 continue;
             }
-            out.fields.push_back(in.bytes(in.number()));
+            record[place[i]] = in.bytes(in.number());
             in.skipRestOfLine();
         }
     }
@@ -382,7 +451,7 @@ CatalogueContent CatalogueFile::parse(std::string_view bytes) {
     content.header = std::move(parsed.header);
     content.records.resize(static_cast<size_t>(parsed.count));
     for (int r = 0; r < parsed.count; ++r) {
-        const auto record = parsed.record(r);
+        const auto record = std::as_const(parsed).record(r);
         std::copy(record.begin(), record.end(), content.records[static_cast<size_t>(r)].begin());
     }
     return content;
@@ -418,7 +487,10 @@ int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
-    const std::string bytes = FileIo::readAll(path);
+    return readBytes(FileIo::readAll(path), catalogue);
+}
+
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
     ParsedFile parsed;
     parseFile(bytes, parsed);
 
@@ -427,7 +499,7 @@ int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
     const int oldCount = catalogue.recordCount;
     takeHeader(std::move(parsed.header), catalogue);
     for (int r = 0; r < parsed.count; ++r)
-        catalogue.assignRecord(r + 1, parsed.record(r));
+        catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
     finishTakeOver(parsed.count, oldCount, catalogue);
     return oldCount;
 }
