@@ -1,5 +1,7 @@
+#include "about/TAboutBox.h"
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
 #include "settings/dialog/TForm4.h"
 
 #include <QApplication>
@@ -9,19 +11,30 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
+    QApplication::setWindowIcon(sorabel::TAboutBox::programIcon());
 
-    // --- The application's help file (a fixed absolute path ending in SORABE.HLP)
-    //     is set here once the help viewer exists.
+    // The same on every installation; the windows' own "sorabe.HLP" beside
+    // the program serves whenever one of them is active.
+    sorabel::HelpViewer::setApplicationHelpFile(
+        QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
 
     // The main window comes first: its first show runs the start-up sequence
     // before any other window exists.
     auto* form1 = new TForm1;
     form1->setAttribute(Qt::WA_DeleteOnClose);
+    // The main window's end is the program's end, whatever other window is open.
+    QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
     form1->show();
 
     // --- The list window (Form3), the About box and the settings dialog
     //     (Form4) are created here, in this order, all hidden, and handed to
     //     the main window: setListWindow, setAboutBox, setSettingsDialog.
+
+    // The About box, after the list window and before the settings dialog.
+    auto* aboutBox = new sorabel::TAboutBox(form1);
+    form1->setAboutBox(aboutBox);
+
+    // The settings dialog, last.
     auto* form4 = new sorabel::TForm4(form1);
     form1->setSettingsDialog(form4);
 

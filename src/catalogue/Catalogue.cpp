@@ -36,6 +36,13 @@ const Bytes& Catalogue::field(Field f, int record) const { return slot(f, record
 
 void Catalogue::setField(Field f, int record, Bytes text) { slot(f, record) = std::move(text); }
 
+void Catalogue::assignRecord(int record, std::span<const std::string_view, kFieldCount> texts) {
+    checkRecord(record);
+    for (const auto& info : fieldTable())
+        columns_[static_cast<size_t>(info.storageColumn)][static_cast<size_t>(record - 1)].assign(
+            texts[static_cast<size_t>(index(info.field))]);
+}
+
 void Catalogue::clearRecord(int record) {
     checkRecord(record);
     for (auto& column : columns_)

@@ -4,7 +4,9 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sorabel {
@@ -39,6 +41,10 @@ public:
     // Record fields, records numbered 1..2000.
     const Bytes& field(Field f, int record) const;
     void setField(Field f, int record, Bytes text);
+    // Copies the 19 texts (display order) into the record's slots, keeping
+    // their storage: reading a file over a catalogue then allocates only where
+    // a text grew.
+    void assignRecord(int record, std::span<const std::string_view, kFieldCount> texts);
 
     // Shared record moves, so no window repeats the loops.
     void clearRecord(int record);

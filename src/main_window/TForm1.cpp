@@ -2,29 +2,32 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "main_window/ImpressionsEdit.h"
+#include "main_window/ImpressionsSearch.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShiftJis.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FindDialog.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
 #include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -33,6 +36,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 TForm1* Form1 = nullptr;
 
@@ -46,7 +50,7 @@ const QString kDeleteQuestion = QStringLiteral("この本の記録を削除し�
 const QString kSaveQuestion = QStringLiteral("現在の内容を保存しますか？");
 
 // Icons drawn here for the commands the style has no picture of.
-enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5 };
+enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5, kHelp = -6 };
 
 QIcon drawnIcon(int kind) {
     QPixmap pm(16, 16);
@@ -87,6 +91,18 @@ QIcon drawnIcon(int kind) {
             p.drawRect(8, y, 7, 3);
         }
         break;
+    case kHelp: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 96, 192));
+        p.drawEllipse(0, 0, 16, 16);
+        QFont f = p.font();
+        f.setPixelSize(13);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     default:
         break;
     }
@@ -191,7 +207,11 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createActions();
     createStatusBar();
     createFields();
+    createSearchAndHelp();
 
+    // The platform window exists from here on, so that its frame can be
+    // taken into account when the outer bounds are set.
+    create();
     // Designed outer bounds; the settings file may replace them on the first show.
     setOuterBounds(QRect(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight));
 
@@ -201,6 +221,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
+    // The fields go first, while the window they report to is still whole;
+    // nothing they do on the way counts as the user's doing.
+    ++settingTexts_;
+    ToolBar1->removeEventFilter(this);
+    centralWidget()->removeEventFilter(this);
+    for (QWidget* w : controls_) {
+        w->removeEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            combo->lineEdit()->removeEventFilter(this);
+    }
+    delete takeCentralWidget();
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -291,7 +322,7 @@ void TForm1::createActions() {
     ToolButton17 = addToolButton("ToolButton17", "一覧表示", QStyle::SP_FileDialogListView);
     ToolButton21 = addToolButton("ToolButton21", "「感想」の中を検索", kMagnifier);
     ToolBar1->addSeparator();
-    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", QStyle::SP_DialogHelpButton);
+    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", kHelp);
     ToolBar1->addSeparator();
 
     for (QToolButton* b :
@@ -382,6 +413,7 @@ void TForm1::createFields() {
             combo->setFont(gothic13);
             auto* validator = new ShiftJisValidator(combo->lineEdit(), combo);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             combo->setValidator(validator);
             combo->lineEdit()->installEventFilter(this);
             connect(combo, &QComboBox::editTextChanged, this, [this] {
@@ -399,6 +431,7 @@ void TForm1::createFields() {
             }
             auto* validator = new ShiftJisValidator(edit, edit);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             edit->setValidator(validator);
             w = edit;
         }
@@ -484,7 +517,10 @@ void TForm1::setControlText(Field f, const QString& text) {
         plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         kansou->setPlainText(plain);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setEditText(singleLine(text));
+        // The list follows the text, so that the arrow keys move on from its entry.
+        const QString line = singleLine(text);
+        combo->setCurrentIndex(combo->findText(line, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        combo->setEditText(line);
     } else {
         static_cast<QLineEdit*>(w)->setText(singleLine(text));
     }
@@ -597,7 +633,7 @@ void TForm1::refreshChoiceLists() {
             items << sjis::decode(entry);
         combo->clear();
         combo->addItems(items);
-        combo->setCurrentIndex(-1);
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(text);
     }
     --settingTexts_;
@@ -784,6 +820,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true; // Enter only moves on: no line break, no default button
         break;
     }
+    case QEvent::FocusIn: {
+        // The edits keep their text unselected when the focus comes by Tab or Enter.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const int fi = fieldOfWidget(watched);
+        if (fi >= 0 && qobject_cast<QLineEdit*>(watched) == control(fieldAt(fi)) &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+             reason == Qt::ShortcutFocusReason)) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QApplication::sendEvent(watched, &plain);
+            return true;
+        }
+        break;
+    }
     case QEvent::InputMethod: {
         const int fi = fieldOfWidget(watched);
         if (fi < 0 || qobject_cast<QComboBox*>(watched))
@@ -944,7 +993,12 @@ void TForm1::O1Click() {
                                   hangata->currentText()};
         hanei();
         catalogue_.startIndex = catalogue_.currentIndex;
-        settingsDialog_->exec();
+        {
+            // What runs while the dialog is open is a command of its own.
+            const int depth = std::exchange(commandDepth_, 0);
+            settingsDialog_->exec();
+            commandDepth_ = depth;
+        }
         if (catalogue_.modifiedCount > 0)
             ToolButton5Click();
         if (auto values = HandoffFile::take(HandoffFile::defaultPath())) {
@@ -1074,6 +1128,7 @@ void TForm1::saveWithBackup(const QString& path) {
         const QString temp = path + QStringLiteral(".~") +
                              QString::number(QRandomGenerator::global()->generate(), 36);
         FileIo::writeAtomically(temp, bytes);
+        QFile::setPermissions(temp, QFile::permissions(path)); // the file keeps its mode
         const QString backup = path + QStringLiteral("bak");
         if (FileIo::exists(backup))
             FileIo::remove(backup);
@@ -1212,6 +1267,28 @@ void TForm1::setOuterBounds(const QRect& r) {
     const int extraH = frame.height() - inner.height();
     resize(std::max(r.width() - extraW, 1), std::max(r.height() - extraH, 1));
     move(r.left(), r.top());
+    if (extraW == 0 && extraH == 0)
+        pendingOuter_ = r;
+    else
+        pendingOuter_.reset();
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        if (pendingOuter_ && frameGeometry() != geometry() && windowState() == Qt::WindowNoState) {
+            const QRect target = *pendingOuter_;
+            pendingOuter_.reset();
+            setOuterBounds(target);
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void TForm1::setCaptionStylePitch(FontStylePitch sp) {
@@ -1361,6 +1438,9 @@ bool TForm1::FormCloseQuery() {
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
         mayClose = false;
+    } catch (...) {
+        Dialogs::error(this, QStringLiteral("不明なエラー"));
+        mayClose = false;
     }
     --commandDepth_;
     return mayClose;
@@ -1378,4 +1458,59 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     FormClose();
+}
+
+// ------------------------------------------------- impressions search, About and help
+
+void TForm1::createSearchAndHelp() {
+    FindDialog1 = new FindDialog(this);
+    FindDialog1->setObjectName(QStringLiteral("FindDialog1"));
+    connect(FindDialog1, &FindDialog::findNext, this, &TForm1::FindDialog1Find);
+    connect(ToolButton21, &QToolButton::clicked, this, &TForm1::ToolButton21Click);
+    connect(S2, &QAction::triggered, this, &TForm1::S2Click);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+    connect(Contents1, &QAction::triggered, this, &TForm1::Contents1Click);
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(S1, &QAction::triggered, this, &TForm1::S1Click);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, &TForm1::helpKey);
+}
+
+void TForm1::ToolButton21Click() {
+    command([this] { FindDialog1->execute(); });
+}
+
+void TForm1::S2Click() {
+    ToolButton21->click();
+}
+
+void TForm1::FindDialog1Find(const QString& text) {
+    command([this, &text] { ImpressionsSearch::findInControl(kansou, text); });
+}
+
+void TForm1::About1Click() {
+    command([this] {
+        if (aboutBox_)
+            aboutBox_->exec();
+    });
+}
+
+void TForm1::Contents1Click() {
+    command([] {
+        HelpViewer::setApplicationHelpFile(helpFile());
+        HelpViewer::showFinder(HelpViewer::applicationHelpFile());
+    });
+}
+
+void TForm1::ToolButton1Click() {
+    Contents1->trigger();
+}
+
+void TForm1::S1Click() {
+    command([] { HelpViewer::showContext(helpFile(), 2); });
+}
+
+void TForm1::helpKey() {
+    command([] { HelpViewer::showContext(helpFile(), kHelpContext); });
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -20,8 +21,9 @@ class QToolBar;
 class QToolButton;
 
 namespace sorabel {
+class FindDialog;
 class ImpressionsEdit;
-}
+} // namespace sorabel
 
 // The main window: the one catalogue, the record view of its 19 fields, the
 // record and file commands, the field layout, start-up and shutdown.
@@ -124,6 +126,12 @@ public:
     QRect outerBounds() const;
     void setOuterBounds(const QRect& r);
 
+    // Help: the window's own help file and context (F1).
+    static QString helpFile() { return QStringLiteral("sorabe.HLP"); }
+    static constexpr int kHelpContext = 1;
+    // The modeless search dialog of the impressions.
+    sorabel::FindDialog* FindDialog1 = nullptr;
+
     // Whether the start-up sequence has run (it runs on the first show).
     bool startedUp() const { return startedUp_; }
 
@@ -164,6 +172,16 @@ public slots:
     void N4Click(); // book list
     void ToolButton17Click();
 
+    // Impressions search, About and help.
+    void ToolButton21Click(); // show the search dialog
+    void S2Click();
+    void FindDialog1Find(const QString& text);
+    void About1Click();
+    void Contents1Click(); // help contents
+    void ToolButton1Click();
+    void S1Click(); // help on this window
+    void helpKey(); // F1
+
     // Window events.
     void FormCreate();
     void FormShow();
@@ -182,6 +200,7 @@ public slots:
     void shomeiClick();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -190,6 +209,7 @@ private:
     void createFields();
     void createActions();
     void createStatusBar();
+    void createSearchAndHelp();
     QToolButton* addToolButton(const QString& name, const QString& hint, int icon);
 
     void comboKeyPress(QComboBox* combo, QChar key);
@@ -222,9 +242,12 @@ private:
     sorabel::FontStylePitch captionStylePitch_;
     sorabel::FontStylePitch contentsStylePitch_;
     QRect savedPlacement_; // the placement read from the settings file
+    // Outer bounds set before the window manager framed the window: applied
+    // again once the frame is known, so the window does not grow by its frame
+    // from one run to the next.
+    std::optional<QRect> pendingOuter_;
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     bool startedUp_ = false;
-    bool closing_ = false;
 };
 
 extern TForm1* Form1;

@@ -3,6 +3,7 @@
 #include "main_window/ImpressionsEdit.h"
 #include "main_window/TForm1.h"
 #include "platform/ShiftJis.h"
+#include "platform/widgets/HelpViewer.h"
 #include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 #include "settings/dialog/DisplayFont.h"
@@ -21,11 +22,6 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <algorithm>
-
-#if __has_include("platform/widgets/HelpViewer.h")
-#include "platform/widgets/HelpViewer.h"
-#define SORABEL_HAS_HELP_VIEWER 1
-#endif
 
 namespace sorabel {
 
@@ -59,12 +55,9 @@ constexpr std::array<const char*, kFieldCount> kDesignTexts{
     "読了日", "読書開始日", "購入日", "備考１",     "備考２",
 };
 
+// The dialog carries the program's help file as its own.
 void showHelp(int context) {
-#ifdef SORABEL_HAS_HELP_VIEWER
     HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context);
-#else
-    (void)context;
-#endif
 }
 
 // The items of a choice list below its heading, one a line. A trailing empty

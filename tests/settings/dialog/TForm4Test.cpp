@@ -4,6 +4,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/ShiftJis.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/HelpViewer.h"
 #include "settings/HandoffFile.h"
 #include "settings/dialog/DisplayFont.h"
 
@@ -217,8 +218,6 @@ TEST_F(TForm4Test, FillingShowsListsCaptionsAndHeadings) {
     EXPECT_EQ(dialog->Label9->text(), QStringLiteral("副分類"));
 }
 
-#if __has_include("platform/widgets/HelpViewer.h")
-#include "platform/widgets/HelpViewer.h"
 TEST_F(TForm4Test, HelpButtonsAskForTheirPagesTopics) {
     HelpViewer::setTestMode(true);
     HelpViewer::clearRequests();
@@ -234,4 +233,3 @@ TEST_F(TForm4Test, HelpButtonsAskForTheirPagesTopics) {
     EXPECT_EQ(requests[0].file, QStringLiteral("sorabe.HLP"));
     EXPECT_EQ(requests[0].kind, HelpViewer::Request::Context);
 }
-#endif
