@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -364,4 +365,20 @@ TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
     f.setControlText(Field::sakusha, QStringLiteral("\uFFFD"));
     typeText(f.sakusha, QStringLiteral("著"));
     EXPECT_EQ(f.sakusha->text(), QStringLiteral("\uFFFD著"));
+}
+
+// Japanese is typed through the input method: its committed text passes the
+// same check as keys typed one by one.
+TEST_F(MainWindowTest, InputMethodTextIsRefusedLikeTypedText) {
+    TForm1& f = start();
+    f.bikou1->setFocus();
+    typeText(f.bikou1, QStringLiteral("a"));
+    QInputMethodEvent refused;
+    refused.setCommitString(QStringLiteral("한"));
+    QApplication::sendEvent(f.bikou1, &refused);
+    EXPECT_EQ(f.bikou1->text(), QStringLiteral("a"));
+    QInputMethodEvent accepted;
+    accepted.setCommitString(QStringLiteral("読書"));
+    QApplication::sendEvent(f.bikou1, &accepted);
+    EXPECT_EQ(f.bikou1->text(), QStringLiteral("a読書"));
 }
