@@ -326,6 +326,26 @@ void StringGrid::updateGeometries() {
         bar->setMaximum(extraTop_);
         bar->setValue(std::min(wanted, extraTop_));
     }
+    keepTopRowOffset();
+}
+
+void StringGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    keepTopRowOffset();
+}
+
+void StringGrid::keepTopRowOffset() {
+    // At the scroll bar's end the header lines the last row up with the
+    // bottom; a top row set beyond that end must stay on top instead.
+    QScrollBar* bar = verticalScrollBar();
+    const int value = bar->value();
+    if (extraTop_ <= 0 || value != bar->maximum() || value >= rowCount_ - 1)
+        return;
+    const int position = verticalHeader()->sectionPosition(value);
+    if (verticalHeader()->offset() != position) {
+        verticalHeader()->setOffset(position);
+        viewport()->update();
+    }
 }
 
 int StringGrid::colWidths(int col) const {

@@ -99,6 +99,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     friend class StringGridModel;
@@ -106,6 +107,7 @@ private:
     void applyWidths();
     void syncCurrent(bool scroll);
     void clampCurrent();
+    void keepTopRowOffset();
     static QString displayText(const QString& text);
 
     StringGridModel* model_;
