@@ -35,6 +35,10 @@ public:
     static std::string serialise(const Catalogue& catalogue);
     static std::string serialise(const CatalogueContent& content);
 
+    // A single-line value as the file holds it: each line break (CR LF, a lone
+    // CR or a lone LF) becomes one space.
+    static Bytes singleLine(std::string_view value);
+
     // Reading (setteiyomu): reads and parses the whole file first; only then
     // takes it over into the catalogue, which is untouched when anything fails.
     // Takes over the header (captions become stored and live captions),

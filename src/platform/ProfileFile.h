@@ -12,14 +12,20 @@ namespace sorabel {
 // names and values are ignored, the first matching section and key win, one
 // pair of matching quotes around a value is stripped on reading, and values are
 // read up to 2047 characters. Writing replaces a value in place and keeps every
-// other line, comment and blank line; a new key goes at the end of its
-// section, a new section at the end of the file.
+// other line, comment and blank line; a new key goes right after the last key
+// line of its section (comments and blank lines that follow stay below it), a
+// new section at the end of the file, set off by a blank line. Written lines
+// end CR LF; line breaks in written names and values become spaces, and a value
+// that reading would change (blanks at its ends, matching quotes around it) is
+// written in double quotes so that it reads back unchanged.
 //
 // The file is loaded once; writes change the text in memory and flush()
 // rewrites the file atomically.
 class ProfileFile {
 public:
-    explicit ProfileFile(QString path); // a missing file reads as empty
+    // A missing file reads as empty. A file that exists but cannot be read
+    // also reads as empty, and flush() then refuses to overwrite it.
+    explicit ProfileFile(QString path);
     static ProfileFile fromText(std::string text); // for tests and fuzzing
 
     std::string readString(std::string_view section, std::string_view key,
@@ -43,6 +49,7 @@ public:
 private:
     QString path_;
     std::string text_;
+    bool unreadable_ = false; // the file exists but could not be read: flush() refuses
 };
 
 } // namespace sorabel
