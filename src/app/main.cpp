@@ -1,3 +1,4 @@
+#include "list_window/TForm3.h"
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
 
@@ -18,9 +19,15 @@ int main(int argc, char* argv[]) {
     form1->setAttribute(Qt::WA_DeleteOnClose);
     form1->show();
 
-    // --- The list window (Form3), the About box and the settings dialog
-    //     (Form4) are created here, in this order, all hidden, and handed to
-    //     the main window: setListWindow, setAboutBox, setSettingsDialog.
+    // The list window is created hidden and shown by the main window's list command.
+    auto* form3 = new TForm3;
+    form1->setListWindow(form3);
+    // The program ends with the main window, an open list window included.
+    QObject::connect(form1, &QObject::destroyed, form3, &QObject::deleteLater);
+
+    // --- The About box and the settings dialog (Form4) are created here, in
+    //     this order, all hidden, and handed to the main window: setAboutBox,
+    //     setSettingsDialog.
 
     return app.exec();
 }
