@@ -299,7 +299,8 @@ void TForm3::FormShow() {
 
         const QFont measureFont = listFont();
         for (int c = 0; c < grid->colCount(); ++c)
-            grid->setColWidths(c, ListLayout::columnWidth(grid->maxTextWidth(c, measureFont)));
+            grid->setColWidths(c, ListLayout::columnWidth(grid->maxTextWidth(
+                                      c, measureFont, ListLayout::kMaxColumnWidth - 5)));
         grid->setDefaultRowHeight(Form1->shomei->height() - 1);
         grid->endUpdate();
 

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <memory>
 #include <unordered_set>
 
 namespace sorabel {
@@ -84,6 +85,45 @@ private:
 StringGrid::TextWidthMeasure& widthMeasure() {
     static StringGrid::TextWidthMeasure measure;
     return measure;
+}
+
+// Column widths need the width of every text of a column. Shaping each text
+// is slow for 2000 rows, so plain texts are measured as the sum of their
+// characters' advances (kerning off), each character measured once per font.
+// Texts with surrogates or combining marks go through full shaping.
+class AdvanceCache {
+public:
+    int width(const QString& text, const QFont& font) {
+        if (font.key() != fontKey_) {
+            fontKey_ = font.key();
+            QFont plain = font;
+            plain.setKerning(false);
+            metrics_ = std::make_unique<QFontMetricsF>(plain);
+            advances_.assign(0x10000, -1.0f);
+        }
+        qreal sum = 0;
+        for (QChar ch : text) {
+            const char16_t u = ch.unicode();
+            float& advance = advances_[u];
+            if (advance < 0) {
+                if (ch.isSurrogate() || ch.isMark() || ch.category() == QChar::Other_Format)
+                    return qRound(metrics_->horizontalAdvance(text));
+                advance = static_cast<float>(metrics_->horizontalAdvance(ch));
+            }
+            sum += advance;
+        }
+        return qRound(sum);
+    }
+
+private:
+    QString fontKey_;
+    std::unique_ptr<QFontMetricsF> metrics_;
+    std::vector<float> advances_;
+};
+
+AdvanceCache& advanceCache() {
+    static AdvanceCache cache;
+    return cache;
 }
 
 struct FlagGuard {
@@ -384,14 +424,14 @@ bool StringGrid::isFocusedCell(int col, int row) const {
 int StringGrid::textWidth(const QString& text, const QFont& font) {
     if (const auto& measure = widthMeasure())
         return measure(text);
-    return QFontMetrics(font).horizontalAdvance(displayText(text));
+    return advanceCache().width(displayText(text), font);
 }
 
-int StringGrid::maxTextWidth(int col, const QFont& font) const {
+int StringGrid::maxTextWidth(int col, const QFont& font, int enough) const {
     if (col < 0 || col >= colCount_)
         return 0;
     const auto& measure = widthMeasure();
-    const QFontMetrics metrics(font);
+    AdvanceCache& cache = advanceCache();
     // Many cells repeat (genres, formats, empty notes): measure each text once.
     std::unordered_set<QString> seen;
     seen.reserve(static_cast<size_t>(rowCount_));
@@ -400,8 +440,9 @@ int StringGrid::maxTextWidth(int col, const QFont& font) const {
         const QString& text = row[static_cast<size_t>(col)];
         if (text.isEmpty() || !seen.insert(text).second)
             continue;
-        widest = std::max(widest,
-                          measure ? measure(text) : metrics.horizontalAdvance(displayText(text)));
+        widest = std::max(widest, measure ? measure(text) : cache.width(displayText(text), font));
+        if (widest >= enough)
+            break;
     }
     return widest;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <climits>
 #include <functional>
 #include <vector>
 
@@ -85,8 +86,10 @@ public:
 
     // Width of a text in `font`; the measure can be replaced for tests.
     static int textWidth(const QString& text, const QFont& font);
-    // Widest text of a column, header included, measured in `font`.
-    int maxTextWidth(int col, const QFont& font) const;
+    // Widest text of a column, header included, measured in `font`. Measuring
+    // stops once a text reaches `enough` pixels (a caller that caps the width
+    // needs no more).
+    int maxTextWidth(int col, const QFont& font, int enough = INT_MAX) const;
     static void setTextWidthMeasure(TextWidthMeasure measure);
 
 signals:

@@ -186,3 +186,18 @@ TEST(StringGridTest, PaintHookAndWidthSeam) {
     StringGrid::setTextWidthMeasure({});
     EXPECT_GT(grid->maxTextWidth(2, grid->font()), 20);
 }
+
+TEST(StringGridTest, TextWidthAgreesWithShapedText) {
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(12);
+    const QFontMetrics metrics(font);
+    for (const char* text : {"読書録の本 第12巻 上", "どくしょろくのほん", "2024/12/31", "1500円",
+                             "Hello, World", "ＳＦ・ミステリ", "Ｗｉｄｅ ｗｉｄｔｈ", "ｱｲｳｴｵ"}) {
+        const QString s = QString::fromUtf8(text);
+        EXPECT_NEAR(StringGrid::textWidth(s, font), metrics.horizontalAdvance(s), 2) << text;
+    }
+    // Combining marks and characters beyond the basic plane are shaped in full.
+    const QString combining = QStringLiteral("か\u3099と\U00020B9F");
+    EXPECT_EQ(StringGrid::textWidth(combining, font), metrics.horizontalAdvance(combining));
+    EXPECT_EQ(StringGrid::textWidth(QString(), font), 0);
+}
