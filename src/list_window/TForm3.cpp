@@ -69,7 +69,7 @@ QIcon textIcon(const QString& text, const QColor& colour) {
 QIcon toolIcon(int number, QStyle* style) {
     switch (number) {
     case 18:
-        return style->standardIcon(QStyle::SP_DialogHelpButton);
+        return textIcon(QStringLiteral("？"), QColor(0, 0, 160));
     case 19:
         return textIcon(QStringLiteral("＋"), QColor(0, 110, 0));
     case 20:

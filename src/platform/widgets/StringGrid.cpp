@@ -148,6 +148,8 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), model_(new StringG
     setTabKeyNavigation(false);
     setCornerButtonEnabled(false);
     setWordWrap(false);
+    // A long text is cut at the cell's edge, as a grid does, not elided.
+    setTextElideMode(Qt::ElideNone);
     setShowGrid(true);
     for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
         header->setSectionsClickable(false);
