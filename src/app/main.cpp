@@ -3,6 +3,7 @@
 #include "platform/widgets/FontSubstitution.h"
 
 #include <QApplication>
+#include <QPointer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,14 +21,19 @@ int main(int argc, char* argv[]) {
     form1->show();
 
     // The list window is created hidden and shown by the main window's list command.
-    auto* form3 = new TForm3;
+    QPointer<TForm3> form3 = new TForm3;
     form1->setListWindow(form3);
-    // The program ends with the main window, an open list window included.
-    QObject::connect(form1, &QObject::destroyed, form3, &QObject::deleteLater);
+    // The program ends with the main window: an open list window closes too.
+    QObject::connect(form1, &QObject::destroyed, form3, [form3] {
+        if (form3)
+            form3->close();
+    });
 
     // --- The About box and the settings dialog (Form4) are created here, in
     //     this order, all hidden, and handed to the main window: setAboutBox,
     //     setSettingsDialog.
 
-    return app.exec();
+    const int result = app.exec();
+    delete form3;
+    return result;
 }

@@ -616,7 +616,9 @@ void TForm3::S1Click() {
 
 void TForm3::About1Click() {
     guarded(this, [this] {
-        if (aboutBox_)
-            aboutBox_->exec();
+        // The main window's About box unless this window was given its own.
+        QDialog* box = aboutBox_ ? aboutBox_ : (Form1 ? Form1->aboutBox() : nullptr);
+        if (box)
+            box->exec();
     });
 }
