@@ -347,11 +347,12 @@ void TForm3::drawCell(QPainter& painter, int col, int row, const QRect& rect, bo
     painter.setPen(Qt::white);
     painter.setFont(StringGrid1->font());
     painter.setClipping(false);
-    const QString text =
-        StringGrid1->cells(col, row).split(QLatin1Char('\r')).join(QLatin1Char(' '));
+    // One line, from the very corner of the cell and beyond its edge.
+    QString text = StringGrid1->cells(col, row);
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     painter.drawText(QRect(rect.topLeft(), QSize(10000, rect.height())),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
-                     QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
 }
 
 // --- Sorting ---------------------------------------------------------------

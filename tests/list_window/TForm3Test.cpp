@@ -539,3 +539,22 @@ TEST_F(ListWindowTest, FocusedCellIsPaintedNavy) {
     const QRect other = grid().visualRect(grid().model()->index(0, 1));
     EXPECT_NE(image.pixelColor(other.bottomRight() - QPoint(2, 2)), QColor(0, 0, 128));
 }
+
+TEST_F(ListWindowTest, DescendingSortTurnsTheFindUpward) {
+    fill({"本a", "b", "本c", "d"});
+    showList();
+    form3->ToolButton1Click();
+    find(QStringLiteral("本"));
+    EXPECT_EQ(grid().row(), 1);
+    find(QStringLiteral("本"));
+    EXPECT_EQ(grid().row(), 3);
+    grid().setTopRow(1); // the found row was scrolled to the top
+    Dialogs::setNextAnswer(false);
+    form3->ToolButton5Click();
+    EXPECT_EQ(gridColumn(1), (QStringList{"本c", "本a", "d", "b"}));
+    // The search row stayed at 3 and the step now runs upward: row 2 holds 本a.
+    find(QStringLiteral("本"));
+    EXPECT_EQ(grid().row(), 2);
+    EXPECT_EQ(cat().currentIndex, 1);
+    EXPECT_EQ(form3->searchRow(), 2);
+}
