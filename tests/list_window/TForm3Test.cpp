@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -352,9 +353,11 @@ TEST_F(ListWindowTest, SortMenuSortsWhenItOpens) {
 TEST_F(ListWindowTest, FindDownwardNeverWraps) {
     fill({"a", "x本", "c", "d", "本e", "f", "g", "h", "i"});
     showList();
-    form3->ToolButton1Click();
+    form3->ToolButton1->click();
     EXPECT_TRUE(form3->FindDialog1->isVisible());
-    find(QStringLiteral("本"));
+    // The dialog's own button runs the step.
+    form3->FindDialog1->textBox()->setText(QStringLiteral("本"));
+    QTest::mouseClick(form3->FindDialog1->findNextButton(), Qt::LeftButton);
     EXPECT_EQ(grid().row(), 2);
     EXPECT_EQ(cat().currentIndex, 2);
     EXPECT_EQ(form1->controlText(Field::shomei), "x本");
