@@ -5,7 +5,7 @@ dir=${1:-build-bench}
 shopt -s nullglob
 status=0
 for b in "$dir"/bench/bench_*; do
-  [ -x "$b" ] || continue
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$b" || status=1
 done

@@ -5,7 +5,7 @@ dir=${1:-build-fuzz}
 seconds=${2:-60}
 shopt -s nullglob
 for f in "$dir"/fuzz/fuzz_*; do
-  [ -x "$f" ] || continue
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
   corpus="$dir/corpus/$name"
   mkdir -p "$corpus"

@@ -18,6 +18,8 @@ int main(int argc, char* argv[]) {
     // before any other window exists.
     auto* form1 = new TForm1;
     form1->setAttribute(Qt::WA_DeleteOnClose);
+    // The main window's end is the program's end, whatever other window is open.
+    QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
     form1->show();
 
     // The list window is created hidden and shown by the main window's list command.

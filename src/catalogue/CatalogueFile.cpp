@@ -3,13 +3,23 @@
 #include "platform/FileIo.h"
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace sorabel {
 
-// Written as bytes so that they exist before any other static initialiser runs.
+// Spelt out in code page 932 so that they need no conversion at start-up.
 const Bytes kGenre1EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x50"
                              "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
 const Bytes kGenre2EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x51"
@@ -38,24 +48,13 @@ public:
     bool atEnd() const { return pos_ >= data_.size(); }
 
     // A text line: up to the next LF; CRs are not part of any line (the one
-    // before the LF ends it, a lone one is dropped).
-    void text(Bytes& out) {
-        const std::string_view line = rawLine();
-        if (!hasCr(line)) {
-            out.assign(line);
-            return;
-        }
-        out.clear();
-        out.reserve(line.size());
-        for (char c : line)
-            if (c != '\r')
-                out.push_back(c);
-    }
-
-    Bytes text() {
-        Bytes out;
-        text(out);
-        return out;
+    // before the LF ends it, a lone one is dropped). The view points into the
+    // file's bytes, or into `repaired` for a line that lost a lone CR.
+    std::string_view text(std::deque<Bytes>& repaired) {
+        const Line line = nextLine();
+        if (!line.loneCr)
+            return line.text;
+        return repaired.emplace_back(withoutCr(line.text));
     }
 
     // A number line: optional '-', decimal digits, nothing else; a missing
@@ -63,54 +62,117 @@ public:
     int32_t number() {
         if (atEnd())
             return 0;
-        std::string_view line = rawLine();
-        Bytes stripped;
-        if (hasCr(line)) {
-            for (char c : line)
-                if (c != '\r')
-                    stripped.push_back(c);
-            line = stripped;
-        }
+        const Line line = nextLine();
+        const Bytes repaired = line.loneCr ? withoutCr(line.text) : Bytes();
+        const std::string_view digits = line.loneCr ? std::string_view(repaired) : line.text;
         // from_chars takes an optional '-' and digits only: no blanks, no '+'.
         int32_t value = 0;
-        const char* last = line.data() + line.size();
-        auto [end, ec] = std::from_chars(line.data(), last, value, 10);
-        if (line.empty() || ec != std::errc() || end != last)
+        const char* last = digits.data() + digits.size();
+        auto [end, ec] = std::from_chars(digits.data(), last, value, 10);
+        if (digits.empty() || ec != std::errc() || end != last)
             throw IoError(io_messages::kNotANumber);
         return value;
     }
 
     // Exactly `count` raw bytes; running past the end means a damaged file.
-    void bytes(int32_t count, Bytes& out) {
-        out.clear();
+    std::string_view bytes(int32_t count) {
         if (count <= 0)
-            return;
+            return {};
         if (static_cast<size_t>(count) > data_.size() - pos_)
             damaged();
-        out.assign(data_.substr(pos_, static_cast<size_t>(count)));
+        const std::string_view out = data_.substr(pos_, static_cast<size_t>(count));
         pos_ += static_cast<size_t>(count);
+        return out;
     }
 
-    void skipRestOfLine() { rawLine(); }
+    void skipRestOfLine() { nextLine(); }
 
 private:
-    static bool hasCr(std::string_view line) {
-        return !line.empty() && std::memchr(line.data(), '\r', line.size()) != nullptr;
+    struct Line {
+        std::string_view text; // without the LF and the CR right before it
+        bool loneCr = false;   // a CR elsewhere in the line
+    };
+
+    static Bytes withoutCr(std::string_view text) {
+        Bytes out;
+        out.reserve(text.size());
+        for (char c : text)
+            if (c != '\r')
+                out.push_back(c);
+        return out;
     }
 
-    std::string_view rawLine() {
-        if (atEnd())
-            return {};
-        const char* begin = data_.data() + pos_;
-        const size_t left = data_.size() - pos_;
-        const char* lf = static_cast<const char*>(std::memchr(begin, '\n', left));
-        const size_t len = lf ? static_cast<size_t>(lf - begin) : left;
-        pos_ += lf ? len + 1 : len;
-        return {begin, len};
+    // The LFs and CRs of the 64 bytes from `base`, one bit a byte. Lines are
+    // found from these masks, so that a short line costs a few bit operations
+    // rather than a scan of its own.
+    void loadBlock(size_t base) {
+        const char* p = data_.data() + base;
+        const size_t n = std::min<size_t>(64, data_.size() - base);
+        blockBase_ = base;
+        lfMask_ = crMask_ = 0;
+#if defined(__SSE2__)
+        if (n == 64) {
+            const __m128i lf = _mm_set1_epi8('\n');
+            const __m128i cr = _mm_set1_epi8('\r');
+            for (int i = 0; i < 4; ++i) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+                lfMask_ |= static_cast<uint64_t>(
+                               static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf))))
+                           << (16 * i);
+                crMask_ |= static_cast<uint64_t>(
+                               static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, cr))))
+                           << (16 * i);
+            }
+            return;
+        }
+#endif
+        for (size_t i = 0; i < n; ++i) {
+            lfMask_ |= static_cast<uint64_t>(p[i] == '\n') << i;
+            crMask_ |= static_cast<uint64_t>(p[i] == '\r') << i;
+        }
+    }
+
+    Line nextLine() {
+        const char* const data = data_.data();
+        const size_t size = data_.size();
+        const size_t begin = pos_;
+        if (begin >= size)
+            return {std::string_view(data + size, 0), false};
+        constexpr size_t npos = std::numeric_limits<size_t>::max();
+        size_t base = begin & ~size_t{63};
+        if (base != blockBase_)
+            loadBlock(base);
+        const uint64_t from = ~uint64_t{0} << (begin - base);
+        uint64_t lfs = lfMask_ & from;
+        const uint64_t crs = crMask_ & from;
+        size_t firstCr = crs ? base + static_cast<size_t>(std::countr_zero(crs)) : npos;
+        size_t lf = size;
+        for (;;) {
+            if (lfs) {
+                lf = base + static_cast<size_t>(std::countr_zero(lfs));
+                break;
+            }
+            base += 64;
+            if (base >= size)
+                break;
+            loadBlock(base);
+            lfs = lfMask_;
+            if (firstCr == npos && crMask_)
+                firstCr = base + static_cast<size_t>(std::countr_zero(crMask_));
+        }
+        pos_ = lf < size ? lf + 1 : size;
+        size_t end = lf;
+        // The usual CR of the line end is not part of the line.
+        if (end > begin && data[end - 1] == '\r')
+            --end;
+        return {std::string_view(data + begin, end - begin), firstCr < end};
     }
 
     std::string_view data_;
     size_t pos_ = 0;
+    size_t blockBase_ = std::numeric_limits<size_t>::max();
+    uint64_t lfMask_ = 0;
+    uint64_t crMask_ = 0;
 };
 
 // Builds the file's bytes.
@@ -131,12 +193,31 @@ public:
         out_.append("\r\n", 2);
     }
 
-    void impressions(std::string_view value) {
-        // The length fits the line: the catalogue never holds 2 GB of text.
-        number(static_cast<int32_t>(
-            std::min<size_t>(value.size(), std::numeric_limits<int32_t>::max())));
-        out_.append(value.substr(0, std::numeric_limits<int32_t>::max()));
-        out_.append("\r\n", 2);
+    // One record block. Its room is made in one step and filled through a
+    // pointer: for a full catalogue this is 40000 values, where an append
+    // each (with its checks) costs more than the copying.
+    void record(const std::array<std::string_view, kFieldCount>& block) {
+        size_t room = 2 + 11; // the impressions' line end and its length
+        for (const std::string_view value : block)
+            room += value.size() + 2;
+        const std::string_view impressions = block[kFieldCount - 1];
+        if (impressions.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            throw ioErrorFromErrno(EOVERFLOW, true);
+        const size_t start = out_.size();
+        out_.resize(start + room);
+        char* p = out_.data() + start;
+        for (size_t i = 0; i + 1 < kFieldCount; ++i)
+            p = putSingleLine(p, block[i]);
+        p = std::to_chars(p, p + 11, static_cast<int32_t>(impressions.size())).ptr;
+        *p++ = '\r';
+        *p++ = '\n';
+        if (!impressions.empty()) {
+            std::memcpy(p, impressions.data(), impressions.size());
+            p += impressions.size();
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        out_.resize(static_cast<size_t>(p - out_.data()));
     }
 
     std::string take() { return std::move(out_); }
@@ -164,6 +245,29 @@ public:
     }
 
 private:
+    // A single-line value and its line end; never longer than value + 2.
+    static char* putSingleLine(char* p, std::string_view value) {
+        const char* from = value.data();
+        const char* end = from + value.size();
+        const char* brk = std::find_if(from, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (brk != from) {
+            std::memcpy(p, from, static_cast<size_t>(brk - from));
+            p += brk - from;
+        }
+        for (from = brk; from < end; ++from) {
+            if (*from == '\r' || *from == '\n') {
+                *p++ = ' ';
+                if (*from == '\r' && from + 1 < end && from[1] == '\n')
+                    ++from;
+            } else {
+                *p++ = *from;
+            }
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        return p;
+    }
+
     std::string out_;
 };
 
@@ -199,24 +303,136 @@ size_t headerEstimate(const CatalogueHeader& h) {
 // copying its records first.
 template <typename FieldOf>
 std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fieldOf) {
-    size_t estimate = headerEstimate(header);
-    for (int r = 1; r <= count; ++r)
-        for (Field f : fileBlockOrder())
-            estimate += fieldOf(f, r).size() + 2;
-    estimate += static_cast<size_t>(count) * 16;
+    const auto& order = fileBlockOrder();
+    if (order[kFieldCount - 1] != Field::kansou)
+        throw std::logic_error("the impressions close a record block");
+    std::vector<std::array<std::string_view, kFieldCount>> blocks(static_cast<size_t>(count));
+    size_t estimate = headerEstimate(header) + static_cast<size_t>(count) * 16;
+    for (int r = 1; r <= count; ++r) {
+        auto& block = blocks[static_cast<size_t>(r - 1)];
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            block[i] = fieldOf(order[i], r);
+            estimate += block[i].size() + 2;
+        }
+    }
 
     Writer w(estimate);
     writeHeader(w, header);
     w.number(count);
-    for (int r = 1; r <= count; ++r) {
-        for (Field f : fileBlockOrder()) {
-            if (f == Field::kansou)
-                w.impressions(fieldOf(f, r));
-            else
-                w.text(fieldOf(f, r));
+    for (const auto& block : blocks)
+        w.record(block);
+    return w.take();
+}
+
+// A whole file, its records still pointing into the file's bytes, so that
+// nothing is copied before the file is known to be whole.
+struct ParsedFile {
+    CatalogueHeader header;
+    int count = 0;
+    std::deque<Bytes> repaired;
+
+    ParsedFile() = default;
+    ParsedFile(const ParsedFile&) = delete;
+    ParsedFile& operator=(const ParsedFile&) = delete;
+    ~ParsedFile() {
+        if (fields_)
+            std::allocator<std::string_view>().deallocate(fields_, capacity_);
+    }
+
+    // Room for `records` records, left unwritten: every slot is written once
+    // by the parser, so clearing the 600 KB of a full catalogue first is waste.
+    void reserve(int records) {
+        capacity_ = static_cast<size_t>(records) * kFieldCount;
+        if (capacity_ > 0)
+            fields_ = std::allocator<std::string_view>().allocate(capacity_);
+    }
+
+    // Record r (from 0), in display order.
+    std::string_view* record(int r) { return fields_ + static_cast<size_t>(r) * kFieldCount; }
+    std::span<const std::string_view, kFieldCount> record(int r) const {
+        return std::span<const std::string_view, kFieldCount>(
+            fields_ + static_cast<size_t>(r) * kFieldCount, kFieldCount);
+    }
+
+private:
+    std::string_view* fields_ = nullptr;
+    size_t capacity_ = 0;
+};
+
+void parseFile(std::string_view bytes, ParsedFile& out) {
+    CatalogueHeader& h = out.header;
+    LineReader in(bytes);
+    auto text = [&](Bytes& value) { value.assign(in.text(out.repaired)); };
+
+    for (FontValues* font : {&h.captionFont, &h.contentsFont}) {
+        font->size = in.number();
+        text(font->name);
+        font->colour = in.number();
+    }
+    for (auto& flag : h.flags)
+        text(flag);
+    for (auto& caption : h.captions)
+        text(caption);
+    for (size_t l = 0; l < kListCount; ++l) {
+        const Bytes& marker = endMarker(l);
+        auto& list = h.lists[l];
+        for (;;) {
+            // Without its end marker the list would never end.
+            if (in.atEnd())
+                damaged();
+            const std::string_view entry = in.text(out.repaired);
+            if (entry == marker)
+                break;
+            list.emplace_back(entry);
         }
     }
-    return w.take();
+    h.spacing = in.number();
+    const int32_t count = in.number();
+    if (count < 0 || count > kMaxRecords)
+        damaged();
+
+    out.count = count;
+    out.reserve(count);
+    // Display-order places of the block's lines.
+    std::array<size_t, kFieldCount> place{};
+    for (size_t i = 0; i < kFieldCount; ++i)
+        place[i] = static_cast<size_t>(index(fileBlockOrder()[i]));
+    const size_t impressions = static_cast<size_t>(index(Field::kansou));
+    for (int r = 0; r < count; ++r) {
+        std::string_view* record = out.record(r);
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            if (place[i] != impressions) {
+                record[place[i]] = in.text(out.repaired);
+                continue;
+            }
+            record[place[i]] = in.bytes(in.number());
+            in.skipRestOfLine();
+        }
+    }
+}
+
+// Header values, then the record count and the current index; the records
+// themselves are the caller's.
+void takeHeader(CatalogueHeader&& h, Catalogue& catalogue) {
+    catalogue.captionFont = std::move(h.captionFont);
+    catalogue.contentsFont = std::move(h.contentsFont);
+    catalogue.flags = std::move(h.flags);
+    catalogue.storedCaptions = h.captions;
+    catalogue.liveCaptions = std::move(h.captions);
+    catalogue.lists = std::move(h.lists);
+    catalogue.spacing = h.spacing;
+}
+
+void finishTakeOver(int n, int oldCount, Catalogue& catalogue) {
+    for (int r = n + 1; r <= std::min(oldCount, kMaxRecords); ++r)
+        catalogue.clearRecord(r);
+    catalogue.recordCount = n;
+    if (n == 0)
+        catalogue.currentIndex = 0;
+    else if (catalogue.startIndex != 0)
+        catalogue.currentIndex = std::clamp(catalogue.startIndex, 1, n);
+    else
+        catalogue.currentIndex = n;
 }
 
 } // namespace
@@ -229,49 +445,14 @@ Bytes CatalogueFile::singleLine(std::string_view value) {
 }
 
 CatalogueContent CatalogueFile::parse(std::string_view bytes) {
+    ParsedFile parsed;
+    parseFile(bytes, parsed);
     CatalogueContent content;
-    CatalogueHeader& h = content.header;
-    LineReader in(bytes);
-
-    for (FontValues* font : {&h.captionFont, &h.contentsFont}) {
-        font->size = in.number();
-        in.text(font->name);
-        font->colour = in.number();
-    }
-    for (auto& flag : h.flags)
-        in.text(flag);
-    for (auto& caption : h.captions)
-        in.text(caption);
-    for (size_t l = 0; l < kListCount; ++l) {
-        const Bytes& marker = endMarker(l);
-        auto& list = h.lists[l];
-        for (;;) {
-            // Without its end marker the list would never end.
-            if (in.atEnd())
-                damaged();
-            Bytes entry = in.text();
-            if (entry == marker)
-                break;
-            list.push_back(std::move(entry));
-        }
-    }
-    h.spacing = in.number();
-    const int32_t count = in.number();
-    if (count < 0 || count > kMaxRecords)
-        damaged();
-
-    content.records.resize(static_cast<size_t>(count));
-    for (auto& record : content.records) {
-        for (Field f : fileBlockOrder()) {
-            Bytes& value = record[static_cast<size_t>(index(f))];
-            if (f != Field::kansou) {
-                in.text(value);
-                continue;
-            }
-            const int32_t length = in.number();
-            in.bytes(length, value);
-            in.skipRestOfLine();
-        }
+    content.header = std::move(parsed.header);
+    content.records.resize(static_cast<size_t>(parsed.count));
+    for (int r = 0; r < parsed.count; ++r) {
+        const auto record = std::as_const(parsed).record(r);
+        std::copy(record.begin(), record.end(), content.records[static_cast<size_t>(r)].begin());
     }
     return content;
 }
@@ -294,38 +475,33 @@ int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
         damaged();
     const int oldCount = catalogue.recordCount;
     const int n = static_cast<int>(content.records.size());
-    CatalogueHeader& h = content.header;
-
-    catalogue.captionFont = std::move(h.captionFont);
-    catalogue.contentsFont = std::move(h.contentsFont);
-    catalogue.flags = std::move(h.flags);
-    catalogue.storedCaptions = h.captions;
-    catalogue.liveCaptions = std::move(h.captions);
-    catalogue.lists = std::move(h.lists);
-    catalogue.spacing = h.spacing;
-
+    takeHeader(std::move(content.header), catalogue);
     for (int r = 1; r <= n; ++r) {
         auto& record = content.records[static_cast<size_t>(r - 1)];
         for (const auto& info : fieldTable())
             catalogue.setField(info.field, r,
                                std::move(record[static_cast<size_t>(index(info.field))]));
     }
-    for (int r = n + 1; r <= std::min(oldCount, kMaxRecords); ++r)
-        catalogue.clearRecord(r);
-
-    catalogue.recordCount = n;
-    if (n == 0)
-        catalogue.currentIndex = 0;
-    else if (catalogue.startIndex != 0)
-        catalogue.currentIndex = std::clamp(catalogue.startIndex, 1, n);
-    else
-        catalogue.currentIndex = n;
+    finishTakeOver(n, oldCount, catalogue);
     return oldCount;
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
-    const std::string bytes = FileIo::readAll(path);
-    return apply(parse(bytes), catalogue);
+    return readBytes(FileIo::readAll(path), catalogue);
+}
+
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
+    ParsedFile parsed;
+    parseFile(bytes, parsed);
+
+    // The whole file is read: only now does the catalogue change. The texts
+    // are copied into the slots in place, in file order.
+    const int oldCount = catalogue.recordCount;
+    takeHeader(std::move(parsed.header), catalogue);
+    for (int r = 0; r < parsed.count; ++r)
+        catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
+    finishTakeOver(parsed.count, oldCount, catalogue);
+    return oldCount;
 }
 
 void CatalogueFile::write(const QString& path, Catalogue& catalogue) {

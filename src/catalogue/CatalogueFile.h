@@ -48,6 +48,9 @@ public:
     // modified count alone. Returns the record count held before the read.
     static int read(const QString& path, Catalogue& catalogue);
 
+    // read() on bytes already in memory.
+    static int readBytes(std::string_view bytes, Catalogue& catalogue);
+
     // Takes parsed content over into the catalogue as read() does.
     static int apply(CatalogueContent content, Catalogue& catalogue);
 

@@ -10,20 +10,19 @@
 #include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRandomGenerator>
 #include <QStatusBar>
 #include <QStyle>
@@ -33,6 +32,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <utility>
 
 TForm1* Form1 = nullptr;
 
@@ -46,7 +46,7 @@ const QString kDeleteQuestion = QStringLiteral("この本の記録を削除し�
 const QString kSaveQuestion = QStringLiteral("現在の内容を保存しますか？");
 
 // Icons drawn here for the commands the style has no picture of.
-enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5 };
+enum DrawnIcon { kPlus = -1, kCross = -2, kCopy = -3, kMagnifier = -4, kLayout = -5, kHelp = -6 };
 
 QIcon drawnIcon(int kind) {
     QPixmap pm(16, 16);
@@ -87,6 +87,18 @@ QIcon drawnIcon(int kind) {
             p.drawRect(8, y, 7, 3);
         }
         break;
+    case kHelp: {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 96, 192));
+        p.drawEllipse(0, 0, 16, 16);
+        QFont f = p.font();
+        f.setPixelSize(13);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     default:
         break;
     }
@@ -192,6 +204,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createStatusBar();
     createFields();
 
+    // The platform window exists from here on, so that its frame can be
+    // taken into account when the outer bounds are set.
+    create();
     // Designed outer bounds; the settings file may replace them on the first show.
     setOuterBounds(QRect(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight));
 
@@ -201,6 +216,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
 }
 
 TForm1::~TForm1() {
+    // The fields go first, while the window they report to is still whole;
+    // nothing they do on the way counts as the user's doing.
+    ++settingTexts_;
+    ToolBar1->removeEventFilter(this);
+    centralWidget()->removeEventFilter(this);
+    for (QWidget* w : controls_) {
+        w->removeEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            combo->lineEdit()->removeEventFilter(this);
+    }
+    delete takeCentralWidget();
     if (Form1 == this)
         Form1 = nullptr;
 }
@@ -291,7 +317,7 @@ void TForm1::createActions() {
     ToolButton17 = addToolButton("ToolButton17", "一覧表示", QStyle::SP_FileDialogListView);
     ToolButton21 = addToolButton("ToolButton21", "「感想」の中を検索", kMagnifier);
     ToolBar1->addSeparator();
-    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", QStyle::SP_DialogHelpButton);
+    ToolButton1 = addToolButton("ToolButton1", "ヘルプ|ヘルプの表示", kHelp);
     ToolBar1->addSeparator();
 
     for (QToolButton* b :
@@ -382,6 +408,7 @@ void TForm1::createFields() {
             combo->setFont(gothic13);
             auto* validator = new ShiftJisValidator(combo->lineEdit(), combo);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             combo->setValidator(validator);
             combo->lineEdit()->installEventFilter(this);
             connect(combo, &QComboBox::editTextChanged, this, [this] {
@@ -399,6 +426,7 @@ void TForm1::createFields() {
             }
             auto* validator = new ShiftJisValidator(edit, edit);
             validator->onRefused = [this](const QString& c) { refuseInput(c); };
+            validator->programmatic = [this] { return settingTexts_ > 0; };
             edit->setValidator(validator);
             w = edit;
         }
@@ -484,7 +512,10 @@ void TForm1::setControlText(Field f, const QString& text) {
         plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         kansou->setPlainText(plain);
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        combo->setEditText(singleLine(text));
+        // The list follows the text, so that the arrow keys move on from its entry.
+        const QString line = singleLine(text);
+        combo->setCurrentIndex(combo->findText(line, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        combo->setEditText(line);
     } else {
         static_cast<QLineEdit*>(w)->setText(singleLine(text));
     }
@@ -597,7 +628,7 @@ void TForm1::refreshChoiceLists() {
             items << sjis::decode(entry);
         combo->clear();
         combo->addItems(items);
-        combo->setCurrentIndex(-1);
+        combo->setCurrentIndex(combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(text);
     }
     --settingTexts_;
@@ -784,6 +815,19 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true; // Enter only moves on: no line break, no default button
         break;
     }
+    case QEvent::FocusIn: {
+        // The edits keep their text unselected when the focus comes by Tab or Enter.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        const int fi = fieldOfWidget(watched);
+        if (fi >= 0 && qobject_cast<QLineEdit*>(watched) == control(fieldAt(fi)) &&
+            (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+             reason == Qt::ShortcutFocusReason)) {
+            QFocusEvent plain(QEvent::FocusIn, Qt::OtherFocusReason);
+            QApplication::sendEvent(watched, &plain);
+            return true;
+        }
+        break;
+    }
     case QEvent::InputMethod: {
         const int fi = fieldOfWidget(watched);
         if (fi < 0 || qobject_cast<QComboBox*>(watched))
@@ -944,7 +988,12 @@ void TForm1::O1Click() {
                                   hangata->currentText()};
         hanei();
         catalogue_.startIndex = catalogue_.currentIndex;
-        settingsDialog_->exec();
+        {
+            // What runs while the dialog is open is a command of its own.
+            const int depth = std::exchange(commandDepth_, 0);
+            settingsDialog_->exec();
+            commandDepth_ = depth;
+        }
         if (catalogue_.modifiedCount > 0)
             ToolButton5Click();
         if (auto values = HandoffFile::take(HandoffFile::defaultPath())) {
@@ -1074,6 +1123,7 @@ void TForm1::saveWithBackup(const QString& path) {
         const QString temp = path + QStringLiteral(".~") +
                              QString::number(QRandomGenerator::global()->generate(), 36);
         FileIo::writeAtomically(temp, bytes);
+        QFile::setPermissions(temp, QFile::permissions(path)); // the file keeps its mode
         const QString backup = path + QStringLiteral("bak");
         if (FileIo::exists(backup))
             FileIo::remove(backup);
@@ -1212,6 +1262,28 @@ void TForm1::setOuterBounds(const QRect& r) {
     const int extraH = frame.height() - inner.height();
     resize(std::max(r.width() - extraW, 1), std::max(r.height() - extraH, 1));
     move(r.left(), r.top());
+    if (extraW == 0 && extraH == 0)
+        pendingOuter_ = r;
+    else
+        pendingOuter_.reset();
+}
+
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        if (pendingOuter_ && frameGeometry() != geometry() && windowState() == Qt::WindowNoState) {
+            const QRect target = *pendingOuter_;
+            pendingOuter_.reset();
+            setOuterBounds(target);
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void TForm1::setCaptionStylePitch(FontStylePitch sp) {
@@ -1360,6 +1432,9 @@ bool TForm1::FormCloseQuery() {
         itijikiroku();
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
+        mayClose = false;
+    } catch (...) {
+        Dialogs::error(this, QStringLiteral("不明なエラー"));
         mayClose = false;
     }
     --commandDepth_;

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -116,6 +117,9 @@ public:
     sorabel::SettingsValues settingsValues() const;
     void setCaptionStylePitch(sorabel::FontStylePitch sp);
     void setContentsStylePitch(sorabel::FontStylePitch sp);
+    // Gives the catalogue's fonts (name, size, colour) to the labels and field
+    // controls: at start-up, and when the settings dialog has closed.
+    void applyFonts();
 
     // Outer bounds (frame included) as the settings file keeps them.
     QRect outerBounds() const;
@@ -179,6 +183,7 @@ public slots:
     void shomeiClick();
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -196,7 +201,6 @@ private:
     void hideListWindow();
     void refuseInput(const QString& characters);
     void runStartUp();
-    void applyFonts();
     void saveWithBackup(const QString& path);
     void setFileNames(const QString& fullPath, bool bareName);
     bool hasRecord() const;
@@ -220,9 +224,12 @@ private:
     sorabel::FontStylePitch captionStylePitch_;
     sorabel::FontStylePitch contentsStylePitch_;
     QRect savedPlacement_; // the placement read from the settings file
+    // Outer bounds set before the window manager framed the window: applied
+    // again once the frame is known, so the window does not grow by its frame
+    // from one run to the next.
+    std::optional<QRect> pendingOuter_;
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     bool startedUp_ = false;
-    bool closing_ = false;
 };
 
 extern TForm1* Form1;

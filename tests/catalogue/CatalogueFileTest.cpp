@@ -457,3 +457,24 @@ TEST(CatalogueFile, ReadOnlyFolderRefusesTheWrite) {
     EXPECT_EQ(FileIo::readAll(path), onDisk);
     EXPECT_EQ(c.modifiedCount, 1);
 }
+
+TEST(CatalogueFile, ApplyAndReadingFromBytesTakeOverAlike) {
+    // Two paths into the catalogue: parsed content moved in, and the reader's
+    // in-place copy. Both over a longer catalogue with a start index set.
+    for (const char* name : {"full.srb", "three_records.srb", "zero_records.srb",
+                             "list_entry_is_marker.srb", "bare_line_feeds.srb"}) {
+        SCOPED_TRACE(name);
+        const std::string bytes = fixtureBytes(name);
+        Catalogue viaApply;
+        Catalogue viaRead;
+        for (Catalogue* c : {&viaApply, &viaRead}) {
+            fillCatalogue(*c, 12);
+            c->startIndex = 2;
+        }
+        EXPECT_EQ(CatalogueFile::apply(CatalogueFile::parse(bytes), viaApply), 12);
+        EXPECT_EQ(CatalogueFile::readBytes(bytes, viaRead), 12);
+        EXPECT_EQ(dump(viaApply), dump(viaRead));
+        EXPECT_EQ(CatalogueFile::serialise(viaRead),
+                  CatalogueFile::serialise(CatalogueFile::parse(bytes)));
+    }
+}

@@ -7,7 +7,9 @@
 namespace sorabel {
 
 ShiftJisValidator::ShiftJisValidator(QLineEdit* edit, QObject* parent)
-    : QValidator(parent), edit_(edit) {}
+    : QValidator(parent), previous_(edit->text()) {
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { previous_ = t; });
+}
 
 QString ShiftJisValidator::refusedCharacters(const QString& text, const QString& previous,
                                              bool lineBreaksAllowed) {
@@ -32,8 +34,9 @@ QString ShiftJisValidator::refusedCharacters(const QString& text, const QString&
 }
 
 QValidator::State ShiftJisValidator::validate(QString& input, int& /*pos*/) const {
-    const QString refused =
-        refusedCharacters(input, edit_ ? edit_->text() : QString(), /*lineBreaksAllowed=*/false);
+    if (programmatic && programmatic())
+        return Acceptable;
+    const QString refused = refusedCharacters(input, previous_, /*lineBreaksAllowed=*/false);
     if (refused.isEmpty())
         return Acceptable;
     if (onRefused)

@@ -14,8 +14,11 @@ class ShiftJisValidator : public QValidator {
     Q_OBJECT
 
 public:
-    // `edit` is the field whose present text the new one is compared with.
+    // `edit` is the field whose text a new one is compared with.
     ShiftJisValidator(QLineEdit* edit, QObject* parent);
+
+    // While this answers true (the program itself is setting the text) every text passes.
+    std::function<bool()> programmatic;
 
     State validate(QString& input, int& pos) const override;
 
@@ -27,7 +30,8 @@ public:
                                      bool lineBreaksAllowed);
 
 private:
-    QLineEdit* edit_;
+    // The text before the change being validated: the edit already holds the new one.
+    QString previous_;
 };
 
 } // namespace sorabel

@@ -1,0 +1,123 @@
+// The main window: start-up with a full catalogue loaded through the settings
+// file, the field layout and showing a record. Peak memory is reported as a
+// counter (getrusage maxrss).
+#include "catalogue/CatalogueFile.h"
+#include "main_window/TForm1.h"
+#include "platform/ProgramFolder.h"
+#include "platform/ShiftJis.h"
+#include "platform/widgets/Dialogs.h"
+#include "settings/SettingsFile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <sys/resource.h>
+
+using namespace sorabel;
+
+namespace {
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// A program folder holding a settings file that names a catalogue of 2000
+// records of everyday size (titles, names, dates and a few lines of impressions).
+struct FullCatalogue {
+    QTemporaryDir dir;
+    FullCatalogue() {
+        Catalogue c;
+        c.recordCount = kMaxRecords;
+        const Bytes impressions =
+            sjis::fromUtf8("港町で育った少年が古い海図を手に旅立つ話。\r\n前半はゆっくりだが、"
+                           "嵐の章から一気に読ませる。\r\n再読したい。");
+        for (int i = 1; i <= kMaxRecords; ++i) {
+            const std::string n = std::to_string(i);
+            c.setField(Field::shomei, i, sjis::fromUtf8("星降る港の物語 第") + n);
+            c.setField(Field::yomi, i, sjis::fromUtf8("ほしふるみなとのものがたり"));
+            c.setField(Field::janru1, i, sjis::fromUtf8("小説"));
+            c.setField(Field::hangata, i, sjis::fromUtf8("文庫"));
+            c.setField(Field::sakusha, i, sjis::fromUtf8("青木 遥"));
+            c.setField(Field::shuppansha, i, sjis::fromUtf8("白波書房"));
+            c.setField(Field::teika, i, sjis::fromUtf8("680円"));
+            c.setField(Field::dokuryou, i, "2024/05/" + std::to_string(1 + i % 28));
+            c.setField(Field::kansou, i, impressions);
+        }
+        const QString file = dir.filePath(QStringLiteral("full.srb"));
+        CatalogueFile::write(file, c);
+        SettingsValues v;
+        v.file = QFile::encodeName(file).toStdString();
+        v.left = 174;
+        v.top = 121;
+        v.width = 711;
+        v.height = 611;
+        ProgramFolder::setOverride(dir.path());
+        SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);
+    }
+};
+
+FullCatalogue& full() {
+    static FullCatalogue f;
+    return f;
+}
+
+void BM_StartUpWithFullCatalogue(benchmark::State& state) {
+    full();
+    for (auto _ : state) {
+        auto form = std::make_unique<TForm1>();
+        form->show(); // the start-up sequence runs on the first show
+        if (form->catalogue().recordCount != kMaxRecords || form->shomei->text().isEmpty())
+            state.SkipWithError("the catalogue was not loaded");
+        benchmark::DoNotOptimize(form->shomei->text());
+        state.PauseTiming();
+        form.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_StartUpWithFullCatalogue)->Unit(benchmark::kMillisecond);
+
+void BM_Hyouji(benchmark::State& state) {
+    full();
+    TForm1 form;
+    form.show();
+    for (auto _ : state)
+        form.hyouji();
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_Hyouji)->Unit(benchmark::kMicrosecond);
+
+void BM_Datamiseru(benchmark::State& state) {
+    full();
+    TForm1 form;
+    form.show();
+    int i = 0;
+    for (auto _ : state) {
+        form.catalogue().currentIndex = 1 + (i++ % kMaxRecords);
+        form.datamiseru();
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_Datamiseru)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Dialogs::setTestMode(true);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
