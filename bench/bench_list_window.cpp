@@ -1,10 +1,10 @@
 // The book list with a full catalogue of 2000 records: showing the list
 // (rebuild and column widths), one sort, and one find over all rows.
-#include "list_window/ListFindDialog.h"
 #include "list_window/TForm3.h"
 #include "main_window/TForm1.h"
 #include "platform/ShiftJis.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FindDialog.h"
 #include "platform/widgets/FontSubstitution.h"
 #include "platform/widgets/StringGrid.h"
 

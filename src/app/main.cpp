@@ -1,6 +1,8 @@
+#include "about/TAboutBox.h"
 #include "list_window/TForm3.h"
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -10,9 +12,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
+    QApplication::setWindowIcon(sorabel::TAboutBox::programIcon());
 
-    // --- The application's help file (a fixed absolute path ending in SORABE.HLP)
-    //     is set here once the help viewer exists.
+    // The same on every installation; the windows' own "sorabe.HLP" beside
+    // the program serves whenever one of them is active.
+    sorabel::HelpViewer::setApplicationHelpFile(
+        QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
 
     // The main window comes first: its first show runs the start-up sequence
     // before any other window exists.
@@ -22,20 +27,18 @@ int main(int argc, char* argv[]) {
     QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
     form1->show();
 
-    // The list window is created hidden and shown by the main window's list command.
+    // The list window, created hidden; the main window's list command shows it.
     QPointer<TForm3> form3 = new TForm3;
     form1->setListWindow(form3);
-    // The program ends with the main window: an open list window closes too.
-    QObject::connect(form1, &QObject::destroyed, form3, [form3] {
-        if (form3)
-            form3->close();
-    });
 
-    // --- The About box and the settings dialog (Form4) are created here, in
-    //     this order, all hidden, and handed to the main window: setAboutBox,
-    //     setSettingsDialog.
+    // The About box, after the list window and before the settings dialog.
+    auto* aboutBox = new sorabel::TAboutBox(form1);
+    form1->setAboutBox(aboutBox);
+
+    // --- The settings dialog (Form4) is created here, hidden, and handed to
+    //     the main window: setSettingsDialog.
 
     const int result = app.exec();
-    delete form3;
+    delete form3; // not owned by the main window, which may already be gone
     return result;
 }

@@ -1,18 +1,16 @@
 #include "list_window/TForm3.h"
 
+#include "about/TAboutBox.h"
 #include "catalogue/Catalogue.h"
-#include "list_window/ListFindDialog.h"
 #include "list_window/ListLayout.h"
 #include "list_window/ListSort.h"
 #include "main_window/TForm1.h"
 #include "platform/ShiftJis.h"
 #include "platform/ShiftJisSearch.h"
 #include "platform/widgets/Dialogs.h"
-#include "platform/widgets/StringGrid.h"
-#if __has_include("platform/widgets/HelpViewer.h")
+#include "platform/widgets/FindDialog.h"
 #include "platform/widgets/HelpViewer.h"
-#define SORABEL_HAS_HELP_VIEWER 1
-#endif
+#include "platform/widgets/StringGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,8 +124,8 @@ TForm3::TForm3(QWidget* parent) : QMainWindow(parent) {
     connect(ActionList1.narabekae, &QAction::triggered, this, &TForm3::narabekaeExecute);
     connect(ActionList1.datahyoujo, &QAction::triggered, this, &TForm3::datahyoujoExecute);
 
-    FindDialog1 = new ListFindDialog(this);
-    connect(FindDialog1, &ListFindDialog::find, this, &TForm3::FindDialog1Find);
+    FindDialog1 = new FindDialog(this);
+    connect(FindDialog1, &FindDialog::findNext, this, &TForm3::FindDialog1Find);
 
     buildToolBar();
     buildMenu();
@@ -608,17 +606,14 @@ void TForm3::ToolButton2Click() {
 }
 
 void TForm3::S1Click() {
-    guarded(this, [] {
-#ifdef SORABEL_HAS_HELP_VIEWER
-        HelpViewer::showContext(kHelpFile, kHelpContext);
-#endif
-    });
+    guarded(this, [] { HelpViewer::showContext(kHelpFile, kHelpContext); });
 }
 
 void TForm3::About1Click() {
     guarded(this, [this] {
-        // The main window's About box unless this window was given its own.
-        QDialog* box = aboutBox_ ? aboutBox_ : (Form1 ? Form1->aboutBox() : nullptr);
+        QDialog* box = sorabel::AboutBox;
+        if (!box && Form1)
+            box = Form1->aboutBox();
         if (box)
             box->exec();
     });

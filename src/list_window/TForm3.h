@@ -13,7 +13,7 @@ class QToolBar;
 class QToolButton;
 
 namespace sorabel {
-class ListFindDialog;
+class FindDialog;
 class StringGrid;
 } // namespace sorabel
 
@@ -57,7 +57,7 @@ public:
     QAction* S1;
     QAction* About1;
 
-    sorabel::ListFindDialog* FindDialog1;
+    sorabel::FindDialog* FindDialog1;
     struct {
         QAction* size;
         QAction* narabekae;
@@ -69,9 +69,6 @@ public:
     int savedColumn() const { return savedColumn_; }
     int searchRow() const { return find_.searchRow; }
     int reverseFlag() const { return find_.reverse; }
-
-    // The About box shown by バージョン情報(&A).
-    void setAboutBox(QDialog* box) { aboutBox_ = box; }
 
     // The list window's own font, in which column widths are measured.
     static QFont listFont();
@@ -118,7 +115,6 @@ private:
     int savedColumn_ = 0;
     sorabel::ListFind find_;
     std::vector<sorabel::Field> columnFields_; // field of grid column c at [c - 1]
-    QDialog* aboutBox_ = nullptr;
 };
 
 extern TForm3* Form3;

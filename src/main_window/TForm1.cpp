@@ -2,11 +2,14 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "main_window/ImpressionsEdit.h"
+#include "main_window/ImpressionsSearch.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 #include "platform/ShiftJis.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FindDialog.h"
 #include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
 #include "platform/widgets/ShiftJisValidator.h"
 #include "settings/HandoffFile.h"
 
@@ -24,6 +27,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -203,6 +207,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createActions();
     createStatusBar();
     createFields();
+    createSearchAndHelp();
 
     // The platform window exists from here on, so that its frame can be
     // taken into account when the outer bounds are set.
@@ -1453,4 +1458,59 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     FormClose();
+}
+
+// ------------------------------------------------- impressions search, About and help
+
+void TForm1::createSearchAndHelp() {
+    FindDialog1 = new FindDialog(this);
+    FindDialog1->setObjectName(QStringLiteral("FindDialog1"));
+    connect(FindDialog1, &FindDialog::findNext, this, &TForm1::FindDialog1Find);
+    connect(ToolButton21, &QToolButton::clicked, this, &TForm1::ToolButton21Click);
+    connect(S2, &QAction::triggered, this, &TForm1::S2Click);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+    connect(Contents1, &QAction::triggered, this, &TForm1::Contents1Click);
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(S1, &QAction::triggered, this, &TForm1::S1Click);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, &TForm1::helpKey);
+}
+
+void TForm1::ToolButton21Click() {
+    command([this] { FindDialog1->execute(); });
+}
+
+void TForm1::S2Click() {
+    ToolButton21->click();
+}
+
+void TForm1::FindDialog1Find(const QString& text) {
+    command([this, &text] { ImpressionsSearch::findInControl(kansou, text); });
+}
+
+void TForm1::About1Click() {
+    command([this] {
+        if (aboutBox_)
+            aboutBox_->exec();
+    });
+}
+
+void TForm1::Contents1Click() {
+    command([] {
+        HelpViewer::setApplicationHelpFile(helpFile());
+        HelpViewer::showFinder(HelpViewer::applicationHelpFile());
+    });
+}
+
+void TForm1::ToolButton1Click() {
+    Contents1->trigger();
+}
+
+void TForm1::S1Click() {
+    command([] { HelpViewer::showContext(helpFile(), 2); });
+}
+
+void TForm1::helpKey() {
+    command([] { HelpViewer::showContext(helpFile(), kHelpContext); });
 }

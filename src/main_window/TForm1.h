@@ -21,8 +21,9 @@ class QToolBar;
 class QToolButton;
 
 namespace sorabel {
+class FindDialog;
 class ImpressionsEdit;
-}
+} // namespace sorabel
 
 // The main window: the one catalogue, the record view of its 19 fields, the
 // record and file commands, the field layout, start-up and shutdown.
@@ -125,6 +126,12 @@ public:
     QRect outerBounds() const;
     void setOuterBounds(const QRect& r);
 
+    // Help: the window's own help file and context (F1).
+    static QString helpFile() { return QStringLiteral("sorabe.HLP"); }
+    static constexpr int kHelpContext = 1;
+    // The modeless search dialog of the impressions.
+    sorabel::FindDialog* FindDialog1 = nullptr;
+
     // Whether the start-up sequence has run (it runs on the first show).
     bool startedUp() const { return startedUp_; }
 
@@ -165,6 +172,16 @@ public slots:
     void N4Click(); // book list
     void ToolButton17Click();
 
+    // Impressions search, About and help.
+    void ToolButton21Click(); // show the search dialog
+    void S2Click();
+    void FindDialog1Find(const QString& text);
+    void About1Click();
+    void Contents1Click(); // help contents
+    void ToolButton1Click();
+    void S1Click(); // help on this window
+    void helpKey(); // F1
+
     // Window events.
     void FormCreate();
     void FormShow();
@@ -192,6 +209,7 @@ private:
     void createFields();
     void createActions();
     void createStatusBar();
+    void createSearchAndHelp();
     QToolButton* addToolButton(const QString& name, const QString& hint, int icon);
 
     void comboKeyPress(QComboBox* combo, QChar key);

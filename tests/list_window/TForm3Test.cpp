@@ -1,8 +1,9 @@
 #include "list_window/TForm3.h"
-#include "list_window/ListFindDialog.h"
 #include "main_window/TForm1.h"
 #include "platform/ShiftJis.h"
 #include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FindDialog.h"
+#include "platform/widgets/HelpViewer.h"
 #include "platform/widgets/StringGrid.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ class ListWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Dialogs::reset();
+        HelpViewer::setTestMode(true);
+        HelpViewer::clearRequests();
         form1 = std::make_unique<TForm1>();
         form3 = std::make_unique<TForm3>();
         form1->setListWindow(form3.get());
@@ -108,6 +111,16 @@ TEST_F(ListWindowTest, WindowFrame) {
     showList();
     form3->ToolButton4->click();
     EXPECT_FALSE(form3->isVisible());
+
+    // Help: topic 10 of the window's own help file, from the menu and the button.
+    form3->S1->trigger();
+    form3->ToolButton2->click();
+    ASSERT_EQ(HelpViewer::requests().size(), 2u);
+    for (const auto& request : HelpViewer::requests()) {
+        EXPECT_EQ(request.kind, HelpViewer::Request::Context);
+        EXPECT_EQ(request.file, "sorabe.HLP");
+        EXPECT_EQ(request.context, 10);
+    }
 }
 
 TEST_F(ListWindowTest, EmptyCatalogueGivesOnlyTheHeaderRow) {
