@@ -574,3 +574,18 @@ TEST_F(ListWindowTest, DescendingSortTurnsTheFindUpward) {
     EXPECT_EQ(cat().currentIndex, 1);
     EXPECT_EQ(form3->searchRow(), 2);
 }
+
+TEST_F(ListWindowTest, ListCommandStoresTheRecordAndRebuilds) {
+    fillNumbered(3, 2);
+    form1->datamiseru();
+    form1->N4Click();
+    ASSERT_TRUE(form3->isVisible());
+    EXPECT_EQ(grid().rowCount(), 4);
+    // An edit in the main window reaches the open list at the next list command.
+    form1->shomei->setText(QStringLiteral("書き直した題"));
+    form1->N4Click();
+    EXPECT_TRUE(form3->isVisible());
+    EXPECT_EQ(grid().cells(1, 2), "書き直した題");
+    EXPECT_EQ(title(2), "書き直した題");
+    EXPECT_EQ(grid().row(), 2);
+}
