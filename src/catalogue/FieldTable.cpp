@@ -32,19 +32,16 @@ constexpr std::array<FieldInfo, kFieldCount> kTable{{
 }};
 
 constexpr std::array<Field, kFieldCount> kBlockOrder{
-    F::shomei,  F::hukudai,    F::yomi,   F::janru1, F::janru2, F::hangata,  F::sakusha,
-    F::yakusha, F::shuppansha, F::sousho, F::teika,  F::shohan, F::yondahan, F::dokuryou,
-    F::kaisi,   F::kounyuu,    F::bikou1, F::bikou2, F::kansou,
+    F::shomei,   F::hukudai, F::yomi,     F::janru1,     F::janru2,
+    F::hangata,  F::sakusha, F::yakusha,  F::shuppansha, F::sousho,
+    F::teika,    F::shohan,  F::yondahan, F::dokuryou,   F::kaisi,
+    F::kounyuu,  F::bikou1,  F::bikou2,   F::kansou,
 };
 } // namespace
 
-const std::array<FieldInfo, kFieldCount>& fieldTable() {
-    return kTable;
-}
+const std::array<FieldInfo, kFieldCount>& fieldTable() { return kTable; }
 
-const FieldInfo& fieldInfo(Field f) {
-    return kTable[static_cast<size_t>(index(f))];
-}
+const FieldInfo& fieldInfo(Field f) { return kTable[static_cast<size_t>(index(f))]; }
 
 Field fieldOfCaption(int caption) {
     for (const auto& info : kTable)
@@ -53,13 +50,9 @@ Field fieldOfCaption(int caption) {
     throw std::out_of_range("caption number out of range");
 }
 
-const std::array<Field, kFieldCount>& fileBlockOrder() {
-    return kBlockOrder;
-}
+const std::array<Field, kFieldCount>& fileBlockOrder() { return kBlockOrder; }
 
-bool isCombo(Field f) {
-    return fieldInfo(f).kind == ControlKind::Combo;
-}
+bool isCombo(Field f) { return fieldInfo(f).kind == ControlKind::Combo; }
 
 ChoiceList choiceListOf(Field f) {
     switch (f) {

@@ -129,6 +129,10 @@ void FileIo::writeAtomically(const QString& path, std::string_view bytes) {
         throw IoError(io_messages::kAccessDenied);
     const QByteArray target = nativePath(info.absoluteFilePath());
     const QByteArray dir = nativePath(info.absolutePath());
+    // Renaming over a file ignores the file's own permissions; a file the user
+    // made read-only must stay as it is, as a plain rewrite would leave it.
+    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
+        throw ioErrorFromErrno(errno, true);
 
     // A temporary file beside the target, so that the rename stays within one file system.
     static std::mt19937_64 rng{std::random_device{}()};

@@ -1,58 +1,18 @@
 #include "settings/HandoffFile.h"
 
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/LineReader.h"
 #include "platform/FileIo.h"
 #include "platform/ProgramFolder.h"
 
 #include <cerrno>
-#include <charconv>
-#include <vector>
+#include <deque>
 
 namespace sorabel {
 
 namespace {
 
 constexpr size_t kLineCount = 6 + kFieldCount + 1;
-
-// Lines as the catalogue reader sees them: a line ends at LF; a CR before the
-// LF belongs to the line end and any other CR is dropped.
-std::vector<std::string> splitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    bool open = false;
-    for (char c : bytes) {
-        if (c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            open = false;
-        } else {
-            open = true;
-            if (c != '\r')
-                line.push_back(c);
-        }
-    }
-    if (open)
-        lines.push_back(std::move(line));
-    return lines;
-}
-
-// A number line holds an optional '-' and decimal digits, nothing else, as in
-// the catalogue file; anything else is not a number.
-int32_t parseNumber(std::string_view s) {
-    int32_t v = 0;
-    const char* end = s.data() + s.size();
-    const auto r = std::from_chars(s.data(), end, v, 10);
-    if (s.empty() || r.ec != std::errc() || r.ptr != end)
-        throw IoError(io_messages::kNotANumber);
-    return v;
-}
-
-std::string oneLine(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c == '\r' || c == '\n')
-            c = ' ';
-    return out;
-}
 
 } // namespace
 
@@ -68,36 +28,31 @@ std::string HandoffFile::serialise(const HandoffValues& values) {
     };
     auto putFont = [&](const FontValues& f) {
         put(std::to_string(f.size));
-        put(oneLine(f.name));
+        put(CatalogueFile::singleLine(f.name));
         put(std::to_string(f.colour));
     };
     putFont(values.captionFont);
     putFont(values.contentsFont);
     for (const Bytes& flag : values.flags)
-        put(oneLine(flag));
+        put(CatalogueFile::singleLine(flag));
     put(std::to_string(values.spacing));
     return out;
 }
 
 HandoffValues HandoffFile::parse(std::string_view bytes) {
-    const std::vector<std::string> lines = splitLines(bytes);
-    size_t next = 0;
-    // Lines missing at the end read as empty texts and as 0.
-    auto text = [&]() -> std::string {
-        return next < lines.size() ? lines[next++] : (++next, std::string());
-    };
-    auto number = [&]() -> int32_t {
-        return next < lines.size() ? parseNumber(lines[next++]) : (++next, 0);
-    };
+    // The same lines as the catalogue file's: strict number lines, and lines
+    // missing at the end read as empty texts and as 0.
+    LineReader in(bytes);
+    std::deque<Bytes> repaired;
     HandoffValues v;
     for (FontValues* f : {&v.captionFont, &v.contentsFont}) {
-        f->size = number();
-        f->name = text();
-        f->colour = number();
+        f->size = in.number();
+        f->name = Bytes(in.text(repaired));
+        f->colour = in.number();
     }
     for (Bytes& flag : v.flags)
-        flag = text();
-    v.spacing = number();
+        flag = Bytes(in.text(repaired));
+    v.spacing = in.number();
     static_assert(kLineCount == 26);
     return v;
 }

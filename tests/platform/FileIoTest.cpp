@@ -7,6 +7,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace sorabel;
 
@@ -104,4 +105,17 @@ TEST(FileIo, FileHelpers) {
     EXPECT_TRUE(FileIo::remove(b));
     EXPECT_FALSE(FileIo::remove(b));
     EXPECT_TRUE(entriesOf(dir.path()).isEmpty());
+}
+
+TEST(FileIo, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind root";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("books.srb");
+    FileIo::writeAtomically(path, "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    EXPECT_EQ(messageOf([&] { FileIo::writeAtomically(path, "new"); }),
+              "ファイルへのアクセスが拒否されました");
+    EXPECT_EQ(FileIo::readAll(path), "old");
+    EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
 }

@@ -46,7 +46,7 @@ TEST(HandoffFile, SerialisesTwentySixCrLfLines) {
     HandoffValues broken = sample();
     broken.captionFont.name = "Font\r\nName";
     const HandoffValues back = HandoffFile::parse(HandoffFile::serialise(broken));
-    EXPECT_EQ(back.captionFont.name, "Font  Name");
+    EXPECT_EQ(back.captionFont.name, "Font Name"); // one line break, one space
     EXPECT_EQ(back.captionFont.colour, 255);
     EXPECT_EQ(back.spacing, 25);
 }
