@@ -1,10 +1,12 @@
 #include "about/TAboutBox.h"
+#include "list_window/TForm3.h"
 #include "main_window/TForm1.h"
 #include "platform/widgets/FontSubstitution.h"
 #include "platform/widgets/HelpViewer.h"
 #include "settings/dialog/TForm4.h"
 
 #include <QApplication>
+#include <QPointer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -26,9 +28,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
     form1->show();
 
-    // --- The list window (Form3), the About box and the settings dialog
-    //     (Form4) are created here, in this order, all hidden, and handed to
-    //     the main window: setListWindow, setAboutBox, setSettingsDialog.
+    // The list window, created hidden; the main window's list command shows it.
+    QPointer<TForm3> form3 = new TForm3;
+    form1->setListWindow(form3);
 
     // The About box, after the list window and before the settings dialog.
     auto* aboutBox = new sorabel::TAboutBox(form1);
@@ -38,5 +40,7 @@ int main(int argc, char* argv[]) {
     auto* form4 = new sorabel::TForm4(form1);
     form1->setSettingsDialog(form4);
 
-    return app.exec();
+    const int result = app.exec();
+    delete form3; // not owned by the main window, which may already be gone
+    return result;
 }

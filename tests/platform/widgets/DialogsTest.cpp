@@ -13,7 +13,8 @@ protected:
 TEST_F(DialogsTest, ErrorTextGetsAFullStopAfterCharactersSortingAfterIt) {
     EXPECT_EQ(Dialogs::errorText(QStringLiteral("ファイルが見つかりません")),
               QStringLiteral("ファイルが見つかりません."));
-    EXPECT_EQ(Dialogs::errorText(QStringLiteral("I/O エラー (5)")), QStringLiteral("I/O エラー (5)"));
+    EXPECT_EQ(Dialogs::errorText(QStringLiteral("I/O エラー (5)")),
+              QStringLiteral("I/O エラー (5)"));
     EXPECT_EQ(Dialogs::errorText(QStringLiteral("done.")), QStringLiteral("done."));
     EXPECT_EQ(Dialogs::errorText(QStringLiteral("abc")), QStringLiteral("abc."));
     EXPECT_EQ(Dialogs::errorText(QString()), QString());

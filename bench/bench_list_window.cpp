@@ -1,0 +1,163 @@
+// The book list with a full catalogue of 2000 records: showing the list
+// (rebuild and column widths), one sort, and one find over all rows.
+#include "list_window/TForm3.h"
+#include "main_window/TForm1.h"
+#include "platform/ShiftJis.h"
+#include "platform/widgets/Dialogs.h"
+#include "platform/widgets/FindDialog.h"
+#include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/StringGrid.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+using namespace sorabel;
+
+namespace {
+
+struct Windows {
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm3> form3;
+};
+
+// A catalogue as a long-time reader would have it: every field in use, long
+// impressions with line breaks, repeating genres and publishers.
+void fillCatalogue(Catalogue& cat) {
+    const QStringList genres{"小説", "随筆", "紀行", "論文"};
+    const QStringList genres2{"時代小説", "ＳＦ", "ミステリ", "冒険小説", "歴史", "哲学"};
+    const QStringList formats{"文庫", "新書", "四六版", "B5版", "A5版"};
+    const QStringList publishers{"岩波書店",   "新潮社",       "講談社",  "早川書房",
+                                 "東京創元社", "中央公論新社", "筑摩書房"};
+    for (int i = 1; i <= kMaxRecords; ++i) {
+        auto set = [&](Field f, const QString& text) { cat.setField(f, i, sjis::encode(text)); };
+        set(Field::shomei, QStringLiteral("読書録の本 第%1巻 %2").arg(i).arg(i % 7 ? "上" : "下"));
+        set(Field::hukudai, i % 3 ? QStringLiteral("副題その%1").arg(i * 37 % 1000) : QString());
+        set(Field::yomi, QStringLiteral("どくしょろくのほん だい%1かん").arg(i));
+        set(Field::janru1, genres[i % genres.size()]);
+        set(Field::janru2, genres2[i % genres2.size()]);
+        set(Field::hangata, formats[i % formats.size()]);
+        set(Field::sakusha, QStringLiteral("著者%1 太郎").arg(i % 150));
+        set(Field::yakusha, i % 4 ? QString() : QStringLiteral("訳者 花子%1").arg(i % 30));
+        set(Field::shuppansha, publishers[i % publishers.size()]);
+        set(Field::sousho, QStringLiteral("叢書%1").arg(i % 20));
+        set(Field::teika, QStringLiteral("%1円").arg(400 + i % 2000));
+        set(Field::shohan, QStringLiteral("19%1年%2月").arg(50 + i % 50).arg(1 + i % 12));
+        set(Field::yondahan, QStringLiteral("第%1刷").arg(1 + i % 30));
+        set(Field::kansou, QStringLiteral("面白かった。登場人物がよく描かれている。\r\n"
+                                          "二度目に読んだときは別の感想を持った。その%1。\r\n"
+                                          "また読みたい。")
+                               .arg(i));
+        set(Field::dokuryou, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
+        set(Field::kaisi, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 20));
+        set(Field::kounyuu, QStringLiteral("2023/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
+        set(Field::bikou1, i % 5 ? QString() : QStringLiteral("古書店で購入"));
+        set(Field::bikou2, QString());
+    }
+    cat.recordCount = kMaxRecords;
+    cat.currentIndex = 1;
+}
+
+Windows& windows() {
+    static Windows w = [] {
+        Windows made;
+        made.form1 = std::make_unique<TForm1>();
+        made.form3 = std::make_unique<TForm3>();
+        made.form1->setListWindow(made.form3.get());
+        made.form1->catalogue().flags.fill("TRUE");
+        fillCatalogue(made.form1->catalogue());
+        made.form3->show();
+        QApplication::processEvents();
+        return made;
+    }();
+    return w;
+}
+
+void BM_ShowList(benchmark::State& state) {
+    Windows& w = windows();
+    for (auto _ : state) {
+        w.form3->FormShow();
+        benchmark::DoNotOptimize(w.form3->StringGrid1->colWidths(1));
+    }
+}
+BENCHMARK(BM_ShowList)->Unit(benchmark::kMillisecond);
+
+void BM_SortNotApplied(benchmark::State& state) {
+    Windows& w = windows();
+    w.form3->FormShow();
+    w.form3->StringGrid1->setCol(7); // the author column: many equal keys
+    bool descending = false;
+    for (auto _ : state) {
+        Dialogs::setNextAnswer(false);
+        if (descending)
+            w.form3->ToolButton5Click();
+        else
+            w.form3->ToolButton3Click();
+        descending = !descending;
+    }
+    Dialogs::reset();
+}
+BENCHMARK(BM_SortNotApplied)->Unit(benchmark::kMillisecond);
+
+void BM_SortApplied(benchmark::State& state) {
+    Windows& w = windows();
+    w.form3->FormShow();
+    w.form3->StringGrid1->setCol(1);
+    bool descending = false;
+    for (auto _ : state) {
+        Dialogs::setNextAnswer(true);
+        if (descending)
+            w.form3->ToolButton5Click();
+        else
+            w.form3->ToolButton3Click();
+        descending = !descending;
+    }
+    Dialogs::reset();
+}
+BENCHMARK(BM_SortApplied)->Unit(benchmark::kMillisecond);
+
+// A text in no row: the step examines all 2000 rows.
+void BM_FindNothing(benchmark::State& state) {
+    Windows& w = windows();
+    w.form3->FormShow();
+    w.form3->StringGrid1->setCol(14); // the impressions, the longest texts
+    w.form3->FindDialog1->setFindText(QStringLiteral("見つからない言葉"));
+    for (auto _ : state) {
+        w.form3->ToolButton1Click();
+        w.form3->FindDialog1Find();
+    }
+    w.form3->FindDialog1->hide();
+}
+BENCHMARK(BM_FindNothing)->Unit(benchmark::kMicrosecond);
+
+// Found in the last row: the whole scan plus showing the record.
+void BM_FindLastRow(benchmark::State& state) {
+    Windows& w = windows();
+    w.form3->FormShow();
+    w.form3->StringGrid1->setCol(14);
+    w.form3->FindDialog1->setFindText(QStringLiteral("その2000。"));
+    for (auto _ : state) {
+        w.form3->ToolButton1Click();
+        w.form3->FindDialog1Find();
+    }
+    w.form3->FindDialog1->hide();
+}
+BENCHMARK(BM_FindLastRow)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    FontSubstitution::install();
+    Dialogs::setTestMode(true);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    windows().form3.reset();
+    windows().form1.reset();
+    return 0;
+}
