@@ -35,14 +35,6 @@ namespace {
 constexpr int kHelpContext = 10;
 const QString kHelpFile = QStringLiteral("sorabe.HLP");
 
-// The order in which a chosen record reaches the main window's controls.
-constexpr std::array<Field, kFieldCount> kShowOrder{
-    Field::shomei,  Field::hukudai,  Field::yomi,    Field::janru1,     Field::janru2,
-    Field::hangata, Field::sakusha,  Field::yakusha, Field::shuppansha, Field::sousho,
-    Field::shohan,  Field::yondahan, Field::teika,   Field::kansou,     Field::dokuryou,
-    Field::kaisi,   Field::kounyuu,  Field::bikou1,  Field::bikou2,
-};
-
 Catalogue& catalogue() {
     return Form1->catalogue();
 }
@@ -330,10 +322,10 @@ void TForm3::datahyoujoExecute() {
     const int record = recordOfRow(row);
     if (record < 1 || record > cat.recordCount || record > kMaxRecords)
         return;
-    for (Field f : kShowOrder)
-        Form1->setControlText(f, sjis::decode(cat.field(f, record)));
+    // The main window's own display step: it also remembers the texts as
+    // shown, so that fields left alone keep their exact bytes at the next store.
     cat.currentIndex = record;
-    Form1->Button();
+    Form1->datamiseru();
     Form1->setStatusPanelText(0,
                               QStringLiteral("%1／%2").arg(row).arg(StringGrid1->rowCount() - 1));
 }

@@ -260,6 +260,22 @@ TEST_F(ListWindowTest, ChoosingARowShowsItsRecord) {
     EXPECT_FALSE(form1->N9->isEnabled());
 }
 
+// A record chosen in the list and then left by the main window keeps the
+// exact bytes of every field nobody edited, even bytes no character stands for.
+TEST_F(ListWindowTest, ChosenRecordKeepsItsBytesWhenStoredAgain) {
+    fillNumbered(3, 1);
+    const Bytes unassigned("\x85\x40", 2);
+    cat().setField(Field::bikou1, 2, unassigned);
+    showList();
+    const QRect cell = grid().visualRect(grid().model()->index(1, 1));
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(cat().currentIndex, 2);
+    form1->ToolButton8Click(); // next: stores the shown record first
+    EXPECT_EQ(cat().field(Field::bikou1, 2), unassigned);
+    EXPECT_EQ(title(2), "title2");
+    EXPECT_EQ(cat().currentIndex, 3);
+}
+
 TEST_F(ListWindowTest, SortNotAppliedKeepsTheCatalogue) {
     fill({"b", "A", "a", "B"});
     showList();
