@@ -1,0 +1,107 @@
+// Takes the pictures under docs/ from the real windows, with the sample
+// catalogue loaded at start-up. `make screenshots` runs it under xvfb-run:
+//   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
+#include "about/TAboutBox.h"
+#include "list_window/TForm3.h"
+#include "main_window/TForm1.h"
+#include "platform/ProgramFolder.h"
+#include "platform/widgets/FontSubstitution.h"
+#include "platform/widgets/HelpViewer.h"
+#include "platform/widgets/HelpWindow.h"
+#include "settings/dialog/TForm4.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(40);
+    }
+}
+
+bool save(QWidget* w, const QString& path) {
+    settle();
+    if (!w->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SOURCE_DIR OUTPUT_DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir source(QString::fromLocal8Bit(argv[1]));
+    const QDir out(QString::fromLocal8Bit(argv[2]));
+    QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
+    sorabel::FontSubstitution::install();
+
+    // A program folder of its own: the settings file names the sample, which
+    // is read automatically at start-up like a user's last catalogue.
+    QTemporaryDir home;
+    const QString folder = home.filePath(QStringLiteral("読書録"));
+    QDir().mkpath(folder);
+    const QString sample = QDir(folder).filePath(QStringLiteral("sample.srb"));
+    if (!QFile::copy(source.filePath(QStringLiteral("examples/sample.srb")), sample) ||
+        !QFile::copy(source.filePath(QStringLiteral("help/sorabe.HLP")),
+                     QDir(folder).filePath(QStringLiteral("sorabe.HLP")))) {
+        std::fprintf(stderr, "the sample catalogue or the help file is missing\n");
+        return 1;
+    }
+    QFile ini(QDir(folder).filePath(QStringLiteral("SorabeIni.INI")));
+    if (!ini.open(QIODevice::WriteOnly))
+        return 1;
+    ini.write("[File]\r\nFile=" + QFile::encodeName(sample) +
+              "\r\n[Window]\r\nLeft=0\r\nTop=0\r\nWidth=711\r\nHeight=611\r\n");
+    ini.close();
+    sorabel::ProgramFolder::setOverride(folder);
+
+    bool ok = true;
+    TForm1 form1;
+    form1.show();
+    ok &= save(&form1, out.filePath(QStringLiteral("main-window.png")));
+
+    TForm3 form3;
+    form1.setListWindow(&form3);
+    form1.ToolButton17Click();
+    ok &= save(&form3, out.filePath(QStringLiteral("list-window.png")));
+    form3.hide();
+
+    sorabel::TAboutBox about(&form1);
+    about.show();
+    ok &= save(&about, out.filePath(QStringLiteral("about-box.png")));
+    about.hide();
+
+    sorabel::HelpViewer::showContext(QStringLiteral("sorabe.HLP"), 1);
+    if (auto* help = sorabel::HelpViewer::window()) {
+        help->resize(900, 640);
+        ok &= save(help, out.filePath(QStringLiteral("help-viewer.png")));
+        help->hide();
+    }
+
+    // Shown without its modal loop, so that each page can be taken in turn.
+    sorabel::TForm4 form4(&form1);
+    form4.show();
+    for (int page = 0; page < form4.PageControl1->count(); ++page) {
+        form4.PageControl1->setCurrentIndex(page);
+        ok &= save(&form4, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
+    }
+    form4.hide();
+
+    sorabel::ProgramFolder::setOverride(QString());
+    return ok ? 0 : 1;
+}
