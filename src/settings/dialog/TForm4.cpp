@@ -540,38 +540,37 @@ void TForm4::RadioGroup3Click() {
         Form1->Ki3 = Kioku3->checkedId();
 }
 
+bool TForm4::chooseFont(FontValues& font, FontStylePitch& style) {
+    const auto chosen = Dialogs::chooseFont(this, lastChosen_);
+    if (!chosen)
+        return false;
+    // Converted first: a face the catalogue cannot name changes nothing.
+    const FontValues values = DisplayFont::values(*chosen);
+    lastChosen_ = *chosen;
+    font = values;
+    style.style = DisplayFont::style(chosen->font);
+    showSamples();
+    return true;
+}
+
 void TForm4::Button1Click() {
     guarded(this, [this] {
-        const auto chosen = Dialogs::chooseFont(this, lastChosen_);
-        if (!chosen)
+        if (!chooseFont(captionFont_, captionStyle_) || !Form1)
             return;
-        const FontValues values = DisplayFont::values(*chosen);
-        lastChosen_ = *chosen;
-        captionFont_ = values;
-        captionStyle_.style = DisplayFont::style(chosen->font);
-        showSamples();
-        if (Form1) {
-            Form1->catalogue().captionFont = values;
-            Form1->setCaptionStylePitch(captionStyle_);
-        }
+        Form1->catalogue().captionFont = captionFont_;
+        Form1->setCaptionStylePitch(captionStyle_);
     });
 }
 
 void TForm4::Button5Click() {
     guarded(this, [this] {
-        const auto chosen = Dialogs::chooseFont(this, lastChosen_);
-        if (!chosen)
+        if (!chooseFont(contentsFont_, contentsStyle_))
             return;
-        const FontValues values = DisplayFont::values(*chosen);
-        lastChosen_ = *chosen;
-        contentsFont_ = values;
-        contentsStyle_.style = DisplayFont::style(chosen->font);
-        showSamples();
         placePreview();
-        if (Form1) {
-            Form1->catalogue().contentsFont = values;
-            Form1->setContentsStylePitch(contentsStyle_);
-        }
+        if (!Form1)
+            return;
+        Form1->catalogue().contentsFont = contentsFont_;
+        Form1->setContentsStylePitch(contentsStyle_);
     });
 }
 

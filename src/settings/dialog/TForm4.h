@@ -113,6 +113,8 @@ private:
     void buildPage3();
     void placePreview();
     void showSamples();
+    // The font dialog for one of the two fonts; true when a font was chosen.
+    bool chooseFont(FontValues& font, FontStylePitch& style);
     void leave();
     void applyOk();
 
