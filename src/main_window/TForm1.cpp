@@ -789,10 +789,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::KeyPress: {
-        // A combo box's keys arrive at its line edit; what the line edit
-        // passes on to the combo box itself has been handled already.
-        if (qobject_cast<QComboBox*>(watched))
-            break;
+        // A combo box holds the focus and hands its keys to its line edit
+        // directly, past this filter: they are taken here at the combo box.
+        // A key sent to the line edit itself is taken there; what it then
+        // passes up is either used up already or only enables again.
         const int fi = fieldOfWidget(watched);
         if (fi < 0)
             break;
@@ -834,8 +834,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::InputMethod: {
+        // As with keys, a combo box's input-method text arrives at the combo box.
         const int fi = fieldOfWidget(watched);
-        if (fi < 0 || qobject_cast<QComboBox*>(watched))
+        if (fi < 0)
             break;
         const QString commit = static_cast<QInputMethodEvent*>(event)->commitString();
         if (commit.isEmpty())

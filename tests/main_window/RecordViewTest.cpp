@@ -252,6 +252,52 @@ TEST_F(MainWindowTest, EnterInAComboBoxAppendsANewEntryOnce) {
     EXPECT_EQ(f.catalogue().modifiedCount, 3);
 }
 
+// The keyboard focus of an editable combo box is the combo box itself, not
+// its line edit: keys and input-method text go there first.
+TEST_F(MainWindowTest, ComboBoxKeysWorkThroughTheFocusedComboBox) {
+    TForm1& f = start();
+    load(3, 1);
+    f.ToolButton2->setEnabled(false);
+    f.ToolButton3->setEnabled(false);
+    f.janru1->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), f.janru1);
+
+    // A typed character enables add and delete and counts as a change.
+    f.catalogue().modifiedCount = 0;
+    f.setControlText(Field::janru1, QString());
+    typeText(QApplication::focusWidget(), QStringLiteral("詩"));
+    EXPECT_EQ(f.janru1->currentText(), QStringLiteral("詩"));
+    EXPECT_TRUE(f.ToolButton2->isEnabled());
+    EXPECT_TRUE(f.ToolButton3->isEnabled());
+    EXPECT_EQ(f.catalogue().modifiedCount, 1);
+
+    // Enter appends the new text once and moves on to the next field.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(f.catalogue().list(ChoiceList::Genre1).size(), 6u);
+    EXPECT_EQ(f.catalogue().list(ChoiceList::Genre1).back(), sj("詩"));
+    EXPECT_EQ(QApplication::focusWidget(), f.janru2);
+
+    // Page Down shows the next record; Page Up keeps its list meaning.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(f.catalogue().currentIndex, 2);
+    EXPECT_EQ(f.shomei->text(), QStringLiteral("本2"));
+    EXPECT_EQ(f.catalogue().field(Field::janru1, 1), sj("詩"));
+    f.setControlText(Field::janru2, QStringLiteral("ＳＦ"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp);
+    EXPECT_EQ(f.catalogue().currentIndex, 2);
+    EXPECT_EQ(f.janru2->currentText(), QStringLiteral("時代小説"));
+
+    // Text committed by the input method enables add and delete as typing does.
+    f.ToolButton2->setEnabled(false);
+    f.ToolButton3->setEnabled(false);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("歴史"));
+    QApplication::sendEvent(QApplication::focusWidget(), &commit);
+    EXPECT_TRUE(f.janru2->currentText().endsWith(QStringLiteral("歴史")));
+    EXPECT_TRUE(f.ToolButton2->isEnabled());
+    EXPECT_TRUE(f.ToolButton3->isEnabled());
+}
+
 TEST_F(MainWindowTest, ClicksAndKeysHideTheListWindow) {
     TForm1& f = start();
     QWidget list;
