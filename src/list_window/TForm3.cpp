@@ -349,6 +349,9 @@ void TForm3::drawCell(QPainter& painter, int col, int row, const QRect& rect, bo
 
 void TForm3::ToolButton3Click() {
     guarded(this, [this] {
+        // Nothing to sort: leave the current row (and the main window) alone.
+        if (!hasDataRows() || !hasFieldColumns())
+            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
         StringGrid1->setSelectionRect({key, 1, key, 1});
         find_.reverse = 0;
@@ -358,6 +361,8 @@ void TForm3::ToolButton3Click() {
 
 void TForm3::ToolButton5Click() {
     guarded(this, [this] {
+        if (!hasDataRows() || !hasFieldColumns())
+            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
         StringGrid1->setSelectionRect({key, 1, key, 1});
         savedColumn_ = StringGrid1->col();

@@ -165,14 +165,22 @@ TEST_F(ListWindowTest, ColumnsFollowTheFlagsExactly) {
 
     for (auto& flag : cat().flags)
         flag = "FALSE";
+    cat().currentIndex = 3;
     showList();
     EXPECT_EQ(grid().colCount(), 1);
     EXPECT_EQ(grid().rowCount(), 4);
-    // With no field column the sort and find do nothing.
+    ASSERT_EQ(grid().row(), 3);
+    const int key = form3->keyColumn();
+    form1->setStatusPanelText(0, QStringLiteral("unchanged"));
+    // With no field column the sort does nothing: not even the move to row 1.
     form3->ToolButton5Click();
-    form3->ToolButton1Click();
-    find(QStringLiteral("title"));
+    form3->ToolButton3Click();
+    emit form3->N1->aboutToShow();
     EXPECT_EQ(questions(), 0);
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(cat().currentIndex, 3);
+    EXPECT_EQ(form3->keyColumn(), key);
+    EXPECT_EQ(form1->statusPanelText(0), "unchanged");
 }
 
 TEST_F(ListWindowTest, ColumnWidthsAndRowHeights) {
