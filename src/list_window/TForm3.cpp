@@ -464,17 +464,18 @@ void TForm3::FindDialog1Find() {
             return;
         if (keyColumn_ == 0)
             keyColumn_ = 1;
-        if (!hasFieldColumns())
-            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
-        // A text the catalogue's code page cannot hold occurs in no cell.
+        // A text the catalogue's code page cannot hold occurs in no cell, and
+        // without a field column there is no cell; the step still scans, so
+        // the search row ends where a fruitless scan ends.
         const sjis::Encoded needle = sjis::tryEncode(FindDialog1->findText());
-        if (!needle.ok() || needle.bytes.empty())
-            return;
+        const bool searchable = hasFieldColumns() && needle.ok() && !needle.bytes.empty();
         const Catalogue& cat = catalogue();
-        const Field field = fieldOfColumn(key);
+        const Field field = searchable ? fieldOfColumn(key) : Field::shomei;
         const int n = StringGrid1->rowCount() - 1;
         const int found = find_.step(n, [&](int row) {
+            if (!searchable)
+                return false;
             const int record = recordOfRow(row);
             return record >= 1 && record <= kMaxRecords &&
                    ShiftJisSearch::contains(cat.field(field, record), needle.bytes);

@@ -181,6 +181,12 @@ TEST_F(ListWindowTest, ColumnsFollowTheFlagsExactly) {
     EXPECT_EQ(cat().currentIndex, 3);
     EXPECT_EQ(form3->keyColumn(), key);
     EXPECT_EQ(form1->statusPanelText(0), "unchanged");
+    // The find examines every row, finds nothing, and ends at the last row.
+    form3->ToolButton1Click();
+    find(QStringLiteral("title"));
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(form3->searchRow(), 3);
+    EXPECT_EQ(form1->statusPanelText(0), "unchanged");
 }
 
 TEST_F(ListWindowTest, ColumnWidthsAndRowHeights) {
@@ -453,9 +459,15 @@ TEST_F(ListWindowTest, FindMatchesWholeCharactersOnly) {
     form3->ToolButton1Click();
     find(QStringLiteral("@"));
     EXPECT_EQ(grid().row(), 5); // not the ideographic space of row 3
-    // A text the code page cannot hold is found nowhere.
+    // A text the code page cannot hold is found nowhere, but the step still
+    // scans to the end of the list, downward or upward.
     form3->ToolButton1Click();
     find(QStringLiteral("😀"));
+    EXPECT_EQ(grid().row(), 5);
+    EXPECT_EQ(form3->searchRow(), 5);
+    form3->U1Click();
+    find(QStringLiteral("😀"));
+    EXPECT_EQ(form3->searchRow(), 1);
     EXPECT_EQ(grid().row(), 5);
     form3->ToolButton1Click();
     find(QString());
