@@ -240,6 +240,15 @@ bool TForm3::hasFieldColumns() const {
     return StringGrid1->colCount() > 1;
 }
 
+bool TForm3::rebuildIfOutOfStep() {
+    // The main window's menus change the records without hiding the list; a
+    // grid whose rows no longer match the records must not be written back.
+    if (!Form1 || StringGrid1->rowCount() - 1 == catalogue().recordCount)
+        return false;
+    FormShow();
+    return true;
+}
+
 int TForm3::recordOfRow(int row) const {
     bool ok = false;
     const int record = StringGrid1->cells(0, row).toInt(&ok);
@@ -349,6 +358,8 @@ void TForm3::drawCell(QPainter& painter, int col, int row, const QRect& rect, bo
 
 void TForm3::ToolButton3Click() {
     guarded(this, [this] {
+        if (rebuildIfOutOfStep())
+            return;
         // Nothing to sort: leave the current row (and the main window) alone.
         if (!hasDataRows() || !hasFieldColumns())
             return;
@@ -361,7 +372,7 @@ void TForm3::ToolButton3Click() {
 
 void TForm3::ToolButton5Click() {
     guarded(this, [this] {
-        if (!hasDataRows() || !hasFieldColumns())
+        if (rebuildIfOutOfStep() || !hasDataRows() || !hasFieldColumns())
             return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
         StringGrid1->setSelectionRect({key, 1, key, 1});
@@ -378,7 +389,7 @@ void TForm3::narabekaeExecute() {
     Catalogue& cat = catalogue();
     StringGrid* grid = StringGrid1;
     const int n = grid->rowCount() - 1;
-    if (cat.recordCount <= 0 || n <= 0 || !hasFieldColumns())
+    if (rebuildIfOutOfStep() || cat.recordCount <= 0 || n <= 0 || !hasFieldColumns())
         return;
 
     // Rows above the first visible one keep their places.
@@ -498,7 +509,7 @@ void TForm3::ToolButton11Click() {
         Catalogue& cat = catalogue();
         StringGrid* grid = StringGrid1;
         int n = cat.recordCount;
-        if (n <= 0 || !hasDataRows())
+        if (rebuildIfOutOfStep() || n <= 0 || !hasDataRows())
             return;
         const int row = grid->row();
         grid->setSelectionRect({1, row, grid->colCount() - 1, row});
@@ -545,6 +556,8 @@ void TForm3::ToolButton10Click() {
         Catalogue& cat = catalogue();
         StringGrid* grid = StringGrid1;
         const int n = cat.recordCount;
+        if (rebuildIfOutOfStep())
+            return;
         if (hasDataRows())
             grid->setSelectionRect({1, grid->row(), grid->colCount() - 1, grid->row()});
         if (!Dialogs::question(this, QStringLiteral("ここに挿入しますか？")))

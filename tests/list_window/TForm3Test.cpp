@@ -577,6 +577,56 @@ TEST_F(ListWindowTest, InsertRefusedAtTheLimitAndOnAnEmptyCatalogue) {
     EXPECT_EQ(form1->statusPanelText(0), "1／1");
 }
 
+// The main window's menus change the catalogue without hiding the list. A
+// grid left behind by such a change must not be sorted into the catalogue,
+// nor used to delete or insert: the list is rebuilt and nothing else happens.
+TEST_F(ListWindowTest, GridLeftBehindByTheMainWindowIsRebuiltNotUsed) {
+    fillNumbered(6, 1);
+    form1->datamiseru();
+    showList();
+    Dialogs::setNextAnswer(true);
+    form1->N3->trigger(); // the main window deletes record 1
+    ASSERT_EQ(cat().recordCount, 5);
+    ASSERT_TRUE(form3->isVisible());
+    const int asked = questions();
+
+    Dialogs::setNextAnswer(true);
+    form3->ToolButton5Click();
+    EXPECT_EQ(questions(), asked);
+    EXPECT_EQ(grid().rowCount(), 6);
+    EXPECT_EQ(gridColumn(0), (QStringList{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(gridColumn(1), (QStringList{"title2", "title3", "title4", "title5", "title6"}));
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(title(i), QStringLiteral("title%1").arg(i + 1));
+        EXPECT_EQ(author(i), QStringLiteral("author%1").arg(i + 1));
+    }
+    EXPECT_TRUE(cat().field(Field::shomei, 6).empty());
+    EXPECT_TRUE(cat().field(Field::sakusha, 6).empty());
+    // The rebuilt grid sorts as usual.
+    Dialogs::setNextAnswer(true);
+    form3->ToolButton5Click();
+    EXPECT_EQ(questions(), asked + 1);
+    EXPECT_EQ(title(1), "title6");
+    EXPECT_EQ(title(5), "title2");
+
+    // The main window adds a record: delete and insert in the old grid would
+    // act on rows that no longer match the records.
+    int count = 5;
+    for (auto command : {&TForm3::ToolButton11Click, &TForm3::ToolButton10Click}) {
+        form1->Save2->trigger();
+        ASSERT_EQ(cat().recordCount, ++count);
+        const int modified = cat().modifiedCount;
+        Dialogs::setNextAnswer(true);
+        (form3.get()->*command)();
+        EXPECT_EQ(questions(), asked + 1);
+        EXPECT_EQ(cat().recordCount, count);
+        EXPECT_EQ(grid().rowCount(), count + 1);
+        EXPECT_EQ(gridColumn(0).last(), QString::number(count));
+        EXPECT_EQ(cat().modifiedCount, modified);
+    }
+    EXPECT_EQ(title(1), "title6");
+}
+
 TEST_F(ListWindowTest, FocusedCellIsPaintedNavy) {
     fillNumbered(3, 2);
     showList();
