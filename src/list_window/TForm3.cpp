@@ -496,6 +496,9 @@ void TForm3::FindDialog1Find() {
         StringGrid1->setSelectionRect({key, found, key, found});
         StringGrid1->setTopRow(found);
         datahyoujoExecute();
+        // The find dialog is the active window: the grid's window must become
+        // active for the grid to take the keyboard focus.
+        activateWindow();
         StringGrid1->setFocus(Qt::OtherFocusReason);
     });
 }

@@ -413,6 +413,22 @@ TEST_F(ListWindowTest, FindDownwardNeverWraps) {
     EXPECT_EQ(grid().row(), 5);
     EXPECT_EQ(form3->searchRow(), 9);
     EXPECT_EQ(cat().currentIndex, 5);
+    // A found row takes the keyboard focus away from the find dialog, so the
+    // found cell is the focused one.
+    form3->D1Click();
+    QApplication::setActiveWindow(form3->FindDialog1);
+    form3->FindDialog1->textBox()->setFocus();
+    ASSERT_FALSE(grid().hasFocus());
+    find(QStringLiteral("本"));
+    QApplication::processEvents();
+    EXPECT_EQ(grid().row(), 2);
+    EXPECT_EQ(QApplication::activeWindow(), form3.get());
+    EXPECT_TRUE(grid().hasFocus());
+    EXPECT_TRUE(grid().isFocusedCell(1, 2));
+    EXPECT_TRUE(form3->FindDialog1->isVisible());
+    form3->D1Click();
+    find(QStringLiteral("本"));
+    find(QStringLiteral("本"));
     // Letter case counts; other columns are not searched.
     form3->D1Click();
     find(QStringLiteral("A"));
