@@ -240,6 +240,15 @@ bool TForm3::hasFieldColumns() const {
     return StringGrid1->colCount() > 1;
 }
 
+bool TForm3::rebuildIfOutOfStep() {
+    // The main window's menus change the records without hiding the list; a
+    // grid whose rows no longer match the records must not be written back.
+    if (!Form1 || StringGrid1->rowCount() - 1 == catalogue().recordCount)
+        return false;
+    FormShow();
+    return true;
+}
+
 int TForm3::recordOfRow(int row) const {
     bool ok = false;
     const int record = StringGrid1->cells(0, row).toInt(&ok);
@@ -349,6 +358,11 @@ void TForm3::drawCell(QPainter& painter, int col, int row, const QRect& rect, bo
 
 void TForm3::ToolButton3Click() {
     guarded(this, [this] {
+        if (rebuildIfOutOfStep())
+            return;
+        // Nothing to sort: leave the current row (and the main window) alone.
+        if (!hasDataRows() || !hasFieldColumns())
+            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
         StringGrid1->setSelectionRect({key, 1, key, 1});
         find_.reverse = 0;
@@ -358,6 +372,8 @@ void TForm3::ToolButton3Click() {
 
 void TForm3::ToolButton5Click() {
     guarded(this, [this] {
+        if (rebuildIfOutOfStep() || !hasDataRows() || !hasFieldColumns())
+            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
         StringGrid1->setSelectionRect({key, 1, key, 1});
         savedColumn_ = StringGrid1->col();
@@ -373,7 +389,7 @@ void TForm3::narabekaeExecute() {
     Catalogue& cat = catalogue();
     StringGrid* grid = StringGrid1;
     const int n = grid->rowCount() - 1;
-    if (cat.recordCount <= 0 || n <= 0 || !hasFieldColumns())
+    if (rebuildIfOutOfStep() || cat.recordCount <= 0 || n <= 0 || !hasFieldColumns())
         return;
 
     // Rows above the first visible one keep their places.
@@ -459,17 +475,18 @@ void TForm3::FindDialog1Find() {
             return;
         if (keyColumn_ == 0)
             keyColumn_ = 1;
-        if (!hasFieldColumns())
-            return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, StringGrid1->colCount());
-        // A text the catalogue's code page cannot hold occurs in no cell.
+        // A text the catalogue's code page cannot hold occurs in no cell, and
+        // without a field column there is no cell; the step still scans, so
+        // the search row ends where a fruitless scan ends.
         const sjis::Encoded needle = sjis::tryEncode(FindDialog1->findText());
-        if (!needle.ok() || needle.bytes.empty())
-            return;
+        const bool searchable = hasFieldColumns() && needle.ok() && !needle.bytes.empty();
         const Catalogue& cat = catalogue();
-        const Field field = fieldOfColumn(key);
+        const Field field = searchable ? fieldOfColumn(key) : Field::shomei;
         const int n = StringGrid1->rowCount() - 1;
         const int found = find_.step(n, [&](int row) {
+            if (!searchable)
+                return false;
             const int record = recordOfRow(row);
             return record >= 1 && record <= kMaxRecords &&
                    ShiftJisSearch::contains(cat.field(field, record), needle.bytes);
@@ -479,6 +496,9 @@ void TForm3::FindDialog1Find() {
         StringGrid1->setSelectionRect({key, found, key, found});
         StringGrid1->setTopRow(found);
         datahyoujoExecute();
+        // The find dialog is the active window: the grid's window must become
+        // active for the grid to take the keyboard focus.
+        activateWindow();
         StringGrid1->setFocus(Qt::OtherFocusReason);
     });
 }
@@ -492,7 +512,7 @@ void TForm3::ToolButton11Click() {
         Catalogue& cat = catalogue();
         StringGrid* grid = StringGrid1;
         int n = cat.recordCount;
-        if (n <= 0 || !hasDataRows())
+        if (rebuildIfOutOfStep() || n <= 0 || !hasDataRows())
             return;
         const int row = grid->row();
         grid->setSelectionRect({1, row, grid->colCount() - 1, row});
@@ -539,6 +559,8 @@ void TForm3::ToolButton10Click() {
         Catalogue& cat = catalogue();
         StringGrid* grid = StringGrid1;
         const int n = cat.recordCount;
+        if (rebuildIfOutOfStep())
+            return;
         if (hasDataRows())
             grid->setSelectionRect({1, grid->row(), grid->colCount() - 1, grid->row()});
         if (!Dialogs::question(this, QStringLiteral("ここに挿入しますか？")))

@@ -105,6 +105,9 @@ private:
     void buildToolBar();
     void buildMenu();
     void setEditCommandsEnabled(bool insert, bool del);
+    // Rebuilds the grid when its rows no longer match the record count; true
+    // if it did (the command that asked then does nothing else).
+    bool rebuildIfOutOfStep();
     int recordOfRow(int row) const;
     sorabel::Field fieldOfColumn(int col) const;
     bool hasDataRows() const;

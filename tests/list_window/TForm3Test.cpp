@@ -165,14 +165,28 @@ TEST_F(ListWindowTest, ColumnsFollowTheFlagsExactly) {
 
     for (auto& flag : cat().flags)
         flag = "FALSE";
+    cat().currentIndex = 3;
     showList();
     EXPECT_EQ(grid().colCount(), 1);
     EXPECT_EQ(grid().rowCount(), 4);
-    // With no field column the sort and find do nothing.
+    ASSERT_EQ(grid().row(), 3);
+    const int key = form3->keyColumn();
+    form1->setStatusPanelText(0, QStringLiteral("unchanged"));
+    // With no field column the sort does nothing: not even the move to row 1.
     form3->ToolButton5Click();
+    form3->ToolButton3Click();
+    emit form3->N1->aboutToShow();
+    EXPECT_EQ(questions(), 0);
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(cat().currentIndex, 3);
+    EXPECT_EQ(form3->keyColumn(), key);
+    EXPECT_EQ(form1->statusPanelText(0), "unchanged");
+    // The find examines every row, finds nothing, and ends at the last row.
     form3->ToolButton1Click();
     find(QStringLiteral("title"));
-    EXPECT_EQ(questions(), 0);
+    EXPECT_EQ(grid().row(), 3);
+    EXPECT_EQ(form3->searchRow(), 3);
+    EXPECT_EQ(form1->statusPanelText(0), "unchanged");
 }
 
 TEST_F(ListWindowTest, ColumnWidthsAndRowHeights) {
@@ -399,6 +413,22 @@ TEST_F(ListWindowTest, FindDownwardNeverWraps) {
     EXPECT_EQ(grid().row(), 5);
     EXPECT_EQ(form3->searchRow(), 9);
     EXPECT_EQ(cat().currentIndex, 5);
+    // A found row takes the keyboard focus away from the find dialog, so the
+    // found cell is the focused one.
+    form3->D1Click();
+    QApplication::setActiveWindow(form3->FindDialog1);
+    form3->FindDialog1->textBox()->setFocus();
+    ASSERT_FALSE(grid().hasFocus());
+    find(QStringLiteral("本"));
+    QApplication::processEvents();
+    EXPECT_EQ(grid().row(), 2);
+    EXPECT_EQ(QApplication::activeWindow(), form3.get());
+    EXPECT_TRUE(grid().hasFocus());
+    EXPECT_TRUE(grid().isFocusedCell(1, 2));
+    EXPECT_TRUE(form3->FindDialog1->isVisible());
+    form3->D1Click();
+    find(QStringLiteral("本"));
+    find(QStringLiteral("本"));
     // Letter case counts; other columns are not searched.
     form3->D1Click();
     find(QStringLiteral("A"));
@@ -445,9 +475,15 @@ TEST_F(ListWindowTest, FindMatchesWholeCharactersOnly) {
     form3->ToolButton1Click();
     find(QStringLiteral("@"));
     EXPECT_EQ(grid().row(), 5); // not the ideographic space of row 3
-    // A text the code page cannot hold is found nowhere.
+    // A text the code page cannot hold is found nowhere, but the step still
+    // scans to the end of the list, downward or upward.
     form3->ToolButton1Click();
     find(QStringLiteral("😀"));
+    EXPECT_EQ(grid().row(), 5);
+    EXPECT_EQ(form3->searchRow(), 5);
+    form3->U1Click();
+    find(QStringLiteral("😀"));
+    EXPECT_EQ(form3->searchRow(), 1);
     EXPECT_EQ(grid().row(), 5);
     form3->ToolButton1Click();
     find(QString());
@@ -555,6 +591,56 @@ TEST_F(ListWindowTest, InsertRefusedAtTheLimitAndOnAnEmptyCatalogue) {
     EXPECT_EQ(grid().rowCount(), 2);
     EXPECT_EQ(gridColumn(0), (QStringList{"1"}));
     EXPECT_EQ(form1->statusPanelText(0), "1／1");
+}
+
+// The main window's menus change the catalogue without hiding the list. A
+// grid left behind by such a change must not be sorted into the catalogue,
+// nor used to delete or insert: the list is rebuilt and nothing else happens.
+TEST_F(ListWindowTest, GridLeftBehindByTheMainWindowIsRebuiltNotUsed) {
+    fillNumbered(6, 1);
+    form1->datamiseru();
+    showList();
+    Dialogs::setNextAnswer(true);
+    form1->N3->trigger(); // the main window deletes record 1
+    ASSERT_EQ(cat().recordCount, 5);
+    ASSERT_TRUE(form3->isVisible());
+    const int asked = questions();
+
+    Dialogs::setNextAnswer(true);
+    form3->ToolButton5Click();
+    EXPECT_EQ(questions(), asked);
+    EXPECT_EQ(grid().rowCount(), 6);
+    EXPECT_EQ(gridColumn(0), (QStringList{"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(gridColumn(1), (QStringList{"title2", "title3", "title4", "title5", "title6"}));
+    for (int i = 1; i <= 5; ++i) {
+        EXPECT_EQ(title(i), QStringLiteral("title%1").arg(i + 1));
+        EXPECT_EQ(author(i), QStringLiteral("author%1").arg(i + 1));
+    }
+    EXPECT_TRUE(cat().field(Field::shomei, 6).empty());
+    EXPECT_TRUE(cat().field(Field::sakusha, 6).empty());
+    // The rebuilt grid sorts as usual.
+    Dialogs::setNextAnswer(true);
+    form3->ToolButton5Click();
+    EXPECT_EQ(questions(), asked + 1);
+    EXPECT_EQ(title(1), "title6");
+    EXPECT_EQ(title(5), "title2");
+
+    // The main window adds a record: delete and insert in the old grid would
+    // act on rows that no longer match the records.
+    int count = 5;
+    for (auto command : {&TForm3::ToolButton11Click, &TForm3::ToolButton10Click}) {
+        form1->Save2->trigger();
+        ASSERT_EQ(cat().recordCount, ++count);
+        const int modified = cat().modifiedCount;
+        Dialogs::setNextAnswer(true);
+        (form3.get()->*command)();
+        EXPECT_EQ(questions(), asked + 1);
+        EXPECT_EQ(cat().recordCount, count);
+        EXPECT_EQ(grid().rowCount(), count + 1);
+        EXPECT_EQ(gridColumn(0).last(), QString::number(count));
+        EXPECT_EQ(cat().modifiedCount, modified);
+    }
+    EXPECT_EQ(title(1), "title6");
 }
 
 TEST_F(ListWindowTest, FocusedCellIsPaintedNavy) {
