@@ -645,6 +645,9 @@ void TForm1::enableAddDelete() {
     Button();
 }
 
+// Also run by the commands that add, remove or replace records from the menus,
+// which a click on the window does not precede: a list left open would show
+// rows that no longer stand for their record numbers.
 void TForm1::hideListWindow() {
     if (listWindow_ && listWindow_->isVisible())
         listWindow_->hide();
@@ -860,6 +863,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::ToolButton2Click() {
     command([&] {
+        hideListWindow();
         ++catalogue_.modifiedCount;
         hanei();
         if (catalogue_.recordCount >= kMaxRecords) {
@@ -883,6 +887,7 @@ void TForm1::Save2Click() {
 
 void TForm1::ToolButton3Click() {
     command([&] {
+        hideListWindow();
         if (catalogue_.recordCount <= 0 || !hasRecord())
             return;
         if (!Dialogs::question(this, kDeleteQuestion))
@@ -960,6 +965,7 @@ void TForm1::N11Click() {
 
 void TForm1::ToolButton20Click() {
     command([&] {
+        hideListWindow();
         if (catalogue_.recordCount >= kMaxRecords) {
             Dialogs::notice(this, kLimitMessage);
             return;
@@ -988,6 +994,7 @@ void TForm1::V1Click() {
 
 void TForm1::O1Click() {
     command([&] {
+        hideListWindow();
         if (!settingsDialog_)
             return;
         const QString texts[3] = {janru1->currentText(), janru2->currentText(),
@@ -1155,6 +1162,7 @@ void TForm1::kakunin() {
 
 void TForm1::New1Click() {
     command([&] {
+        hideListWindow();
         if (catalogue_.modifiedCount > 0) {
             hanei();
             ToolButton5Click();
@@ -1180,6 +1188,7 @@ void TForm1::ToolButton9Click() {
 
 void TForm1::ToolButton4Click() {
     command([&] {
+        hideListWindow();
         if (catalogue_.modifiedCount > 0)
             kakunin();
         const auto path = Dialogs::openFile(this, kFilter, ProgramFolder::path());

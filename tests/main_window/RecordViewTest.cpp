@@ -298,6 +298,33 @@ TEST_F(MainWindowTest, ComboBoxKeysWorkThroughTheFocusedComboBox) {
     EXPECT_TRUE(f.ToolButton3->isEnabled());
 }
 
+// Menu commands come without a click on the window; those that add, remove or
+// replace records hide the list all the same, so that its rows never stand
+// for records they no longer show.
+TEST_F(MainWindowTest, RecordChangingMenuCommandsHideTheListWindow) {
+    TForm1& f = start();
+    QWidget list;
+    f.setListWindow(&list);
+    auto check = [&](const char* what, QAction* entry) {
+        list.show();
+        entry->trigger();
+        EXPECT_FALSE(list.isVisible()) << what;
+    };
+    check("add", f.Save2);
+    check("copy to the end", f.V1);
+    Dialogs::setNextAnswer(false);
+    check("delete, even when declined", f.N3);
+    check("open, even when cancelled", f.Open1);
+    Dialogs::setNextFileName(std::nullopt); // the Save As that New runs on unsaved changes
+    check("new", f.New1);
+
+    // Moving between records leaves it open.
+    f.ToolButton2Click();
+    list.show();
+    f.N8->trigger();
+    EXPECT_TRUE(list.isVisible());
+}
+
 TEST_F(MainWindowTest, ClicksAndKeysHideTheListWindow) {
     TForm1& f = start();
     QWidget list;
