@@ -1126,7 +1126,11 @@ void TForm1::hozon(const QString& path) {
     status();
 }
 
-void TForm1::saveWithBackup(const QString& path) {
+void TForm1::saveWithBackup(const QString& linkOrPath) {
+    // Through a link, the linked file is replaced and backed up beside itself.
+    const QFileInfo named(linkOrPath);
+    const QString path =
+        named.isSymLink() && named.exists() ? named.canonicalFilePath() : linkOrPath;
     const std::string bytes = CatalogueFile::serialise(catalogue_);
     if (!FileIo::exists(path)) {
         FileIo::writeAtomically(path, bytes);

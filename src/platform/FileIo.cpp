@@ -124,7 +124,10 @@ std::string FileIo::readAll(const QString& path) {
 void FileIo::writeAtomically(const QString& path, std::string_view bytes) {
     if (path.isEmpty())
         throw IoError(io_messages::kInvalidName);
-    const QFileInfo info(path);
+    QFileInfo info(path);
+    // A link stays a link: the file it names is the one replaced.
+    if (info.isSymLink())
+        info.setFile(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
     if (info.isDir())
         throw IoError(io_messages::kAccessDenied);
     const QByteArray target = nativePath(info.absoluteFilePath());

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 
 using namespace sorabel;
 
@@ -186,4 +187,25 @@ TEST_F(MainWindowTest, ExitStoresTheViewAndClosesThroughTheShutdownSequence) {
     EXPECT_EQ(f.catalogue().fileName, QFile::encodeName(p).toStdString());
     const SettingsValues v = SettingsFile::read(SettingsFile::defaultPath(), {}, true);
     EXPECT_EQ(v.file, QFile::encodeName(p).toStdString());
+}
+
+TEST_F(MainWindowTest, SavingALinkedCatalogueUpdatesTheLinkedFileAndKeepsTheLink) {
+    TForm1& f = start();
+    QDir(dir.path()).mkdir(QStringLiteral("shared"));
+    const QString real = writeCatalogue(QStringLiteral("shared/books.srb"), 2);
+    const QString link = path(QStringLiteral("books.srb"));
+    ASSERT_TRUE(QFile::link(real, link));
+    const std::string before = readBytes(real);
+
+    Dialogs::setNextFileName(link);
+    f.Open1->trigger();
+    f.shomei->setText(QStringLiteral("書き換え"));
+    f.catalogue().modifiedCount = 1;
+    f.ToolButton5Click();
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real) << "the link stays a link";
+    EXPECT_NE(readBytes(real).find(sj("書き換え")), std::string::npos);
+    // The backup lies beside the file that was replaced.
+    EXPECT_EQ(readBytes(real + "bak"), before);
+    EXPECT_FALSE(QFileInfo::exists(link + "bak"));
 }

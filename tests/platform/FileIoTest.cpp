@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
@@ -118,4 +119,24 @@ TEST(FileIo, ReadOnlyFileIsNotReplaced) {
               "ファイルへのアクセスが拒否されました");
     EXPECT_EQ(FileIo::readAll(path), "old");
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
+}
+
+TEST(FileIo, WritingThroughASymbolicLinkUpdatesTheFileItNames) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir("real");
+    const QString real = dir.filePath("real/books.srb");
+    const QString link = dir.filePath("books.srb");
+    FileIo::writeAtomically(real, "old");
+    ASSERT_TRUE(QFile::link(real, link));
+    FileIo::writeAtomically(link, "new");
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real) << "the link stays a link";
+    EXPECT_EQ(FileIo::readAll(real), "new");
+    EXPECT_EQ(entriesOf(dir.filePath("real")), QStringList{"books.srb"});
+
+    // A link to a file not there yet creates that file.
+    const QString dangling = dir.filePath("later.srb");
+    ASSERT_TRUE(QFile::link(dir.filePath("real/later.srb"), dangling));
+    FileIo::writeAtomically(dangling, "first");
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(FileIo::readAll(dir.filePath("real/later.srb")), "first");
 }
