@@ -600,9 +600,11 @@ TEST_F(ListWindowTest, GridLeftBehindByTheMainWindowIsRebuiltNotUsed) {
     fillNumbered(6, 1);
     form1->datamiseru();
     showList();
-    Dialogs::setNextAnswer(true);
-    form1->N3->trigger(); // the main window deletes record 1
-    ASSERT_EQ(cat().recordCount, 5);
+    // The main window hides the list when it deletes; a grid can still fall
+    // behind the catalogue when the records change without that (here: the
+    // store changed directly), and then it must not be used.
+    cat().removeRecordAt(1, 6);
+    cat().recordCount = 5;
     ASSERT_TRUE(form3->isVisible());
     const int asked = questions();
 
@@ -629,8 +631,7 @@ TEST_F(ListWindowTest, GridLeftBehindByTheMainWindowIsRebuiltNotUsed) {
     // act on rows that no longer match the records.
     int count = 5;
     for (auto command : {&TForm3::ToolButton11Click, &TForm3::ToolButton10Click}) {
-        form1->Save2->trigger();
-        ASSERT_EQ(cat().recordCount, ++count);
+        cat().recordCount = ++count; // a record appended behind the list's back
         const int modified = cat().modifiedCount;
         Dialogs::setNextAnswer(true);
         (form3.get()->*command)();
