@@ -252,7 +252,10 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
         // blank line.
         if (!lines.empty() && !trim(lines.back()).empty())
             out.append("\r\n");
-        put("[" + oneLine(trim(section)) + "]");
+        std::string header = "[";
+        header += oneLine(trim(section));
+        header += ']';
+        put(header);
         put(newKeyLine);
     }
     text_ = std::move(out);

@@ -24,9 +24,10 @@ TestState& state() {
     return s;
 }
 
-template <typename T> std::optional<T> takeFront(std::deque<T>& queue) {
+// The next scripted answer, or `fallback` (no, cancel) when none is left.
+template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
     if (queue.empty())
-        return std::nullopt;
+        return fallback;
     T value = std::move(queue.front());
     queue.pop_front();
     return value;
@@ -45,7 +46,7 @@ void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
 bool Dialogs::question(QWidget* parent, const QString& text) {
     if (state().on) {
         record(Kind::Question, text, applicationTitle());
-        return takeFront(state().answers).value_or(false);
+        return takeFront(state().answers, false);
     }
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
@@ -88,7 +89,7 @@ std::optional<QString> Dialogs::openFile(QWidget* parent, const QString& filter,
                                          const QString& folder) {
     if (state().on) {
         record(Kind::OpenFile, filter, folder);
-        return takeFront(state().files).value_or(std::nullopt);
+        return takeFront<std::optional<QString>>(state().files, std::nullopt);
     }
     const QString path = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
     if (path.isEmpty())
@@ -100,7 +101,7 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
                                          const QString& folder, const QString& defaultSuffix) {
     if (state().on) {
         record(Kind::SaveFile, filter, folder);
-        return takeFront(state().files).value_or(std::nullopt);
+        return takeFront<std::optional<QString>>(state().files, std::nullopt);
     }
     QFileDialog dialog(parent, QString(), folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -116,7 +117,7 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
 std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice& initial) {
     if (state().on) {
         record(Kind::Font, initial.font.family(), QString());
-        return takeFront(state().fonts).value_or(std::nullopt);
+        return takeFront<std::optional<FontChoice>>(state().fonts, std::nullopt);
     }
     return FontColourDialog::choose(parent, initial);
 }
