@@ -1,5 +1,7 @@
 #include "platform/widgets/FindDialog.h"
 
+#include "platform/widgets/WindowFront.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,12 +58,7 @@ void FindDialog::updateButton() {
 }
 
 void FindDialog::execute() {
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
+    bringToFront(this);
     text_->setFocus();
     text_->selectAll();
 }

@@ -1,6 +1,7 @@
 #include "platform/widgets/HelpWindow.h"
 
 #include "platform/FileIo.h"
+#include "platform/widgets/WindowFront.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -267,19 +268,10 @@ QString HelpWindow::topicText() const {
     return topicView_->toPlainText();
 }
 
-void HelpWindow::bringUp() {
-    if (isMinimized())
-        showNormal();
-    else
-        show();
-    raise();
-    activateWindow();
-}
-
 void HelpWindow::showContext(const QString& path, int context) {
     load(path);
     display(context, true);
-    bringUp();
+    bringToFront(this);
 }
 
 void HelpWindow::showFinder(const QString& path) {
@@ -291,7 +283,7 @@ void HelpWindow::showFinder(const QString& path) {
         else
             display(0, false);
     }
-    bringUp();
+    bringToFront(this);
     contents_->setFocus();
 }
 

@@ -56,7 +56,6 @@ private:
     void selectInContents(int context);
     void updateButtons();
     void openLink(const QUrl& url);
-    void bringUp();
 
     QTabWidget* finder_;
     QTreeWidget* contents_;
