@@ -1,8 +1,8 @@
 // Reading and writing a full catalogue (2000 records, about 1 KB of Japanese
 // impressions each) against plain file access to the same bytes.
-#include "catalogue/CatalogueFile.h"
-#include "platform/FileIo.h"
-#include "platform/ShiftJis.h"
+#include "core/format/CatalogueFile.h"
+#include "core/storage/FileIo.h"
+#include "core/text/ShiftJis.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -32,26 +32,26 @@ struct Fixture {
             auto set = [&](Field f, const char* utf8) {
                 catalogue.setField(f, r, sjis::fromUtf8(utf8));
             };
-            set(Field::shomei, titles[r % 5]);
-            set(Field::hukudai, "上巻");
-            set(Field::yomi, "わがはいはねこである");
-            set(Field::janru1, "小説");
-            set(Field::janru2, "文学");
-            set(Field::hangata, "文庫");
-            set(Field::sakusha, "夏目漱石");
-            set(Field::shuppansha, "岩波書店");
-            set(Field::sousho, "岩波文庫");
-            set(Field::teika, "５００円");
-            set(Field::shohan, "1905年");
-            set(Field::yondahan, "第30刷");
-            set(Field::dokuryou, "2020/01/02");
-            set(Field::kaisi, "2019/12/20");
-            set(Field::kounyuu, "2019/12/01");
-            set(Field::bikou1, "再読");
+            set(Field::Title, titles[r % 5]);
+            set(Field::Subtitle, "上巻");
+            set(Field::Reading, "わがはいはねこである");
+            set(Field::Genre1, "小説");
+            set(Field::Genre2, "文学");
+            set(Field::Format, "文庫");
+            set(Field::Author, "夏目漱石");
+            set(Field::Publisher, "岩波書店");
+            set(Field::Series, "岩波文庫");
+            set(Field::Price, "５００円");
+            set(Field::FirstEdition, "1905年");
+            set(Field::EditionRead, "第30刷");
+            set(Field::DateFinished, "2020/01/02");
+            set(Field::DateStarted, "2019/12/20");
+            set(Field::DateBought, "2019/12/01");
+            set(Field::Note1, "再読");
             Bytes kansou;
             while (kansou.size() < 1000)
                 kansou += sentence + "\r\n";
-            catalogue.setField(Field::kansou, r, kansou);
+            catalogue.setField(Field::Impressions, r, kansou);
         }
         catalogue.recordCount = kMaxRecords;
         bytes = CatalogueFile::serialise(catalogue);

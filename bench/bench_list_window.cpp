@@ -1,12 +1,12 @@
 // The book list with a full catalogue of 2000 records: showing the list
 // (rebuild and column widths), one sort, and one find over all rows.
-#include "list_window/TForm3.h"
-#include "main_window/TForm1.h"
-#include "platform/ShiftJis.h"
-#include "platform/widgets/Dialogs.h"
-#include "platform/widgets/FindDialog.h"
-#include "platform/widgets/FontSubstitution.h"
-#include "platform/widgets/StringGrid.h"
+#include "gui/booklist/BookListWindow.h"
+#include "gui/main/MainWindow.h"
+#include "core/text/ShiftJis.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/widgets/FindDialog.h"
+#include "gui/widgets/FontSubstitution.h"
+#include "gui/widgets/StringGrid.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -17,8 +17,8 @@ using namespace sorabel;
 namespace {
 
 struct Windows {
-    std::unique_ptr<TForm1> form1;
-    std::unique_ptr<TForm3> form3;
+    std::unique_ptr<MainWindow> form1;
+    std::unique_ptr<BookListWindow> form3;
 };
 
 // A catalogue as a long-time reader would have it: every field in use, long
@@ -31,28 +31,28 @@ void fillCatalogue(Catalogue& cat) {
                                  "東京創元社", "中央公論新社", "筑摩書房"};
     for (int i = 1; i <= kMaxRecords; ++i) {
         auto set = [&](Field f, const QString& text) { cat.setField(f, i, sjis::encode(text)); };
-        set(Field::shomei, QStringLiteral("読書録の本 第%1巻 %2").arg(i).arg(i % 7 ? "上" : "下"));
-        set(Field::hukudai, i % 3 ? QStringLiteral("副題その%1").arg(i * 37 % 1000) : QString());
-        set(Field::yomi, QStringLiteral("どくしょろくのほん だい%1かん").arg(i));
-        set(Field::janru1, genres[i % genres.size()]);
-        set(Field::janru2, genres2[i % genres2.size()]);
-        set(Field::hangata, formats[i % formats.size()]);
-        set(Field::sakusha, QStringLiteral("著者%1 太郎").arg(i % 150));
-        set(Field::yakusha, i % 4 ? QString() : QStringLiteral("訳者 花子%1").arg(i % 30));
-        set(Field::shuppansha, publishers[i % publishers.size()]);
-        set(Field::sousho, QStringLiteral("叢書%1").arg(i % 20));
-        set(Field::teika, QStringLiteral("%1円").arg(400 + i % 2000));
-        set(Field::shohan, QStringLiteral("19%1年%2月").arg(50 + i % 50).arg(1 + i % 12));
-        set(Field::yondahan, QStringLiteral("第%1刷").arg(1 + i % 30));
-        set(Field::kansou, QStringLiteral("面白かった。登場人物がよく描かれている。\r\n"
+        set(Field::Title, QStringLiteral("読書録の本 第%1巻 %2").arg(i).arg(i % 7 ? "上" : "下"));
+        set(Field::Subtitle, i % 3 ? QStringLiteral("副題その%1").arg(i * 37 % 1000) : QString());
+        set(Field::Reading, QStringLiteral("どくしょろくのほん だい%1かん").arg(i));
+        set(Field::Genre1, genres[i % genres.size()]);
+        set(Field::Genre2, genres2[i % genres2.size()]);
+        set(Field::Format, formats[i % formats.size()]);
+        set(Field::Author, QStringLiteral("著者%1 太郎").arg(i % 150));
+        set(Field::Translator, i % 4 ? QString() : QStringLiteral("訳者 花子%1").arg(i % 30));
+        set(Field::Publisher, publishers[i % publishers.size()]);
+        set(Field::Series, QStringLiteral("叢書%1").arg(i % 20));
+        set(Field::Price, QStringLiteral("%1円").arg(400 + i % 2000));
+        set(Field::FirstEdition, QStringLiteral("19%1年%2月").arg(50 + i % 50).arg(1 + i % 12));
+        set(Field::EditionRead, QStringLiteral("第%1刷").arg(1 + i % 30));
+        set(Field::Impressions, QStringLiteral("面白かった。登場人物がよく描かれている。\r\n"
                                           "二度目に読んだときは別の感想を持った。その%1。\r\n"
                                           "また読みたい。")
                                .arg(i));
-        set(Field::dokuryou, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
-        set(Field::kaisi, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 20));
-        set(Field::kounyuu, QStringLiteral("2023/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
-        set(Field::bikou1, i % 5 ? QString() : QStringLiteral("古書店で購入"));
-        set(Field::bikou2, QString());
+        set(Field::DateFinished, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
+        set(Field::DateStarted, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 20));
+        set(Field::DateBought, QStringLiteral("2023/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
+        set(Field::Note1, i % 5 ? QString() : QStringLiteral("古書店で購入"));
+        set(Field::Note2, QString());
     }
     cat.recordCount = kMaxRecords;
     cat.currentIndex = 1;
@@ -61,8 +61,8 @@ void fillCatalogue(Catalogue& cat) {
 Windows& windows() {
     static Windows w = [] {
         Windows made;
-        made.form1 = std::make_unique<TForm1>();
-        made.form3 = std::make_unique<TForm3>();
+        made.form1 = std::make_unique<MainWindow>();
+        made.form3 = std::make_unique<BookListWindow>();
         made.form1->setListWindow(made.form3.get());
         made.form1->catalogue().flags.fill("TRUE");
         fillCatalogue(made.form1->catalogue());

@@ -1,12 +1,12 @@
 // The main window: start-up with a full catalogue loaded through the settings
 // file, the field layout and showing a record. Peak memory is reported as a
 // counter (getrusage maxrss).
-#include "catalogue/CatalogueFile.h"
-#include "main_window/TForm1.h"
-#include "platform/ProgramFolder.h"
-#include "platform/ShiftJis.h"
-#include "platform/widgets/Dialogs.h"
-#include "settings/SettingsFile.h"
+#include "core/format/CatalogueFile.h"
+#include "gui/main/MainWindow.h"
+#include "core/storage/ProgramFolder.h"
+#include "core/text/ShiftJis.h"
+#include "gui/widgets/Dialogs.h"
+#include "core/format/SettingsFile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -39,15 +39,15 @@ struct FullCatalogue {
                            "嵐の章から一気に読ませる。\r\n再読したい。");
         for (int i = 1; i <= kMaxRecords; ++i) {
             const std::string n = std::to_string(i);
-            c.setField(Field::shomei, i, sjis::fromUtf8("星降る港の物語 第") + n);
-            c.setField(Field::yomi, i, sjis::fromUtf8("ほしふるみなとのものがたり"));
-            c.setField(Field::janru1, i, sjis::fromUtf8("小説"));
-            c.setField(Field::hangata, i, sjis::fromUtf8("文庫"));
-            c.setField(Field::sakusha, i, sjis::fromUtf8("青木 遥"));
-            c.setField(Field::shuppansha, i, sjis::fromUtf8("白波書房"));
-            c.setField(Field::teika, i, sjis::fromUtf8("680円"));
-            c.setField(Field::dokuryou, i, "2024/05/" + std::to_string(1 + i % 28));
-            c.setField(Field::kansou, i, impressions);
+            c.setField(Field::Title, i, sjis::fromUtf8("星降る港の物語 第") + n);
+            c.setField(Field::Reading, i, sjis::fromUtf8("ほしふるみなとのものがたり"));
+            c.setField(Field::Genre1, i, sjis::fromUtf8("小説"));
+            c.setField(Field::Format, i, sjis::fromUtf8("文庫"));
+            c.setField(Field::Author, i, sjis::fromUtf8("青木 遥"));
+            c.setField(Field::Publisher, i, sjis::fromUtf8("白波書房"));
+            c.setField(Field::Price, i, sjis::fromUtf8("680円"));
+            c.setField(Field::DateFinished, i, "2024/05/" + std::to_string(1 + i % 28));
+            c.setField(Field::Impressions, i, impressions);
         }
         const QString file = dir.filePath(QStringLiteral("full.srb"));
         CatalogueFile::write(file, c);
@@ -70,7 +70,7 @@ FullCatalogue& full() {
 void BM_StartUpWithFullCatalogue(benchmark::State& state) {
     full();
     for (auto _ : state) {
-        auto form = std::make_unique<TForm1>();
+        auto form = std::make_unique<MainWindow>();
         form->show(); // the start-up sequence runs on the first show
         if (form->catalogue().recordCount != kMaxRecords || form->shomei->text().isEmpty())
             state.SkipWithError("the catalogue was not loaded");
@@ -86,22 +86,22 @@ BENCHMARK(BM_StartUpWithFullCatalogue)->Unit(benchmark::kMillisecond);
 
 void BM_Hyouji(benchmark::State& state) {
     full();
-    TForm1 form;
+    MainWindow form;
     form.show();
     for (auto _ : state)
-        form.hyouji();
+        form.layOutFields();
     state.counters["peak_MB"] = peakMegabytes();
 }
 BENCHMARK(BM_Hyouji)->Unit(benchmark::kMicrosecond);
 
 void BM_Datamiseru(benchmark::State& state) {
     full();
-    TForm1 form;
+    MainWindow form;
     form.show();
     int i = 0;
     for (auto _ : state) {
         form.catalogue().currentIndex = 1 + (i++ % kMaxRecords);
-        form.datamiseru();
+        form.showCurrentRecord();
     }
     state.counters["peak_MB"] = peakMegabytes();
 }

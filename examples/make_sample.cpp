@@ -4,8 +4,8 @@
 //   g++ -std=c++20 -fPIC -I src $(pkg-config --cflags Qt6Core) examples/make_sample.cpp \
 //       build/libsorabel_core.a $(pkg-config --libs Qt6Core) -licuuc -licui18n -o /tmp/make_sample
 //   /tmp/make_sample examples/sample.srb
-#include "catalogue/CatalogueFile.h"
-#include "platform/ShiftJis.h"
+#include "core/format/CatalogueFile.h"
+#include "core/text/ShiftJis.h"
 
 #include <QString>
 #include <cstdio>
@@ -123,28 +123,28 @@ int main(int argc, char** argv) {
     for (const Book& b : kBooks) {
         ++n;
         auto set = [&](Field f, const char* utf8) { c.setField(f, n, sjis::fromUtf8(utf8)); };
-        set(Field::shomei, b.title);
-        set(Field::hukudai, b.subtitle);
-        set(Field::yomi, b.reading);
-        set(Field::janru1, b.genre1);
-        set(Field::janru2, b.genre2);
-        set(Field::hangata, b.format);
-        set(Field::sakusha, b.author);
-        set(Field::yakusha, b.translator);
-        set(Field::shuppansha, b.publisher);
-        set(Field::sousho, b.series);
-        set(Field::teika, b.price);
-        set(Field::shohan, ("2019年" + std::to_string(1 + n % 12) + "月").c_str());
-        set(Field::yondahan, n % 3 == 0 ? "第3刷" : "第1刷");
+        set(Field::Title, b.title);
+        set(Field::Subtitle, b.subtitle);
+        set(Field::Reading, b.reading);
+        set(Field::Genre1, b.genre1);
+        set(Field::Genre2, b.genre2);
+        set(Field::Format, b.format);
+        set(Field::Author, b.author);
+        set(Field::Translator, b.translator);
+        set(Field::Publisher, b.publisher);
+        set(Field::Series, b.series);
+        set(Field::Price, b.price);
+        set(Field::FirstEdition, ("2019年" + std::to_string(1 + n % 12) + "月").c_str());
+        set(Field::EditionRead, n % 3 == 0 ? "第3刷" : "第1刷");
         std::string impressions = b.impressions;
         for (size_t p = 0; (p = impressions.find('\n', p)) != std::string::npos; p += 2)
             impressions.replace(p, 1, "\r\n");
-        set(Field::kansou, impressions.c_str());
-        set(Field::dokuryou, day(n, 1).c_str());
-        set(Field::kaisi, day(n, 0).c_str());
-        set(Field::kounyuu, day(n, 11).c_str());
-        set(Field::bikou1, n % 4 == 0 ? "図書館で借りた" : "");
-        set(Field::bikou2, "");
+        set(Field::Impressions, impressions.c_str());
+        set(Field::DateFinished, day(n, 1).c_str());
+        set(Field::DateStarted, day(n, 0).c_str());
+        set(Field::DateBought, day(n, 11).c_str());
+        set(Field::Note1, n % 4 == 0 ? "図書館で借りた" : "");
+        set(Field::Note2, "");
     }
     c.recordCount = n;
     CatalogueFile::write(QString::fromLocal8Bit(argv[1]), c);

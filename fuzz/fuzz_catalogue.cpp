@@ -1,8 +1,8 @@
 // Catalogue file reader and writer on arbitrary bytes: parsing never crashes
 // or hangs, and whatever parses is written and read back unchanged (single-line
 // values with their line breaks turned into spaces).
-#include "catalogue/CatalogueFile.h"
-#include "platform/FileIo.h"
+#include "core/format/CatalogueFile.h"
+#include "core/storage/FileIo.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -34,7 +34,7 @@ CatalogueContent normalised(CatalogueContent c) {
             one(entry);
     for (auto& record : c.records)
         for (const auto& info : fieldTable())
-            if (info.field != Field::kansou)
+            if (info.field != Field::Impressions)
                 one(record[static_cast<size_t>(index(info.field))]);
     return c;
 }

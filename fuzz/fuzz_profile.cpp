@@ -1,6 +1,6 @@
 // Arbitrary bytes as a profile file: reading and writing must not crash, and a
 // value written under a well-formed name must read back unchanged.
-#include "platform/ProfileFile.h"
+#include "core/format/ProfileFile.h"
 
 #include <cstdint>
 #include <cstdlib>

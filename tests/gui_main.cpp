@@ -1,5 +1,5 @@
 #include <QApplication>
-#include "platform/widgets/Dialogs.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Takes the pictures under docs/ from the real windows, with the sample
 // catalogue loaded at start-up. `make screenshots` runs it under xvfb-run:
 //   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
-#include "about/TAboutBox.h"
-#include "list_window/TForm3.h"
-#include "main_window/TForm1.h"
-#include "platform/ProgramFolder.h"
-#include "platform/widgets/FontSubstitution.h"
-#include "platform/widgets/HelpViewer.h"
-#include "platform/widgets/HelpWindow.h"
-#include "settings/dialog/TForm4.h"
+#include "gui/about/AboutDialog.h"
+#include "gui/booklist/BookListWindow.h"
+#include "gui/main/MainWindow.h"
+#include "core/storage/ProgramFolder.h"
+#include "gui/widgets/FontSubstitution.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/help/HelpWindow.h"
+#include "gui/settings/SettingsDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,17 +71,17 @@ int main(int argc, char* argv[]) {
     sorabel::ProgramFolder::setOverride(folder);
 
     bool ok = true;
-    TForm1 form1;
+    MainWindow form1;
     form1.show();
     ok &= save(&form1, out.filePath(QStringLiteral("main-window.png")));
 
-    TForm3 form3;
+    BookListWindow form3;
     form1.setListWindow(&form3);
     form1.ToolButton17Click();
     ok &= save(&form3, out.filePath(QStringLiteral("list-window.png")));
     form3.hide();
 
-    sorabel::TAboutBox about(&form1);
+    sorabel::AboutDialog about(&form1);
     about.show();
     ok &= save(&about, out.filePath(QStringLiteral("about-box.png")));
     about.hide();
@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
     }
 
     // Shown without its modal loop, so that each page can be taken in turn.
-    sorabel::TForm4 form4(&form1);
+    sorabel::SettingsDialog form4(&form1);
     form4.show();
     for (int page = 0; page < form4.PageControl1->count(); ++page) {
         form4.PageControl1->setCurrentIndex(page);

@@ -1,9 +1,9 @@
-#include "about/TAboutBox.h"
-#include "list_window/TForm3.h"
-#include "main_window/TForm1.h"
-#include "platform/widgets/FontSubstitution.h"
-#include "platform/widgets/HelpViewer.h"
-#include "settings/dialog/TForm4.h"
+#include "gui/about/AboutDialog.h"
+#include "gui/booklist/BookListWindow.h"
+#include "gui/main/MainWindow.h"
+#include "gui/widgets/FontSubstitution.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/settings/SettingsDialog.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
-    QApplication::setWindowIcon(sorabel::TAboutBox::programIcon());
+    QApplication::setWindowIcon(sorabel::AboutDialog::programIcon());
 
     // The same on every installation; the windows' own "sorabe.HLP" beside
     // the program serves whenever one of them is active.
@@ -22,22 +22,22 @@ int main(int argc, char* argv[]) {
 
     // The main window comes first: its first show runs the start-up sequence
     // before any other window exists.
-    auto* form1 = new TForm1;
+    auto* form1 = new MainWindow;
     form1->setAttribute(Qt::WA_DeleteOnClose);
     // The main window's end is the program's end, whatever other window is open.
     QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
     form1->show();
 
     // The list window, created hidden; the main window's list command shows it.
-    QPointer<TForm3> form3 = new TForm3;
+    QPointer<BookListWindow> form3 = new BookListWindow;
     form1->setListWindow(form3);
 
     // The About box, after the list window and before the settings dialog.
-    auto* aboutBox = new sorabel::TAboutBox(form1);
+    auto* aboutBox = new sorabel::AboutDialog(form1);
     form1->setAboutBox(aboutBox);
 
     // The settings dialog, last.
-    auto* form4 = new sorabel::TForm4(form1);
+    auto* form4 = new sorabel::SettingsDialog(form1);
     form1->setSettingsDialog(form4);
 
     const int result = app.exec();

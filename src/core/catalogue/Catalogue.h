@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/catalogue/FieldTable.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sorabel {
+
+// Text in the catalogue: Shift-JIS bytes exactly as stored, never converted.
+using Bytes = std::string;
+
+struct FontValues {
+    int32_t size = 0;   // points; 0 leaves the platform's default height
+    Bytes name;         // face name; empty leaves the designed face
+    int32_t colour = 0; // 0x00BBGGRR, or 0x80000000 + system colour index
+    bool operator==(const FontValues&) const = default;
+};
+
+// Everything that a catalogue file carries apart from the records.
+struct CatalogueHeader {
+    FontValues captionFont;
+    FontValues contentsFont;
+    std::array<Bytes, kFieldCount> flags;          // "TRUE" shows a field, anything else hides it
+    std::array<Bytes, kCaptionCount> captions;     // Label1..Label16
+    std::array<std::vector<Bytes>, kListCount> lists; // entry 0 is the heading
+    int32_t spacing = 0;
+    bool operator==(const CatalogueHeader&) const = default;
+};
+
+// The one document of the program: up to 2000 book records of 19 fields plus
+// the values that travel with them and the run-time state the commands share.
+class Catalogue {
+public:
+    Catalogue();
+
+    // Record fields, records numbered 1..2000.
+    const Bytes& field(Field f, int record) const;
+    void setField(Field f, int record, Bytes text);
+    // Copies the 19 texts (display order) into the record's slots, keeping
+    // their storage: reading a file over a catalogue then allocates only where
+    // a text grew.
+    void assignRecord(int record, std::span<const std::string_view, kFieldCount> texts);
+
+    // Shared record moves, so no window repeats the loops.
+    void clearRecord(int record);
+    void copyRecord(int from, int to);
+    // Delete at `record` of `count` records: records record+1..count move up
+    // one place and the freed position `count` is emptied.
+    void removeRecordAt(int record, int count);
+    // Insert an empty record at `record` of `count` records (count < 2000):
+    // records record..count move down one place.
+    void insertEmptyAt(int record, int count);
+
+    // Values that travel with the records.
+    FontValues captionFont;
+    FontValues contentsFont;
+    std::array<Bytes, kFieldCount> flags;              // visibility flags
+    std::array<Bytes, kCaptionCount> storedCaptions;   // as last read from a file
+    std::array<Bytes, kCaptionCount> liveCaptions;     // the texts of Label1..Label16
+    std::array<std::vector<Bytes>, kListCount> lists;  // choice lists, heading first
+    int32_t spacing = 0;
+
+    // Run-time values.
+    int32_t recordCount = 1;
+    int32_t currentIndex = 1;
+    int32_t modifiedCount = 0;
+    int32_t startIndex = 0;
+    std::string filePath; // full path of the catalogue file (file system bytes), empty if none
+    std::string fileName; // the name shown in the status bar: bare after Open/Save As
+
+    bool isShown(Field f) const { return flags[static_cast<size_t>(index(f))] == "TRUE"; }
+    Bytes& flag(Field f) { return flags[static_cast<size_t>(index(f))]; }
+    std::vector<Bytes>& list(ChoiceList l) { return lists[static_cast<size_t>(l)]; }
+    const std::vector<Bytes>& list(ChoiceList l) const {
+        return lists[static_cast<size_t>(l)];
+    }
+    // Heading (entry 0) of a choice list; empty when the list is empty.
+    Bytes heading(ChoiceList l) const;
+
+    // The header as the file writer sees it (live captions).
+    CatalogueHeader header() const;
+
+    static std::array<std::vector<Bytes>, kListCount> defaultLists();
+    static std::array<Bytes, kCaptionCount> defaultCaptions();
+
+private:
+    // columns_[storage column][record - 1]
+    std::array<std::vector<Bytes>, kFieldCount> columns_;
+    Bytes& slot(Field f, int record);
+    const Bytes& slot(Field f, int record) const;
+};
+
+} // namespace sorabel

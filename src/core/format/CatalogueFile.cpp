@@ -1,0 +1,377 @@
+#include "core/format/CatalogueFile.h"
+
+#include "core/format/LineReader.h"
+#include "core/storage/FileIo.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace sorabel {
+
+// Spelt out in code page 932 so that they need no conversion at start-up.
+const Bytes kGenre1EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x50"
+                             "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
+const Bytes kGenre2EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x51"
+                             "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
+const Bytes kFormatEndMarker("--\x81\x73\x94\xbb\x8c\x5e"
+                             "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
+
+namespace {
+
+const Bytes& endMarker(size_t list) {
+    static const Bytes* const markers[kListCount] = {&kGenre1EndMarker, &kGenre2EndMarker,
+                                                     &kFormatEndMarker};
+    return *markers[list];
+}
+
+[[noreturn]] void damaged() {
+    throw IoError(io_messages::kDamaged);
+}
+
+// Builds the file's bytes.
+class Writer {
+public:
+    explicit Writer(size_t estimate) { out_.reserve(estimate); }
+
+    void text(std::string_view value) {
+        appendSingleLine(out_, value);
+        out_.append("\r\n", 2);
+    }
+
+    void number(int32_t value) {
+        char buf[16];
+        auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+        (void)ec;
+        out_.append(buf, static_cast<size_t>(end - buf));
+        out_.append("\r\n", 2);
+    }
+
+    // One record block. Its room is made in one step and filled through a
+    // pointer: for a full catalogue this is 40000 values, where an append
+    // each (with its checks) costs more than the copying.
+    void record(const std::array<std::string_view, kFieldCount>& block) {
+        size_t room = 2 + 11; // the impressions' line end and its length
+        for (const std::string_view value : block)
+            room += value.size() + 2;
+        const std::string_view impressions = block[kFieldCount - 1];
+        if (impressions.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            throw ioErrorFromErrno(EOVERFLOW, true);
+        const size_t start = out_.size();
+        out_.resize(start + room);
+        char* p = out_.data() + start;
+        for (size_t i = 0; i + 1 < kFieldCount; ++i)
+            p = putSingleLine(p, block[i]);
+        p = std::to_chars(p, p + 11, static_cast<int32_t>(impressions.size())).ptr;
+        *p++ = '\r';
+        *p++ = '\n';
+        if (!impressions.empty()) {
+            std::memcpy(p, impressions.data(), impressions.size());
+            p += impressions.size();
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        out_.resize(static_cast<size_t>(p - out_.data()));
+    }
+
+    std::string take() { return std::move(out_); }
+
+    static void appendSingleLine(std::string& out, std::string_view value) {
+        const char* p = value.data();
+        const char* end = p + value.size();
+        const char* brk = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (brk == end) {
+            out.append(value);
+            return;
+        }
+        out.append(p, brk);
+        for (p = brk; p < end; ++p) {
+            if (*p == '\r') {
+                out.push_back(' ');
+                if (p + 1 < end && p[1] == '\n')
+                    ++p;
+            } else if (*p == '\n') {
+                out.push_back(' ');
+            } else {
+                out.push_back(*p);
+            }
+        }
+    }
+
+private:
+    // A single-line value and its line end; never longer than value + 2.
+    static char* putSingleLine(char* p, std::string_view value) {
+        const char* from = value.data();
+        const char* end = from + value.size();
+        const char* brk = std::find_if(from, end, [](char c) { return c == '\r' || c == '\n'; });
+        if (brk != from) {
+            std::memcpy(p, from, static_cast<size_t>(brk - from));
+            p += brk - from;
+        }
+        for (from = brk; from < end; ++from) {
+            if (*from == '\r' || *from == '\n') {
+                *p++ = ' ';
+                if (*from == '\r' && from + 1 < end && from[1] == '\n')
+                    ++from;
+            } else {
+                *p++ = *from;
+            }
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        return p;
+    }
+
+    std::string out_;
+};
+
+void writeHeader(Writer& w, const CatalogueHeader& h) {
+    for (const FontValues* font : {&h.captionFont, &h.contentsFont}) {
+        w.number(font->size);
+        w.text(font->name);
+        w.number(font->colour);
+    }
+    for (const auto& flag : h.flags)
+        w.text(flag);
+    for (const auto& caption : h.captions)
+        w.text(caption);
+    for (size_t l = 0; l < kListCount; ++l) {
+        for (const auto& entry : h.lists[l])
+            w.text(entry);
+        w.text(endMarker(l));
+    }
+    w.number(h.spacing);
+}
+
+size_t headerEstimate(const CatalogueHeader& h) {
+    size_t size = 512 + h.captionFont.name.size() + h.contentsFont.name.size();
+    for (const auto& caption : h.captions)
+        size += caption.size() + 2;
+    for (const auto& list : h.lists)
+        for (const auto& entry : list)
+            size += entry.size() + 2;
+    return size;
+}
+
+// Record fields through an accessor so that a catalogue is written without
+// copying its records first.
+template <typename FieldOf>
+std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fieldOf) {
+    const auto& order = fileBlockOrder();
+    if (order[kFieldCount - 1] != Field::Impressions)
+        throw std::logic_error("the impressions close a record block");
+    std::vector<std::array<std::string_view, kFieldCount>> blocks(static_cast<size_t>(count));
+    size_t estimate = headerEstimate(header) + static_cast<size_t>(count) * 16;
+    for (int r = 1; r <= count; ++r) {
+        auto& block = blocks[static_cast<size_t>(r - 1)];
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            block[i] = fieldOf(order[i], r);
+            estimate += block[i].size() + 2;
+        }
+    }
+
+    Writer w(estimate);
+    writeHeader(w, header);
+    w.number(count);
+    for (const auto& block : blocks)
+        w.record(block);
+    return w.take();
+}
+
+// A whole file, its records still pointing into the file's bytes, so that
+// nothing is copied before the file is known to be whole.
+struct ParsedFile {
+    CatalogueHeader header;
+    int count = 0;
+    std::deque<Bytes> repaired;
+
+    ParsedFile() = default;
+    ParsedFile(const ParsedFile&) = delete;
+    ParsedFile& operator=(const ParsedFile&) = delete;
+    ~ParsedFile() {
+        if (fields_)
+            std::allocator<std::string_view>().deallocate(fields_, capacity_);
+    }
+
+    // Room for `records` records, left unwritten: every slot is written once
+    // by the parser, so clearing the 600 KB of a full catalogue first is waste.
+    void reserve(int records) {
+        capacity_ = static_cast<size_t>(records) * kFieldCount;
+        if (capacity_ > 0)
+            fields_ = std::allocator<std::string_view>().allocate(capacity_);
+    }
+
+    // Record r (from 0), in display order.
+    std::string_view* record(int r) { return fields_ + static_cast<size_t>(r) * kFieldCount; }
+    std::span<const std::string_view, kFieldCount> record(int r) const {
+        return std::span<const std::string_view, kFieldCount>(
+            fields_ + static_cast<size_t>(r) * kFieldCount, kFieldCount);
+    }
+
+private:
+    std::string_view* fields_ = nullptr;
+    size_t capacity_ = 0;
+};
+
+void parseFile(std::string_view bytes, ParsedFile& out) {
+    CatalogueHeader& h = out.header;
+    LineReader in(bytes);
+    auto text = [&](Bytes& value) { value.assign(in.text(out.repaired)); };
+
+    for (FontValues* font : {&h.captionFont, &h.contentsFont}) {
+        font->size = in.number();
+        text(font->name);
+        font->colour = in.number();
+    }
+    for (auto& flag : h.flags)
+        text(flag);
+    for (auto& caption : h.captions)
+        text(caption);
+    for (size_t l = 0; l < kListCount; ++l) {
+        const Bytes& marker = endMarker(l);
+        auto& list = h.lists[l];
+        for (;;) {
+            // Without its end marker the list would never end.
+            if (in.atEnd())
+                damaged();
+            const std::string_view entry = in.text(out.repaired);
+            if (entry == marker)
+                break;
+            list.emplace_back(entry);
+        }
+    }
+    h.spacing = in.number();
+    const int32_t count = in.number();
+    if (count < 0 || count > kMaxRecords)
+        damaged();
+
+    out.count = count;
+    out.reserve(count);
+    // Display-order places of the block's lines.
+    std::array<size_t, kFieldCount> place{};
+    for (size_t i = 0; i < kFieldCount; ++i)
+        place[i] = static_cast<size_t>(index(fileBlockOrder()[i]));
+    const size_t impressions = static_cast<size_t>(index(Field::Impressions));
+    for (int r = 0; r < count; ++r) {
+        std::string_view* record = out.record(r);
+        for (size_t i = 0; i < kFieldCount; ++i) {
+            if (place[i] != impressions) {
+                record[place[i]] = in.text(out.repaired);
+                continue;
+            }
+            record[place[i]] = in.bytes(in.number());
+            in.skipRestOfLine();
+        }
+    }
+}
+
+// Header values, then the record count and the current index; the records
+// themselves are the caller's.
+void takeHeader(CatalogueHeader&& h, Catalogue& catalogue) {
+    catalogue.captionFont = std::move(h.captionFont);
+    catalogue.contentsFont = std::move(h.contentsFont);
+    catalogue.flags = std::move(h.flags);
+    catalogue.storedCaptions = h.captions;
+    catalogue.liveCaptions = std::move(h.captions);
+    catalogue.lists = std::move(h.lists);
+    catalogue.spacing = h.spacing;
+}
+
+void finishTakeOver(int n, int oldCount, Catalogue& catalogue) {
+    for (int r = n + 1; r <= std::min(oldCount, kMaxRecords); ++r)
+        catalogue.clearRecord(r);
+    catalogue.recordCount = n;
+    if (n == 0)
+        catalogue.currentIndex = 0;
+    else if (catalogue.startIndex != 0)
+        catalogue.currentIndex = std::clamp(catalogue.startIndex, 1, n);
+    else
+        catalogue.currentIndex = n;
+}
+
+} // namespace
+
+Bytes CatalogueFile::singleLine(std::string_view value) {
+    Bytes out;
+    out.reserve(value.size());
+    Writer::appendSingleLine(out, value);
+    return out;
+}
+
+CatalogueContent CatalogueFile::parse(std::string_view bytes) {
+    ParsedFile parsed;
+    parseFile(bytes, parsed);
+    CatalogueContent content;
+    content.header = std::move(parsed.header);
+    content.records.resize(static_cast<size_t>(parsed.count));
+    for (int r = 0; r < parsed.count; ++r) {
+        const auto record = std::as_const(parsed).record(r);
+        std::copy(record.begin(), record.end(), content.records[static_cast<size_t>(r)].begin());
+    }
+    return content;
+}
+
+std::string CatalogueFile::serialise(const Catalogue& catalogue) {
+    const int count = std::clamp(catalogue.recordCount, 0, kMaxRecords);
+    return serialiseWith(catalogue.header(), count,
+                         [&](Field f, int r) -> const Bytes& { return catalogue.field(f, r); });
+}
+
+std::string CatalogueFile::serialise(const CatalogueContent& content) {
+    const int count = static_cast<int>(std::min<size_t>(content.records.size(), kMaxRecords));
+    return serialiseWith(content.header, count, [&](Field f, int r) -> const Bytes& {
+        return content.records[static_cast<size_t>(r - 1)][static_cast<size_t>(index(f))];
+    });
+}
+
+int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
+    if (content.records.size() > static_cast<size_t>(kMaxRecords))
+        damaged();
+    const int oldCount = catalogue.recordCount;
+    const int n = static_cast<int>(content.records.size());
+    takeHeader(std::move(content.header), catalogue);
+    for (int r = 1; r <= n; ++r) {
+        auto& record = content.records[static_cast<size_t>(r - 1)];
+        for (const auto& info : fieldTable())
+            catalogue.setField(info.field, r,
+                               std::move(record[static_cast<size_t>(index(info.field))]));
+    }
+    finishTakeOver(n, oldCount, catalogue);
+    return oldCount;
+}
+
+int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
+    return readBytes(FileIo::readAll(path), catalogue);
+}
+
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
+    ParsedFile parsed;
+    parseFile(bytes, parsed);
+
+    // The whole file is read: only now does the catalogue change. The texts
+    // are copied into the slots in place, in file order.
+    const int oldCount = catalogue.recordCount;
+    takeHeader(std::move(parsed.header), catalogue);
+    for (int r = 0; r < parsed.count; ++r)
+        catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
+    finishTakeOver(parsed.count, oldCount, catalogue);
+    return oldCount;
+}
+
+void CatalogueFile::write(const QString& path, Catalogue& catalogue) {
+    FileIo::writeAtomically(path, serialise(catalogue));
+    catalogue.modifiedCount = 0;
+}
+
+} // namespace sorabel

@@ -1,0 +1,80 @@
+#include "core/format/SettingsFile.h"
+
+#include "core/format/ProfileFile.h"
+#include "core/storage/ProgramFolder.h"
+
+namespace sorabel {
+
+namespace {
+
+void readFont(const ProfileFile& ini, const char* section, FontStylePitch& font) {
+    // Only the low eight bits of the style carry the style set.
+    font.style = ini.readInt(section, "Style", font.style) & 0xFF;
+    font.pitch = ini.readInt(section, "Pitch", font.pitch);
+}
+
+void writeFont(ProfileFile& ini, const char* section, const FontStylePitch& font) {
+    ini.writeInt(section, "Style", font.style);
+    ini.writeInt(section, "Pitch", font.pitch);
+}
+
+void write(const QString& path, const SettingsValues& v, bool withRubi) {
+    ProfileFile ini(path);
+    writeFont(ini, "Font", v.captionFont);
+    writeFont(ini, "Font2", v.contentsFont);
+    ini.writeInt("Kioku", "Ki1", v.ki1);
+    ini.writeInt("Kioku", "Ki2", v.ki2);
+    ini.writeInt("Kioku", "Ki3", v.ki3);
+    // The path goes in as the file system's own bytes; converting it to the
+    // Japanese code page would lose names that have no Shift-JIS form.
+    ini.writeString("File", "File", v.file);
+    if (withRubi)
+        ini.writeInt("Rubi", "Rubi", v.rubi);
+    if (v.maximized) {
+        // The normal placement from before stays for the next restore.
+        ini.writeBool("Window", "Maxmize", true);
+    } else {
+        ini.writeInt("Window", "Top", v.top);
+        ini.writeInt("Window", "Left", v.left);
+        ini.writeInt("Window", "Width", v.width);
+        ini.writeInt("Window", "Height", v.height);
+        ini.writeBool("Window", "Maxmize", false);
+    }
+    ini.flush();
+}
+
+} // namespace
+
+QString SettingsFile::defaultPath() {
+    return ProgramFolder::file(QStringLiteral("SorabeIni.INI"));
+}
+
+SettingsValues SettingsFile::read(const QString& path, const SettingsValues& current,
+                                  bool readFileName) {
+    const ProfileFile ini(path);
+    SettingsValues v = current;
+    readFont(ini, "Font", v.captionFont);
+    readFont(ini, "Font2", v.contentsFont);
+    v.ki1 = ini.readInt("Kioku", "Ki1", v.ki1);
+    v.ki2 = ini.readInt("Kioku", "Ki2", v.ki2);
+    v.ki3 = ini.readInt("Kioku", "Ki3", v.ki3);
+    v.rubi = ini.readInt("Rubi", "Rubi", v.rubi);
+    if (readFileName)
+        v.file = ini.readString("File", "File", v.file);
+    v.top = ini.readInt("Window", "Top", v.top);
+    v.left = ini.readInt("Window", "Left", v.left);
+    v.width = ini.readInt("Window", "Width", v.width);
+    v.height = ini.readInt("Window", "Height", v.height);
+    v.maximized = ini.readBool("Window", "Maxmize", false);
+    return v;
+}
+
+void SettingsFile::writeAtExit(const QString& path, const SettingsValues& values) {
+    write(path, values, true);
+}
+
+void SettingsFile::writeOnOk(const QString& path, const SettingsValues& values) {
+    write(path, values, false);
+}
+
+} // namespace sorabel

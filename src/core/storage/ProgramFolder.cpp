@@ -1,0 +1,27 @@
+#include "core/storage/ProgramFolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace sorabel {
+
+namespace {
+QString& overrideFolder() {
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+QString ProgramFolder::path() {
+    if (!overrideFolder().isEmpty())
+        return overrideFolder();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+QString ProgramFolder::file(const QString& name) { return QDir(path()).filePath(name); }
+
+void ProgramFolder::setOverride(const QString& folder) { overrideFolder() = folder; }
+
+} // namespace sorabel

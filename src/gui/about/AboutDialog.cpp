@@ -1,0 +1,231 @@
+#include "gui/about/AboutDialog.h"
+
+#include "core/support/AssertionFailure.h"
+#include "core/support/VersionInfo.h"
+#include "gui/widgets/Dialogs.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScreen>
+
+namespace sorabel {
+
+AboutDialog* AboutBox = nullptr;
+
+namespace {
+
+const QString kFontFace = QStringLiteral("ＭＳ Ｐゴシック");
+const QColor kNavy(0, 0, 128);
+
+QFont boxFont(int pixels, bool bold = false, bool underline = false) {
+    QFont font(kFontFace);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text, int left, int top, const QFont& font,
+                  const QColor& colour = Qt::black) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+AboutDialog::UrlOpener& urlOpener() {
+    static AboutDialog::UrlOpener opener;
+    return opener;
+}
+
+} // namespace
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(298, 218);
+    setFont(boxFont(15));
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+
+    ProgramIcon = new QLabel(this);
+    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    ProgramIcon->setGeometry(16, 16, 32, 32);
+    ProgramIcon->setPixmap(programIcon());
+
+    ProductName = makeLabel(this, QStringLiteral("ソラベル"), 88, 16, boxFont(19, true), kNavy);
+    ProductName->setObjectName(QStringLiteral("ProductName"));
+
+    Version = makeLabel(this, QStringLiteral("version"), 170, 40, boxFont(15));
+    Version->setObjectName(QStringLiteral("Version"));
+
+    Copyright = makeLabel(this, copyrightNotice(), 50, 62, boxFont(15));
+    Copyright->setObjectName(QStringLiteral("Copyright"));
+
+    Comments = makeLabel(this, QStringLiteral("輾転反側"), 5, 98, boxFont(19));
+    Comments->setObjectName(QStringLiteral("Comments"));
+    Comments->setWordWrap(true);
+    Comments->setFixedWidth(288);
+    Comments->adjustSize();
+
+    // Plain text on purpose: the button below is the way to the page.
+    Label1 = makeLabel(this, webAddress(), 14, 124, boxFont(15, false, true), kNavy);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setTextInteractionFlags(Qt::NoTextInteraction);
+
+    Button1 = new QPushButton(QStringLiteral("作者のサイトに行ってみる"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setFont(boxFont(12));
+    Button1->setGeometry(127, 144, 140, 20);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(121, 183, 56, 27);
+    OKButton->setDefault(true);
+
+    setTabOrder(OKButton, Button1);
+
+    connect(Button1, &QPushButton::clicked, this, &AboutDialog::Button1Click);
+    connect(OKButton, &QPushButton::clicked, this, &AboutDialog::OKButtonClick);
+
+    if (!AboutBox)
+        AboutBox = this;
+}
+
+AboutDialog::~AboutDialog() {
+    if (AboutBox == this)
+        AboutBox = nullptr;
+}
+
+QString AboutDialog::webAddress() {
+    return QStringLiteral("https://sorabel.example.jp/");
+}
+
+QString AboutDialog::copyrightNotice() {
+    return QStringLiteral("(C) 2026 ソラベル開発チーム");
+}
+
+QPixmap AboutDialog::programIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    // Pages: a cream block showing at the fore-edge and the foot.
+    p.setPen(QPen(QColor(110, 90, 60), 1));
+    p.setBrush(QColor(250, 244, 222));
+    p.drawRoundedRect(QRectF(7.5, 5.5, 21, 23), 1.5, 1.5);
+    p.setPen(QPen(QColor(200, 190, 160), 1));
+    for (int y = 9; y <= 25; y += 4)
+        p.drawLine(QPointF(25.5, y + 0.5), QPointF(27.5, y + 0.5));
+
+    // Cover: navy, with a darker spine and a gold title panel.
+    QPainterPath cover;
+    cover.addRoundedRect(QRectF(3.5, 2.5, 21, 25), 2, 2);
+    p.setPen(QPen(QColor(10, 10, 70), 1));
+    p.setBrush(QColor(30, 50, 140));
+    p.drawPath(cover);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(15, 25, 90));
+    p.drawRect(QRectF(4, 3, 4, 24));
+    p.setBrush(QColor(230, 190, 80));
+    p.drawRect(QRectF(11, 8, 10, 6));
+    p.setPen(QPen(QColor(120, 90, 20), 1));
+    p.drawLine(QPointF(13, 11.5), QPointF(19, 11.5));
+
+    // Bookmark ribbon below the cover.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 30, 40));
+    QPolygonF ribbon;
+    ribbon << QPointF(17, 27) << QPointF(20, 27) << QPointF(20, 31) << QPointF(18.5, 29.5)
+           << QPointF(17, 31);
+    p.drawPolygon(ribbon);
+    return pixmap;
+}
+
+void AboutDialog::setUrlOpener(UrlOpener opener) {
+    urlOpener() = std::move(opener);
+}
+
+void AboutDialog::fillVersion() {
+    Version->setText(QStringLiteral("version"));
+    const QString file = QCoreApplication::applicationFilePath();
+    // The buffer is released on every way out, a failed step included.
+    QByteArray buffer(VersionInfo::size(file), '\0');
+    if (!VersionInfo::read(file, buffer))
+        throw AssertionFailure(unitName());
+    const std::optional<QString> value =
+        VersionInfo::query(buffer, QStringLiteral("\\StringFileInfo\\041103A4\\FileVersion"));
+    if (!value)
+        throw AssertionFailure(unitName());
+    // "2.0.0.0" loses ".0.0": release and build are not shown.
+    Version->setText(QStringLiteral("Version ") +
+                     value->left(std::max<qsizetype>(0, value->size() - 4)));
+    Version->adjustSize();
+}
+
+void AboutDialog::varvarmShow() {
+    guarded(this, [this] { fillVersion(); });
+}
+
+void AboutDialog::Button1Click() {
+    guarded(this, [] {
+        const QUrl url(webAddress());
+        if (urlOpener())
+            urlOpener()(url);
+        else
+            QDesktopServices::openUrl(url); // the outcome is not reported
+    });
+}
+
+void AboutDialog::OKButtonClick() {
+    guarded(this, [this] { accept(); });
+}
+
+void AboutDialog::centreOnScreen() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+void AboutDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    centreOnScreen();
+    if (!shownBefore_) {
+        shownBefore_ = true;
+        OKButton->setFocus();
+    }
+    varvarmShow();
+}
+
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
+    // No cancel button, so Escape does not close the box.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace sorabel

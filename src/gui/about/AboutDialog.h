@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+
+namespace sorabel {
+
+// The About box: the program's name and version, a comment line and the
+// maker's web address, with a button that opens the maker's page. Created
+// once at start-up, shown modally, hidden between uses.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+    QLabel* ProgramIcon;
+    QLabel* ProductName;
+    QLabel* Version;
+    QLabel* Copyright;
+    QLabel* Comments;
+    QLabel* Label1;
+    QPushButton* Button1;
+    QPushButton* OKButton;
+
+    // The maker's page: shown in Label1 and opened by Button1.
+    static QString webAddress();
+    static QString copyrightNotice();
+    // The unit named by a failed version lookup.
+    static QString unitName() { return QStringLiteral("about"); }
+    // The program's 32 by 32 icon: a closed book.
+    static QPixmap programIcon();
+
+    // Test seam: how Button1 opens a page (the default asks the desktop).
+    using UrlOpener = std::function<void(const QUrl&)>;
+    static void setUrlOpener(UrlOpener opener); // empty restores the desktop
+
+public slots:
+    // Fills the version label from the program's version information.
+    void varvarmShow();
+    void Button1Click();
+    void OKButtonClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fillVersion();
+    void centreOnScreen();
+
+    bool shownBefore_ = false;
+};
+
+extern AboutDialog* AboutBox;
+
+} // namespace sorabel

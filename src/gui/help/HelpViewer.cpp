@@ -1,0 +1,94 @@
+#include "gui/help/HelpViewer.h"
+
+#include "core/storage/ProgramFolder.h"
+#include "gui/help/HelpWindow.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+
+namespace sorabel {
+
+namespace {
+struct State {
+    QString applicationFile;
+    bool testMode = false;
+    std::vector<HelpViewer::Request> requests;
+    QPointer<HelpWindow> window;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+HelpWindow& helpWindow() {
+    if (!state().window) {
+        state().window = new HelpWindow;
+        state().window->setAttribute(Qt::WA_DeleteOnClose, false);
+        // The program ends with its main window, an open help window or not.
+        state().window->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    return *state().window;
+}
+} // namespace
+
+QString HelpViewer::resolve(const QString& helpFile) {
+    QString path = helpFile;
+    if (QFileInfo(path).isRelative())
+        path = ProgramFolder::file(path);
+    path = QDir::cleanPath(path);
+    if (QFileInfo::exists(path))
+        return path;
+    // Help file names come from a case-blind world ("SORABE.HLP" and
+    // "sorabe.HLP" are one file there): accept a name differing in case only.
+    const QFileInfo info(path);
+    const QDir folder = info.dir();
+    const QStringList entries = folder.entryList(QDir::Files);
+    for (const QString& entry : entries)
+        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
+            return folder.filePath(entry);
+    return path;
+}
+
+void HelpViewer::setApplicationHelpFile(const QString& file) {
+    state().applicationFile = file;
+}
+
+QString HelpViewer::applicationHelpFile() {
+    return state().applicationFile;
+}
+
+void HelpViewer::showContext(const QString& helpFile, int context) {
+    if (state().testMode) {
+        state().requests.push_back({Request::Context, helpFile, context});
+        return;
+    }
+    helpWindow().showContext(resolve(helpFile), context);
+}
+
+void HelpViewer::showFinder(const QString& helpFile) {
+    if (state().testMode) {
+        state().requests.push_back({Request::Finder, helpFile, 0});
+        return;
+    }
+    helpWindow().showFinder(resolve(helpFile));
+}
+
+void HelpViewer::setTestMode(bool on) {
+    state().testMode = on;
+}
+
+const std::vector<HelpViewer::Request>& HelpViewer::requests() {
+    return state().requests;
+}
+
+void HelpViewer::clearRequests() {
+    state().requests.clear();
+}
+
+HelpWindow* HelpViewer::window() {
+    return state().window;
+}
+
+} // namespace sorabel

@@ -1,0 +1,42 @@
+#include "gui/main/ImpressionsSearch.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <stdexcept>
+
+namespace sorabel::ImpressionsSearch {
+
+std::optional<int> findNext(const QString& text, const QString& needle, int selectionStart,
+                            int selectionLength) {
+    if (needle.isEmpty())
+        return std::nullopt;
+    qsizetype from = selectionLength > 0 ? qsizetype(selectionStart) + selectionLength : 0;
+    if (from < 0 || from > text.size())
+        return std::nullopt;
+    const qsizetype at = text.indexOf(needle, from, Qt::CaseSensitive);
+    if (at < 0)
+        return std::nullopt;
+    return static_cast<int>(at);
+}
+
+QString cannotFocusMessage() {
+    return QStringLiteral("無効/非表示ウィンドウにはフォーカスを設定できません");
+}
+
+void findInControl(QPlainTextEdit* kansou, const QString& needle) {
+    const QTextCursor cursor = kansou->textCursor();
+    const std::optional<int> at = findNext(kansou->toPlainText(), needle, cursor.selectionStart(),
+                                           cursor.selectionEnd() - cursor.selectionStart());
+    if (!at)
+        return;
+    if (kansou->isHidden() || !kansou->isEnabled() || !kansou->window()->isVisible())
+        throw std::runtime_error(cannotFocusMessage().toStdString());
+    kansou->window()->activateWindow();
+    kansou->setFocus(Qt::OtherFocusReason);
+    QTextCursor selection(kansou->document());
+    selection.setPosition(*at);
+    selection.setPosition(*at + static_cast<int>(needle.size()), QTextCursor::KeepAnchor);
+    kansou->setTextCursor(selection);
+}
+
+} // namespace sorabel::ImpressionsSearch

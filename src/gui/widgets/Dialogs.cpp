@@ -1,0 +1,160 @@
+#include "gui/widgets/Dialogs.h"
+
+#include "gui/widgets/FontColourDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <exception>
+
+namespace sorabel {
+
+namespace {
+struct TestState {
+    bool on = false;
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<FontChoice>> fonts;
+    std::vector<Dialogs::Shown> shown;
+};
+
+TestState& state() {
+    static TestState s;
+    return s;
+}
+
+// The next scripted answer, or `fallback` (no, cancel) when none is left.
+template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
+    if (queue.empty())
+        return fallback;
+    T value = std::move(queue.front());
+    queue.pop_front();
+    return value;
+}
+} // namespace
+
+QString Dialogs::applicationTitle() {
+    const QString title = QApplication::applicationDisplayName();
+    return title.isEmpty() ? QStringLiteral("ソラベル") : title;
+}
+
+void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
+    state().shown.push_back({kind, text, caption});
+}
+
+bool Dialogs::question(QWidget* parent, const QString& text) {
+    if (state().on) {
+        record(Kind::Question, text, applicationTitle());
+        return takeFront(state().answers, false);
+    }
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void Dialogs::notice(QWidget* parent, const QString& text) {
+    if (state().on) {
+        record(Kind::Notice, text, applicationTitle());
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+QString Dialogs::errorText(const QString& text) {
+    if (!text.isEmpty() && text.back() > QChar('.'))
+        return text + QLatin1Char('.');
+    return text;
+}
+
+void Dialogs::error(QWidget* parent, const QString& text) {
+    const QString shownText = errorText(text);
+    if (state().on) {
+        record(Kind::Error, shownText, applicationTitle());
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), shownText, QMessageBox::NoButton,
+                    parent);
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+std::optional<QString> Dialogs::openFile(QWidget* parent, const QString& filter,
+                                         const QString& folder) {
+    if (state().on) {
+        record(Kind::OpenFile, filter, folder);
+        return takeFront<std::optional<QString>>(state().files, std::nullopt);
+    }
+    const QString path = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
+                                         const QString& folder, const QString& defaultSuffix) {
+    if (state().on) {
+        record(Kind::SaveFile, filter, folder);
+        return takeFront<std::optional<QString>>(state().files, std::nullopt);
+    }
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    // Like the platform's save dialog: an existing file is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice& initial) {
+    if (state().on) {
+        record(Kind::Font, initial.font.family(), QString());
+        return takeFront<std::optional<FontChoice>>(state().fonts, std::nullopt);
+    }
+    return FontColourDialog::choose(parent, initial);
+}
+
+void Dialogs::setTestMode(bool on) { state().on = on; }
+bool Dialogs::testMode() { return state().on; }
+void Dialogs::setNextAnswer(bool yes) { state().answers.push_back(yes); }
+void Dialogs::setNextFileName(std::optional<QString> path) {
+    state().files.push_back(std::move(path));
+}
+void Dialogs::setNextFont(std::optional<FontChoice> font) {
+    state().fonts.push_back(std::move(font));
+}
+const std::vector<Dialogs::Shown>& Dialogs::shown() { return state().shown; }
+
+std::vector<QString> Dialogs::shownTexts(Kind kind) {
+    std::vector<QString> out;
+    for (const auto& s : state().shown)
+        if (s.kind == kind)
+            out.push_back(s.text);
+    return out;
+}
+
+void Dialogs::reset() {
+    const bool on = state().on;
+    state() = TestState{};
+    state().on = on;
+}
+
+void guarded(QWidget* parent, const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& e) {
+        Dialogs::error(parent, QString::fromUtf8(e.what()));
+    } catch (...) {
+        Dialogs::error(parent, QStringLiteral("不明なエラー"));
+    }
+}
+
+} // namespace sorabel

@@ -1,0 +1,139 @@
+#include "core/format/HandoffFile.h"
+#include "core/storage/FileIo.h"
+#include "core/storage/ProgramFolder.h"
+#include "core/text/ShiftJis.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace sorabel;
+
+namespace {
+
+HandoffValues sample() {
+    HandoffValues v;
+    v.captionFont = {12, sjis::fromUtf8("ＭＳ Ｐゴシック"), 255};
+    v.contentsFont = {-9, "IPAGothic", static_cast<int32_t>(0x80000008)};
+    for (size_t i = 0; i < v.flags.size(); ++i)
+        v.flags[i] = i % 3 == 0 ? "FALSE" : "TRUE";
+    v.spacing = 25;
+    return v;
+}
+
+std::string lines(std::initializer_list<std::string> ls) {
+    std::string out;
+    for (const auto& l : ls)
+        out += l + "\r\n";
+    return out;
+}
+
+} // namespace
+
+TEST(HandoffFile, SerialisesTwentySixCrLfLines) {
+    const std::string text = HandoffFile::serialise(sample());
+    size_t count = 0;
+    for (size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2)
+        ++count;
+    EXPECT_EQ(count, 26u);
+    EXPECT_TRUE(text.starts_with("12\r\n" + sjis::fromUtf8("ＭＳ Ｐゴシック") +
+                                 "\r\n255\r\n-9\r\nIPAGothic\r\n-2147483640\r\nFALSE\r\nTRUE\r\n"));
+    EXPECT_TRUE(text.ends_with("\r\nTRUE\r\nFALSE\r\n25\r\n"));
+    EXPECT_EQ(HandoffFile::parse(text), sample());
+
+    // A line break in a font name must not shift the lines after it.
+    HandoffValues broken = sample();
+    broken.captionFont.name = "Font\r\nName";
+    const HandoffValues back = HandoffFile::parse(HandoffFile::serialise(broken));
+    EXPECT_EQ(back.captionFont.name, "Font Name"); // one line break, one space
+    EXPECT_EQ(back.captionFont.colour, 255);
+    EXPECT_EQ(back.spacing, 25);
+}
+
+TEST(HandoffFile, ParsesTruncatedAndLfOnlyFiles) {
+    const HandoffValues v = HandoffFile::parse("10\nArial\r\n");
+    EXPECT_EQ(v.captionFont.size, 10);
+    EXPECT_EQ(v.captionFont.name, "Arial");
+    EXPECT_EQ(v.captionFont.colour, 0);
+    EXPECT_EQ(v.contentsFont, FontValues{});
+    for (const auto& f : v.flags)
+        EXPECT_EQ(f, "");
+    EXPECT_EQ(v.spacing, 0);
+
+    // Last line without its line end; a stray CR is dropped.
+    std::string text = HandoffFile::serialise(sample());
+    text.resize(text.size() - 2);
+    text.replace(text.find("IPAGothic"), 9, "IPA\rGothic");
+    const HandoffValues w = HandoffFile::parse(text);
+    EXPECT_EQ(w.contentsFont.name, "IPAGothic");
+    EXPECT_EQ(w.spacing, 25);
+
+    EXPECT_EQ(HandoffFile::parse(""), HandoffValues{});
+}
+
+TEST(HandoffFile, NumberLinesMustHoldAnIntegerOnly) {
+    auto withLine1 = [](const std::string& first) {
+        std::string text = HandoffFile::serialise(sample());
+        return first + "\r\n" + text.substr(text.find("\r\n") + 2);
+    };
+    EXPECT_EQ(HandoffFile::parse(withLine1("-14")).captionFont.size, -14);
+    EXPECT_EQ(HandoffFile::parse(withLine1("-2147483648")).captionFont.size, INT32_MIN);
+    for (const char* bad :
+         {"12abc", "abc", "", " 12", "12 ", "+7", "1 2", "2147483648", "0x10", "-"}) {
+        try {
+            HandoffFile::parse(withLine1(bad));
+            ADD_FAILURE() << "parsed " << bad;
+        } catch (const IoError& e) {
+            EXPECT_STREQ(e.what(), "入力値が数値ではありません") << bad;
+        }
+    }
+    // The spacing line is a number line too; flags and names are taken whole.
+    std::string text = HandoffFile::serialise(sample());
+    text.replace(text.rfind("25\r\n"), 2, "wide");
+    EXPECT_THROW(HandoffFile::parse(text), IoError);
+    EXPECT_EQ(HandoffFile::parse(lines({"1", " 12abc ", "2"})).captionFont.name, " 12abc ");
+}
+
+TEST(HandoffFile, TakeReadsOnceAndDeletesOnlyOnSuccess) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ProgramFolder::setOverride(dir.path());
+    const QString path = HandoffFile::defaultPath();
+    EXPECT_EQ(path, dir.filePath("itijisettei.qqq"));
+    ProgramFolder::setOverride(QString());
+
+    EXPECT_FALSE(HandoffFile::take(path).has_value());
+
+    HandoffFile::write(path, sample());
+    const auto taken = HandoffFile::take(path);
+    ASSERT_TRUE(taken.has_value());
+    EXPECT_EQ(*taken, sample());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(HandoffFile::take(path).has_value());
+
+    FileIo::writeAtomically(path, lines({"12", "Font", "red"}));
+    EXPECT_THROW(HandoffFile::take(path), IoError);
+    EXPECT_TRUE(QFile::exists(path));
+
+    // The hand-off file replaces an older one.
+    HandoffFile::write(path, sample());
+    EXPECT_EQ(HandoffFile::take(path), sample());
+}
+
+TEST(HandoffFile, ApplySetsFontsFlagsAndSpacingOnly) {
+    Catalogue c;
+    c.modifiedCount = 3;
+    c.setField(Field::Title, 1, "title");
+    const auto captions = c.liveCaptions;
+    HandoffFile::apply(sample(), c);
+    EXPECT_EQ(c.captionFont, sample().captionFont);
+    EXPECT_EQ(c.contentsFont, sample().contentsFont);
+    EXPECT_EQ(c.flags, sample().flags);
+    EXPECT_FALSE(c.isShown(Field::Title));
+    EXPECT_TRUE(c.isShown(Field::Subtitle));
+    EXPECT_EQ(c.spacing, 25);
+    EXPECT_EQ(c.modifiedCount, 3);
+    EXPECT_EQ(c.field(Field::Title, 1), "title");
+    EXPECT_EQ(c.liveCaptions, captions);
+}

@@ -1,0 +1,180 @@
+#include "core/format/SettingsFile.h"
+#include "core/storage/FileIo.h"
+#include "core/format/ProfileFile.h"
+#include "core/storage/ProgramFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <gtest/gtest.h>
+
+using namespace sorabel;
+
+namespace {
+
+SettingsValues sample() {
+    SettingsValues v;
+    v.captionFont = {3, 1};
+    v.contentsFont = {8, 2};
+    v.ki1 = 1;
+    v.ki2 = 0;
+    v.ki3 = 1;
+    v.rubi = 1;
+    v.file = "/home/reader/books/2026.srb";
+    v.top = 40;
+    v.left = -8;
+    v.width = 800;
+    v.height = 600;
+    return v;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        path_ = dir_.filePath("SorabeIni.INI");
+    }
+    QTemporaryDir dir_;
+    QString path_;
+};
+
+} // namespace
+
+TEST_F(SettingsFileTest, DefaultPathLiesInTheProgramFolder) {
+    ProgramFolder::setOverride(dir_.path());
+    EXPECT_EQ(SettingsFile::defaultPath(), path_);
+    ProgramFolder::setOverride(QString());
+}
+
+TEST_F(SettingsFileTest, MissingFileKeepsTheCurrentValues) {
+    SettingsValues current = sample();
+    current.maximized = true;
+    const SettingsValues read = SettingsFile::read(path_, current, true);
+    SettingsValues expected = sample();
+    expected.maximized = false; // not taken from the current state
+    EXPECT_EQ(read, expected);
+    EXPECT_FALSE(QFile::exists(path_));
+}
+
+TEST_F(SettingsFileTest, ExitWritesEveryKeyInOrderAndReadsBack) {
+    SettingsFile::writeAtExit(path_, sample());
+    EXPECT_EQ(FileIo::readAll(path_), "[Font]\r\nStyle=3\r\nPitch=1\r\n\r\n"
+                                      "[Font2]\r\nStyle=8\r\nPitch=2\r\n\r\n"
+                                      "[Kioku]\r\nKi1=1\r\nKi2=0\r\nKi3=1\r\n\r\n"
+                                      "[File]\r\nFile=/home/reader/books/2026.srb\r\n\r\n"
+                                      "[Rubi]\r\nRubi=1\r\n\r\n"
+                                      "[Window]\r\nTop=40\r\nLeft=-8\r\nWidth=800\r\n"
+                                      "Height=600\r\nMaxmize=0\r\n");
+    EXPECT_EQ(SettingsFile::read(path_, SettingsValues{}, true), sample());
+    // The file name is left alone when the catalogue already has changes.
+    SettingsValues current;
+    current.file = "unsaved.srb";
+    EXPECT_EQ(SettingsFile::read(path_, current, false).file, "unsaved.srb");
+}
+
+TEST_F(SettingsFileTest, MaximizedKeepsTheEarlierPlacement) {
+    SettingsFile::writeAtExit(path_, sample());
+    SettingsValues maximized = sample();
+    maximized.maximized = true;
+    maximized.top = maximized.left = 0;
+    maximized.width = 1920;
+    maximized.height = 1080;
+    SettingsFile::writeAtExit(path_, maximized);
+
+    SettingsValues back = SettingsFile::read(path_, SettingsValues{}, true);
+    EXPECT_TRUE(back.maximized);
+    EXPECT_EQ(back.top, 40);
+    EXPECT_EQ(back.left, -8);
+    EXPECT_EQ(back.width, 800);
+    EXPECT_EQ(back.height, 600);
+
+    // Maximized with no earlier file: the window section holds only Maxmize
+    // and the designed placement stays.
+    QFile::remove(path_);
+    SettingsFile::writeOnOk(path_, maximized);
+    const ProfileFile ini(path_);
+    EXPECT_EQ(ini.readString("Window", "Top", "none"), "none");
+    EXPECT_EQ(ini.readString("Window", "Maxmize", ""), "1");
+    SettingsValues designed;
+    designed.top = 11;
+    designed.width = 640;
+    back = SettingsFile::read(path_, designed, true);
+    EXPECT_EQ(back.top, 11);
+    EXPECT_EQ(back.width, 640);
+    EXPECT_TRUE(back.maximized);
+}
+
+TEST_F(SettingsFileTest, OkLeavesRubiAloneAndKeepsForeignKeys) {
+    FileIo::writeAtomically(path_, "; kept\r\n[Rubi]\r\nRubi=7\r\n[Extra]\r\nx=y\r\n");
+    SettingsValues v = sample();
+    v.rubi = 0;
+    SettingsFile::writeOnOk(path_, v);
+    const ProfileFile ini(path_);
+    EXPECT_EQ(ini.readInt("Rubi", "Rubi", -1), 7);
+    EXPECT_EQ(ini.readString("Extra", "x", ""), "y");
+    EXPECT_TRUE(ini.text().starts_with("; kept\r\n[Rubi]\r\nRubi=7\r\n[Extra]\r\nx=y\r\n"));
+    EXPECT_EQ(SettingsFile::read(path_, SettingsValues{}, true).ki3, 1);
+
+    SettingsFile::writeAtExit(path_, v);
+    EXPECT_EQ(ProfileFile(path_).readInt("Rubi", "Rubi", -1), 0);
+}
+
+TEST_F(SettingsFileTest, StyleKeepsTheLowEightBitsAndBadNumbersKeepDefaults) {
+    FileIo::writeAtomically(path_, "[Font]\r\nStyle=0x8\r\nPitch=wide\r\n"
+                                   "[Font2]\r\nStyle=259\r\n"
+                                   "[Kioku]\r\nKi1=\r\nKi2=5\r\n"
+                                   "[Window]\r\nTop=1O\r\nMaxmize=yes\r\n");
+    SettingsValues current = sample();
+    const SettingsValues v = SettingsFile::read(path_, current, true);
+    EXPECT_EQ(v.captionFont.style, 8);
+    EXPECT_EQ(v.captionFont.pitch, 1);  // kept
+    EXPECT_EQ(v.contentsFont.style, 3); // 259 & 0xFF
+    EXPECT_EQ(v.ki1, 1);                // empty keeps the current value
+    EXPECT_EQ(v.ki2, 5);                // passed on without a range test
+    EXPECT_EQ(v.top, 40);
+    EXPECT_FALSE(v.maximized);
+}
+
+TEST_F(SettingsFileTest, UnwritableFileReportsItsFullPathAndChangesNothing) {
+    SettingsFile::writeAtExit(path_, sample());
+    const std::string before = FileIo::readAll(path_);
+    SettingsValues changed = sample();
+    changed.ki1 = 0;
+    FileIo::failWritesAfter(0, ENOSPC);
+    try {
+        SettingsFile::writeAtExit(path_, changed);
+        ADD_FAILURE() << "write succeeded";
+    } catch (const IoError& e) {
+        EXPECT_EQ(std::string(e.what()), path_.toStdString() + " に書き込めません");
+    }
+    FileIo::failWritesAfter(-1, 0);
+    EXPECT_EQ(FileIo::readAll(path_), before);
+
+    // A program folder that is a plain file.
+    const QString blocked = path_ + "/SorabeIni.INI";
+    EXPECT_THROW(
+        {
+            try {
+                SettingsFile::writeOnOk(blocked, changed);
+            } catch (const IoError& e) {
+                EXPECT_EQ(std::string(e.what()), blocked.toStdString() + " に書き込めません");
+                throw;
+            }
+        },
+        IoError);
+}
+
+TEST_F(SettingsFileTest, JapaneseFileNameRoundTripsByteForByte) {
+    SettingsValues v = sample();
+    v.file = dir_.filePath("読書録/二〇二六年 ①.srb").toStdString();
+    const std::string utf8 = v.file;
+    SettingsFile::writeAtExit(path_, v);
+    EXPECT_NE(FileIo::readAll(path_).find("File=" + utf8 + "\r\n"), std::string::npos);
+    EXPECT_EQ(SettingsFile::read(path_, SettingsValues{}, true).file, utf8);
+
+    // Names whose ends would be trimmed survive as well.
+    v.file = " spaced.srb ";
+    SettingsFile::writeOnOk(path_, v);
+    EXPECT_EQ(SettingsFile::read(path_, SettingsValues{}, true).file, " spaced.srb ");
+}
