@@ -58,29 +58,55 @@ void Catalogue::copyRecord(int from, int to) {
         column[static_cast<size_t>(to - 1)] = column[static_cast<size_t>(from - 1)];
 }
 
-void Catalogue::removeRecordAt(int record, int count) {
+void Catalogue::resize(int count) {
+    if (count < 0 || count > kMaxRecords)
+        throw std::out_of_range("record count " + std::to_string(count) + " out of range");
+    for (int r = count + 1; r <= count_; ++r)
+        clearRecord(r);
+    count_ = count;
+}
+
+void Catalogue::removeRecord(int record) {
     checkRecord(record);
-    checkRecord(count);
-    if (record > count)
+    if (record > count_)
         throw std::out_of_range("record beyond the record count");
     // Moving (not copying) keeps a delete from 2000 records cheap.
     for (auto& column : columns_) {
-        for (int i = record; i < count; ++i)
+        for (int i = record; i < count_; ++i)
             column[static_cast<size_t>(i - 1)] = std::move(column[static_cast<size_t>(i)]);
-        Bytes().swap(column[static_cast<size_t>(count - 1)]);
+        Bytes().swap(column[static_cast<size_t>(count_ - 1)]);
     }
+    --count_;
 }
 
-void Catalogue::insertEmptyAt(int record, int count) {
+void Catalogue::insertEmptyRecord(int record) {
     checkRecord(record);
-    if (count < 0 || count >= kMaxRecords)
+    if (count_ >= kMaxRecords)
         throw std::out_of_range("no room to insert a record");
-    if (record > count + 1)
+    if (record > count_ + 1)
         throw std::out_of_range("insert position beyond the end");
     for (auto& column : columns_) {
-        for (int i = count + 1; i > record; --i)
+        for (int i = count_ + 1; i > record; --i)
             column[static_cast<size_t>(i - 1)] = std::move(column[static_cast<size_t>(i - 2)]);
         Bytes().swap(column[static_cast<size_t>(record - 1)]);
+    }
+    ++count_;
+}
+
+void Catalogue::reorder(const std::vector<int>& order) {
+    if (order.size() != static_cast<size_t>(count_))
+        throw std::invalid_argument("an order must name every record once");
+    std::vector<bool> seen(order.size());
+    for (int r : order) {
+        if (r < 1 || r > count_ || seen[static_cast<size_t>(r - 1)])
+            throw std::invalid_argument("an order must name every record once");
+        seen[static_cast<size_t>(r - 1)] = true;
+    }
+    for (auto& column : columns_) {
+        std::vector<Bytes> moved(order.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            moved[i] = std::move(column[static_cast<size_t>(order[i] - 1)]);
+        std::move(moved.begin(), moved.end(), column.begin());
     }
 }
 

@@ -46,15 +46,21 @@ public:
     // a text grew.
     void assignRecord(int record, std::span<const std::string_view, kFieldCount> texts);
 
-    // Shared record moves, so no window repeats the loops.
+    // The number of records (0..2000); records 1..recordCount() are the catalogue.
+    int recordCount() const { return count_; }
+    // Takes `count` records: those after it are emptied. Loading a file and
+    // arranging a catalogue in tests use it; the session keeps every other change.
+    void resize(int count);
+
+    // Record moves, each keeping the record count right.
     void clearRecord(int record);
     void copyRecord(int from, int to);
-    // Delete at `record` of `count` records: records record+1..count move up
-    // one place and the freed position `count` is emptied.
-    void removeRecordAt(int record, int count);
-    // Insert an empty record at `record` of `count` records (count < 2000):
-    // records record..count move down one place.
-    void insertEmptyAt(int record, int count);
+    // Removes `record`: the later records move up one place.
+    void removeRecord(int record);
+    // Inserts an empty record at `record` (1..count+1): the later ones move down.
+    void insertEmptyRecord(int record);
+    // Reorders records 1..count: the new record i is the old record order[i-1].
+    void reorder(const std::vector<int>& order);
 
     // Values that travel with the records.
     FontValues captionFont;
@@ -64,14 +70,6 @@ public:
     std::array<Bytes, kCaptionCount> liveCaptions;     // the texts of Label1..Label16
     std::array<std::vector<Bytes>, kListCount> lists;  // choice lists, heading first
     int32_t spacing = 0;
-
-    // Run-time values.
-    int32_t recordCount = 1;
-    int32_t currentIndex = 1;
-    int32_t modifiedCount = 0;
-    int32_t startIndex = 0;
-    std::string filePath; // full path of the catalogue file (file system bytes), empty if none
-    std::string fileName; // the name shown in the status bar: bare after Open/Save As
 
     bool isShown(Field f) const { return flags[static_cast<size_t>(index(f))] == "TRUE"; }
     Bytes& flag(Field f) { return flags[static_cast<size_t>(index(f))]; }
@@ -89,6 +87,7 @@ public:
     static std::array<Bytes, kCaptionCount> defaultCaptions();
 
 private:
+    int count_ = 1; // a new catalogue holds one empty record
     // columns_[storage column][record - 1]
     std::array<std::vector<Bytes>, kFieldCount> columns_;
     Bytes& slot(Field f, int record);

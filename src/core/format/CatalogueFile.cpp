@@ -288,18 +288,6 @@ void takeHeader(CatalogueHeader&& h, Catalogue& catalogue) {
     catalogue.spacing = h.spacing;
 }
 
-void finishTakeOver(int n, int oldCount, Catalogue& catalogue) {
-    for (int r = n + 1; r <= std::min(oldCount, kMaxRecords); ++r)
-        catalogue.clearRecord(r);
-    catalogue.recordCount = n;
-    if (n == 0)
-        catalogue.currentIndex = 0;
-    else if (catalogue.startIndex != 0)
-        catalogue.currentIndex = std::clamp(catalogue.startIndex, 1, n);
-    else
-        catalogue.currentIndex = n;
-}
-
 } // namespace
 
 Bytes CatalogueFile::singleLine(std::string_view value) {
@@ -323,7 +311,7 @@ CatalogueContent CatalogueFile::parse(std::string_view bytes) {
 }
 
 std::string CatalogueFile::serialise(const Catalogue& catalogue) {
-    const int count = std::clamp(catalogue.recordCount, 0, kMaxRecords);
+    const int count = catalogue.recordCount();
     return serialiseWith(catalogue.header(), count,
                          [&](Field f, int r) -> const Bytes& { return catalogue.field(f, r); });
 }
@@ -338,8 +326,9 @@ std::string CatalogueFile::serialise(const CatalogueContent& content) {
 int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
     if (content.records.size() > static_cast<size_t>(kMaxRecords))
         damaged();
-    const int oldCount = catalogue.recordCount;
+    const int oldCount = catalogue.recordCount();
     const int n = static_cast<int>(content.records.size());
+    catalogue.resize(std::max(oldCount, n));
     takeHeader(std::move(content.header), catalogue);
     for (int r = 1; r <= n; ++r) {
         auto& record = content.records[static_cast<size_t>(r - 1)];
@@ -347,7 +336,7 @@ int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
             catalogue.setField(info.field, r,
                                std::move(record[static_cast<size_t>(index(info.field))]));
     }
-    finishTakeOver(n, oldCount, catalogue);
+    catalogue.resize(n);
     return oldCount;
 }
 
@@ -361,17 +350,17 @@ int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
 
     // The whole file is read: only now does the catalogue change. The texts
     // are copied into the slots in place, in file order.
-    const int oldCount = catalogue.recordCount;
+    const int oldCount = catalogue.recordCount();
     takeHeader(std::move(parsed.header), catalogue);
+    catalogue.resize(std::max(oldCount, parsed.count));
     for (int r = 0; r < parsed.count; ++r)
         catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
-    finishTakeOver(parsed.count, oldCount, catalogue);
+    catalogue.resize(parsed.count);
     return oldCount;
 }
 
-void CatalogueFile::write(const QString& path, Catalogue& catalogue) {
+void CatalogueFile::write(const QString& path, const Catalogue& catalogue) {
     FileIo::writeAtomically(path, serialise(catalogue));
-    catalogue.modifiedCount = 0;
 }
 
 } // namespace sorabel

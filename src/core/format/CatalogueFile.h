@@ -39,13 +39,10 @@ public:
     // CR or a lone LF) becomes one space.
     static Bytes singleLine(std::string_view value);
 
-    // Reading (loadCatalogue): reads and parses the whole file first; only then
-    // takes it over into the catalogue, which is untouched when anything fails.
-    // Takes over the header (captions become stored and live captions),
-    // records 1..n, empties the records after n up to the old record count,
-    // sets the record count to n and the current index to the start index
-    // (bounded by n) or, when that is 0, to n. Leaves the file name and the
-    // modified count alone. Returns the record count held before the read.
+    // Reading: reads and parses the whole file first; only then takes it over
+    // into the catalogue, which is untouched when anything fails. Takes over
+    // the header (captions become stored and live captions) and records 1..n;
+    // the catalogue then holds n records. Returns the record count held before.
     static int read(const QString& path, Catalogue& catalogue);
 
     // read() on bytes already in memory.
@@ -54,10 +51,9 @@ public:
     // Takes parsed content over into the catalogue as read() does.
     static int apply(CatalogueContent content, Catalogue& catalogue);
 
-    // Writing (writeCatalogue): writes the whole file atomically; on success sets the
-    // modified count to 0. On failure the file on disk and the modified count
-    // are as they were, and IoError is thrown.
-    static void write(const QString& path, Catalogue& catalogue);
+    // Writes the whole file atomically. On failure the file on disk is as it
+    // was, and IoError is thrown.
+    static void write(const QString& path, const Catalogue& catalogue);
 };
 
 } // namespace sorabel

@@ -6,7 +6,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/ShiftJisValidator.h"
 #include "core/format/HandoffFile.h"
-#include "gui/settings/DisplayFont.h"
+#include "gui/widgets/DisplayFont.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

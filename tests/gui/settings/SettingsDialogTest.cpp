@@ -6,7 +6,7 @@
 #include "gui/widgets/Dialogs.h"
 #include "gui/help/HelpViewer.h"
 #include "core/format/HandoffFile.h"
-#include "gui/settings/DisplayFont.h"
+#include "gui/widgets/DisplayFont.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "gui/settings/DisplayFont.h"
+#include "gui/widgets/DisplayFont.h"
 
 #include "core/text/ShiftJis.h"
 

@@ -1,4 +1,4 @@
-#include "gui/settings/DisplayFont.h"
+#include "gui/widgets/DisplayFont.h"
 
 #include <QApplication>
 #include <QPalette>
