@@ -1,12 +1,11 @@
+#include "core/catalogue/CatalogueSession.h"
 #include "gui/about/AboutDialog.h"
-#include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "gui/widgets/FontSubstitution.h"
 #include "gui/help/HelpViewer.h"
-#include "gui/settings/SettingsDialog.h"
+#include "gui/main/MainWindow.h"
+#include "gui/main/ProgramWindows.h"
+#include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
-#include <QPointer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,27 +19,12 @@ int main(int argc, char* argv[]) {
     sorabel::HelpViewer::setApplicationHelpFile(
         QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
 
-    // The main window comes first: its first show runs the start-up sequence
-    // before any other window exists.
-    auto* form1 = new MainWindow;
-    form1->setAttribute(Qt::WA_DeleteOnClose);
-    // The main window's end is the program's end, whatever other window is open.
-    QObject::connect(form1, &QObject::destroyed, &app, &QApplication::quit);
-    form1->show();
-
-    // The list window, created hidden; the main window's list command shows it.
-    QPointer<BookListWindow> form3 = new BookListWindow;
-    form1->setListWindow(form3);
-
-    // The About box, after the list window and before the settings dialog.
-    auto* aboutBox = new sorabel::AboutDialog(form1);
-    form1->setAboutBox(aboutBox);
-
-    // The settings dialog, last.
-    auto* form4 = new sorabel::SettingsDialog(form1);
-    form1->setSettingsDialog(form4);
-
-    const int result = app.exec();
-    delete form3; // not owned by the main window, which may already be gone
-    return result;
+    sorabel::CatalogueSession session;
+    sorabel::ProgramWindows windows(session);
+    sorabel::MainWindow& mainWindow = windows.mainWindow();
+    // Closing the main window ends the program, whatever other window is open.
+    QObject::connect(&mainWindow, &sorabel::MainWindow::closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    mainWindow.show();
+    return app.exec();
 }

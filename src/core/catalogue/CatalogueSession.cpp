@@ -3,6 +3,8 @@
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -11,6 +13,15 @@
 #include <utility>
 
 namespace sorabel {
+
+namespace {
+constexpr size_t kUndoDepth = 50;
+
+QByteArray hashOf(std::string_view bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
+                                    QCryptographicHash::Sha256);
+}
+} // namespace
 
 CatalogueSession::CatalogueSession(QObject* parent) : QObject(parent) {}
 
@@ -33,6 +44,13 @@ void CatalogueSession::setFile(const QString& fullPath, const QString& shownName
     filePath_ = fullPath;
     displayName_ = shownName;
     emit fileNameChanged();
+}
+
+void CatalogueSession::takeCatalogue(Catalogue catalogue, int current) {
+    catalogue_ = std::move(catalogue);
+    emit headerChanged();
+    emit recordsChanged();
+    setCurrent(current);
 }
 
 // ---------------------------------------------------------------- edits
@@ -134,6 +152,10 @@ bool CatalogueSession::deleteCurrentRecord() {
         return false;
     countChange();
     const bool last = current_ == recordCount();
+    UndoStep step{UndoStep::Kind::Removed, current_, {}, 0, {}, current_};
+    for (int i = 0; i < kFieldCount; ++i)
+        step.fields[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), current_);
+    pushUndo(std::move(step));
     catalogue_.removeRecord(current_);
     emit recordsChanged();
     setCurrent(last ? recordCount() : current_);
@@ -146,6 +168,7 @@ bool CatalogueSession::copyRecordToEnd() {
     storeEdits();
     countChange();
     const int from = current_;
+    pushUndo({UndoStep::Kind::Appended, 0, {}, recordCount(), {}, current_});
     catalogue_.resize(recordCount() + 1);
     if (from >= 1)
         catalogue_.copyRecord(from, recordCount());
@@ -158,6 +181,10 @@ void CatalogueSession::deleteRecord(int record) {
     if (record < 1 || record > recordCount())
         return;
     storeEdits();
+    UndoStep step{UndoStep::Kind::Removed, record, {}, 0, {}, current_};
+    for (int i = 0; i < kFieldCount; ++i)
+        step.fields[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), record);
+    pushUndo(std::move(step));
     catalogue_.removeRecord(record);
     countChange();
     emit recordsChanged();
@@ -168,7 +195,9 @@ bool CatalogueSession::insertRecordAt(int record) {
     if (recordCount() >= kMaxRecords)
         return false;
     storeEdits();
-    catalogue_.insertEmptyRecord(std::clamp(record, 1, recordCount() + 1));
+    const int at = std::clamp(record, 1, recordCount() + 1);
+    pushUndo({UndoStep::Kind::Inserted, at, {}, 0, {}, current_});
+    catalogue_.insertEmptyRecord(at);
     countChange();
     emit recordsChanged();
     setCurrent(std::clamp(record, 1, recordCount()));
@@ -178,9 +207,79 @@ bool CatalogueSession::insertRecordAt(int record) {
 void CatalogueSession::applyOrder(const std::vector<int>& order) {
     storeEdits();
     catalogue_.reorder(order);
+    pushUndo({UndoStep::Kind::Reordered, 0, {}, 0, order, current_});
     countChange();
     emit recordsChanged();
     setCurrent(current_);
+}
+
+bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records) {
+    if (records.size() > static_cast<size_t>(kMaxRecords - recordCount()))
+        return false;
+    if (records.empty())
+        return true;
+    storeEdits();
+    const int before = recordCount();
+    pushUndo({UndoStep::Kind::Appended, 0, {}, before, {}, current_});
+    catalogue_.resize(before + static_cast<int>(records.size()));
+    for (size_t r = 0; r < records.size(); ++r)
+        for (int i = 0; i < kFieldCount; ++i)
+            catalogue_.setField(fieldAt(i), before + 1 + static_cast<int>(r),
+                                records[r][static_cast<size_t>(i)]);
+    countChange();
+    emit recordsChanged();
+    setCurrent(before + 1);
+    return true;
+}
+
+// ---------------------------------------------------------------- undo
+
+void CatalogueSession::pushUndo(UndoStep step) {
+    undo_.push_back(std::move(step));
+    if (undo_.size() > kUndoDepth)
+        undo_.erase(undo_.begin());
+    emit undoAvailableChanged(true);
+}
+
+void CatalogueSession::clearUndo() {
+    if (undo_.empty())
+        return;
+    undo_.clear();
+    emit undoAvailableChanged(false);
+}
+
+void CatalogueSession::undo() {
+    if (undo_.empty())
+        return;
+    storeEdits();
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    switch (step.kind) {
+    case UndoStep::Kind::Removed:
+        catalogue_.insertEmptyRecord(step.record);
+        for (int i = 0; i < kFieldCount; ++i)
+            catalogue_.setField(fieldAt(i), step.record,
+                                std::move(step.fields[static_cast<size_t>(i)]));
+        break;
+    case UndoStep::Kind::Inserted:
+        catalogue_.removeRecord(step.record);
+        break;
+    case UndoStep::Kind::Appended:
+        catalogue_.resize(step.countBefore);
+        break;
+    case UndoStep::Kind::Reordered: {
+        std::vector<int> back(step.order.size());
+        for (size_t i = 0; i < step.order.size(); ++i)
+            back[static_cast<size_t>(step.order[i] - 1)] = static_cast<int>(i) + 1;
+        catalogue_.reorder(back);
+        break;
+    }
+    }
+    countChange();
+    emit recordsChanged();
+    if (undo_.empty())
+        emit undoAvailableChanged(false);
+    setCurrent(step.currentBefore);
 }
 
 // ---------------------------------------------------------------- files
@@ -189,6 +288,8 @@ void CatalogueSession::newCatalogue() {
     for (int r = 1; r <= recordCount(); ++r)
         catalogue_.clearRecord(r);
     catalogue_.resize(1);
+    clearUndo();
+    onDisk_.reset();
     setFile(QString(), QString());
     setModified(0);
     emit recordsChanged();
@@ -196,36 +297,32 @@ void CatalogueSession::newCatalogue() {
     setCurrent(1);
 }
 
-void CatalogueSession::loadFile(const QString& path) {
-    CatalogueFile::read(path, catalogue_);
+int CatalogueSession::loadFile(const QString& path) {
+    const std::string bytes = FileIo::readAll(path);
+    int complete = 0;
+    CatalogueFile::readBytes(bytes, catalogue_, &complete);
+    remember(path, bytes);
+    clearUndo();
     emit headerChanged();
     emit recordsChanged();
     const int n = recordCount();
     setCurrent(n == 0 ? 0 : startIndex_ != 0 ? std::clamp(startIndex_, 1, n) : n);
+    return complete;
 }
 
-void CatalogueSession::open(const QString& path) {
-    loadFile(path);
+int CatalogueSession::open(const QString& path) {
+    const int complete = loadFile(path);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
     setModified(0);
+    return complete;
 }
 
-void CatalogueSession::reopen(const QString& fullPath) {
-    loadFile(fullPath);
+int CatalogueSession::reopen(const QString& fullPath) {
+    const int complete = loadFile(fullPath);
     setFile(fullPath, fullPath);
     setModified(0);
-}
-
-void CatalogueSession::rememberFile(const QString& fullPath) {
-    setFile(fullPath, fullPath);
-}
-
-void CatalogueSession::useFullPathAsName() {
-    if (filePath_.isEmpty())
-        return;
-    const QString full = QFileInfo(filePath_).absoluteFilePath();
-    setFile(full, full);
+    return complete;
 }
 
 void CatalogueSession::save() {
@@ -236,7 +333,9 @@ void CatalogueSession::save() {
 
 void CatalogueSession::saveAs(const QString& path) {
     storeEdits();
-    CatalogueFile::write(path, catalogue_);
+    const std::string bytes = CatalogueFile::serialise(catalogue_);
+    FileIo::writeAtomically(path, bytes);
+    remember(path, bytes);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
     setModified(0);
@@ -250,6 +349,7 @@ void CatalogueSession::writeWithBackup(const QString& linkOrPath) {
     const std::string bytes = CatalogueFile::serialise(catalogue_);
     if (!FileIo::exists(path)) {
         FileIo::writeAtomically(path, bytes);
+        remember(path, bytes);
         return;
     }
     // The new content is complete on disk before the old file becomes the
@@ -269,6 +369,29 @@ void CatalogueSession::writeWithBackup(const QString& linkOrPath) {
             FileIo::rename(backup, path);
         throw ioErrorFromErrno(err, true);
     }
+    remember(path, bytes);
+}
+
+void CatalogueSession::remember(const QString& path, const std::string& bytes) {
+    const QFileInfo info(path);
+    onDisk_ = Fingerprint{static_cast<qint64>(bytes.size()),
+                          info.lastModified().toMSecsSinceEpoch(), hashOf(bytes)};
+}
+
+bool CatalogueSession::fileChangedOnDisk() const {
+    if (!onDisk_ || filePath_.isEmpty())
+        return false;
+    const QFileInfo info(filePath_);
+    if (!info.exists())
+        return false; // nothing there to overwrite
+    if (info.size() == onDisk_->size &&
+        info.lastModified().toMSecsSinceEpoch() == onDisk_->modified)
+        return false;
+    try {
+        return hashOf(FileIo::readAll(filePath_)) != onDisk_->hash;
+    } catch (const IoError&) {
+        return true; // unreadable now: not the file we know
+    }
 }
 
 // ---------------------------------------------------------------- settings cycle
@@ -278,20 +401,25 @@ void CatalogueSession::applySettings(const SettingsChoice& choice) {
     const QString handoff = HandoffFile::defaultPath();
     HandoffFile::write(handoff, choice.handoff);
     handoffPath_ = handoff;
+    handoff_ = choice.handoff;
     catalogue_.liveCaptions = choice.captions;
     catalogue_.lists = choice.lists;
     emit headerChanged();
 }
 
-void CatalogueSession::finishSettings() {
+void CatalogueSession::finishSettings(bool apply) {
+    // The cycle applies the choices it handed over itself: a file another
+    // copy of the program or an earlier, failed cycle left there is never
+    // taken. The file goes whatever the outcome.
     const QString path = std::exchange(handoffPath_, QString());
-    if (path.isEmpty())
+    const std::optional<HandoffValues> values = std::exchange(handoff_, std::nullopt);
+    if (!path.isEmpty() && FileIo::exists(path))
+        FileIo::remove(path);
+    if (!apply || !values)
         return;
-    if (auto values = HandoffFile::take(path)) {
-        HandoffFile::apply(*values, catalogue_);
-        countChange();
-        emit headerChanged();
-    }
+    HandoffFile::apply(*values, catalogue_);
+    countChange();
+    emit headerChanged();
 }
 
 } // namespace sorabel

@@ -50,6 +50,11 @@ public:
     int startIndex() const { return startIndex_; }
     void setStartIndex(int record) { startIndex_ = record; }
 
+    // Takes a whole catalogue built elsewhere, with `current` as the current
+    // record (tests arrange a session this way). The file and the count of
+    // changes stay as they were.
+    void takeCatalogue(Catalogue catalogue, int current);
+
     // ---- edits
     // The editor stores a field of the current record (nothing else changes).
     void storeField(Field f, Bytes text);
@@ -89,29 +94,38 @@ public:
     bool insertRecordAt(int record);
     // The book list's applied sort: record i becomes the old record order[i-1].
     void applyOrder(const std::vector<int>& order);
+    // Appends records (an import) after the last one, all or none: false when
+    // they would pass 2000 records. One change, one undo step.
+    bool appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records);
+
+    // Takes back the last delete, insert, copy to the end, applied sort or
+    // import of this catalogue; counts as a change like the command it undoes.
+    bool canUndo() const { return !undo_.empty(); }
+    void undo();
 
     // ---- files; failures throw IoError and leave the session as it was.
     // Empties the catalogue (captions, lists and fonts stay) and forgets the file.
     void newCatalogue();
-    // Reads a catalogue file; the current record is the start index or the last.
-    void open(const QString& path);
+    // Reads a catalogue file; the current record is the start index or the
+    // last. Returns how many records the file held in full (fewer than the
+    // record count when it ends early).
+    int open(const QString& path);
     // Reads the file remembered from the last run, keeping the full path as its name.
-    void reopen(const QString& fullPath);
-    // Remembers a file name without reading it (the last catalogue when it is
-    // not read at start-up).
-    void rememberFile(const QString& fullPath);
+    int reopen(const QString& fullPath);
     // Writes to the current file, keeping the previous one as "<name>bak".
     void save();
     // Writes to a new file, which becomes the current one.
     void saveAs(const QString& path);
-    // At shutdown the settings file keeps the full path.
-    void useFullPathAsName();
+    // True when the file on disk is no longer the one this session read or
+    // last wrote (another program or another copy of this one changed it).
+    bool fileChangedOnDisk() const;
 
     // ---- the settings cycle
     // OK: captions and lists go in, the rest into the hand-off file; one change.
     void applySettings(const SettingsChoice& choice);
-    // After the dialog: takes the hand-off file this cycle wrote, if any.
-    void finishSettings();
+    // After the dialog: takes the hand-off file this cycle wrote, if any, and
+    // applies it (or, when the cycle failed, only removes it).
+    void finishSettings(bool apply);
 
 signals:
     void currentRecordChanged();
@@ -122,13 +136,32 @@ signals:
     void headerChanged();
     // Emitted before an operation that needs the editor's edits stored.
     void storeEditsRequested();
+    void undoAvailableChanged(bool available);
 
 private:
+    struct UndoStep {
+        enum class Kind { Removed, Inserted, Appended, Reordered } kind;
+        int record = 0;                        // Removed, Inserted
+        std::array<Bytes, kFieldCount> fields; // Removed
+        int countBefore = 0;                   // Appended
+        std::vector<int> order;                // Reordered
+        int currentBefore = 0;
+    };
+    // What the session last read or wrote, to notice another writer.
+    struct Fingerprint {
+        qint64 size = -1;
+        qint64 modified = 0; // ms since the epoch
+        QByteArray hash;
+    };
+
+    void pushUndo(UndoStep step);
+    void clearUndo();
+    void remember(const QString& path, const std::string& bytes);
     void setCurrent(int record);
     void setModified(int count);
     void setFile(const QString& fullPath, const QString& shownName);
     void writeWithBackup(const QString& path);
-    void loadFile(const QString& path);
+    int loadFile(const QString& path);
 
     Catalogue catalogue_;
     int current_ = 1;
@@ -137,6 +170,9 @@ private:
     QString filePath_;
     QString displayName_;
     QString handoffPath_; // the hand-off file this settings cycle wrote
+    std::optional<HandoffValues> handoff_;
+    std::vector<UndoStep> undo_;
+    std::optional<Fingerprint> onDisk_;
     bool storingEdits_ = false;
 };
 

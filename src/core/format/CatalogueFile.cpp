@@ -28,6 +28,10 @@ const Bytes kGenre2EndMarker("--\x81\x73\x83\x57\x83\x83\x83\x93\x83\x8b\x82\x51
 const Bytes kFormatEndMarker("--\x81\x73\x94\xbb\x8c\x5e"
                              "\x82\xb1\x82\xb1\x82\xdc\x82\xc5\x81\x74--");
 
+bool isListEndMarker(const Bytes& line) {
+    return line == kGenre1EndMarker || line == kGenre2EndMarker || line == kFormatEndMarker;
+}
+
 namespace {
 
 const Bytes& endMarker(size_t list) {
@@ -194,6 +198,7 @@ std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fi
 struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
+    int complete = 0; // records whose every line was in the file
     std::deque<Bytes> repaired;
 
     ParsedFile() = default;
@@ -263,9 +268,13 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
     for (size_t i = 0; i < kFieldCount; ++i)
         place[i] = static_cast<size_t>(index(fileBlockOrder()[i]));
     const size_t impressions = static_cast<size_t>(index(Field::Impressions));
+    out.complete = count;
     for (int r = 0; r < count; ++r) {
         std::string_view* record = out.record(r);
         for (size_t i = 0; i < kFieldCount; ++i) {
+            // A file that ends early still gives its records, empty from there on.
+            if (in.atEnd() && out.complete == count)
+                out.complete = r;
             if (place[i] != impressions) {
                 record[place[i]] = in.text(out.repaired);
                 continue;
@@ -344,7 +353,7 @@ int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
     return readBytes(FileIo::readAll(path), catalogue);
 }
 
-int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* completeRecords) {
     ParsedFile parsed;
     parseFile(bytes, parsed);
 
@@ -356,6 +365,8 @@ int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
     for (int r = 0; r < parsed.count; ++r)
         catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
     catalogue.resize(parsed.count);
+    if (completeRecords)
+        *completeRecords = parsed.complete;
     return oldCount;
 }
 

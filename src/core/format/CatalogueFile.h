@@ -14,6 +14,11 @@ extern const Bytes kGenre1EndMarker; // --《ジャンル１ここまで》--
 extern const Bytes kGenre2EndMarker; // --《ジャンル２ここまで》--
 extern const Bytes kFormatEndMarker; // --《判型ここまで》--
 
+// True for a line equal to one of the three end markers. Kept as a list
+// entry or heading it would end its list early when the file is read back,
+// so no such entry may enter a list.
+bool isListEndMarker(const Bytes& line);
+
 // One whole catalogue file, parsed.
 struct CatalogueContent {
     CatalogueHeader header; // captions: as read (they become the stored captions)
@@ -45,8 +50,11 @@ public:
     // the catalogue then holds n records. Returns the record count held before.
     static int read(const QString& path, Catalogue& catalogue);
 
-    // read() on bytes already in memory.
-    static int readBytes(std::string_view bytes, Catalogue& catalogue);
+    // read() on bytes already in memory. `completeRecords` (when given) is
+    // told how many records the file held in full: fewer than the record count
+    // when it ends early, the rest then read as empty.
+    static int readBytes(std::string_view bytes, Catalogue& catalogue,
+                         int* completeRecords = nullptr);
 
     // Takes parsed content over into the catalogue as read() does.
     static int apply(CatalogueContent content, Catalogue& catalogue);

@@ -16,7 +16,6 @@
 
 namespace sorabel {
 
-AboutDialog* AboutBox = nullptr;
 
 namespace {
 
@@ -51,7 +50,7 @@ AboutDialog::UrlOpener& urlOpener() {
 } // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("バージョン情報"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
@@ -62,55 +61,42 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
 
-    ProgramIcon = new QLabel(this);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->setGeometry(16, 16, 32, 32);
-    ProgramIcon->setPixmap(programIcon());
+    auto* icon = new QLabel(this);
+    icon->setGeometry(16, 16, 32, 32);
+    icon->setPixmap(programIcon());
 
-    ProductName = makeLabel(this, QStringLiteral("ソラベル"), 88, 16, boxFont(19, true), kNavy);
-    ProductName->setObjectName(QStringLiteral("ProductName"));
+    makeLabel(this, QStringLiteral("ソラベル"), 88, 16, boxFont(19, true), kNavy);
+    version_ = makeLabel(this, QStringLiteral("version"), 170, 40, boxFont(15));
+    version_->setObjectName(QStringLiteral("version"));
+    makeLabel(this, copyrightNotice(), 50, 62, boxFont(15));
 
-    Version = makeLabel(this, QStringLiteral("version"), 170, 40, boxFont(15));
-    Version->setObjectName(QStringLiteral("Version"));
-
-    Copyright = makeLabel(this, copyrightNotice(), 50, 62, boxFont(15));
-    Copyright->setObjectName(QStringLiteral("Copyright"));
-
-    Comments = makeLabel(this, QStringLiteral("輾転反側"), 5, 98, boxFont(19));
-    Comments->setObjectName(QStringLiteral("Comments"));
-    Comments->setWordWrap(true);
-    Comments->setFixedWidth(288);
-    Comments->adjustSize();
+    QLabel* comments = makeLabel(this, QStringLiteral("輾転反側"), 5, 98, boxFont(19));
+    comments->setWordWrap(true);
+    comments->setFixedWidth(288);
+    comments->adjustSize();
 
     // Plain text on purpose: the button below is the way to the page.
-    Label1 = makeLabel(this, webAddress(), 14, 124, boxFont(15, false, true), kNavy);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setTextInteractionFlags(Qt::NoTextInteraction);
+    QLabel* address = makeLabel(this, webAddress(), 14, 124, boxFont(15, false, true), kNavy);
+    address->setTextFormat(Qt::PlainText);
+    address->setTextInteractionFlags(Qt::NoTextInteraction);
 
-    Button1 = new QPushButton(QStringLiteral("作者のサイトに行ってみる"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setFont(boxFont(12));
-    Button1->setGeometry(127, 144, 140, 20);
+    auto* visit = new QPushButton(QStringLiteral("作者のサイトに行ってみる"), this);
+    visit->setObjectName(QStringLiteral("webPageButton"));
+    visit->setFont(boxFont(12));
+    visit->setGeometry(127, 144, 140, 20);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(121, 183, 56, 27);
-    OKButton->setDefault(true);
+    ok_ = new QPushButton(QStringLiteral("OK"), this);
+    ok_->setObjectName(QStringLiteral("okButton"));
+    ok_->setGeometry(121, 183, 56, 27);
+    ok_->setDefault(true);
 
-    setTabOrder(OKButton, Button1);
+    setTabOrder(ok_, visit);
 
-    connect(Button1, &QPushButton::clicked, this, &AboutDialog::Button1Click);
-    connect(OKButton, &QPushButton::clicked, this, &AboutDialog::OKButtonClick);
-
-    if (!AboutBox)
-        AboutBox = this;
+    connect(visit, &QPushButton::clicked, this, &AboutDialog::openWebPage);
+    connect(ok_, &QPushButton::clicked, this, [this] { guarded(this, [this] { accept(); }); });
 }
 
-AboutDialog::~AboutDialog() {
-    if (AboutBox == this)
-        AboutBox = nullptr;
-}
+AboutDialog::~AboutDialog() = default;
 
 QString AboutDialog::webAddress() {
     return QStringLiteral("https://sorabel.example.jp/");
@@ -163,7 +149,7 @@ void AboutDialog::setUrlOpener(UrlOpener opener) {
 }
 
 void AboutDialog::fillVersion() {
-    Version->setText(QStringLiteral("version"));
+    version_->setText(QStringLiteral("version"));
     const QString file = QCoreApplication::applicationFilePath();
     // The buffer is released on every way out, a failed step included.
     QByteArray buffer(VersionInfo::size(file), '\0');
@@ -174,16 +160,12 @@ void AboutDialog::fillVersion() {
     if (!value)
         throw AssertionFailure(unitName());
     // "2.0.0.0" loses ".0.0": release and build are not shown.
-    Version->setText(QStringLiteral("Version ") +
+    version_->setText(QStringLiteral("Version ") +
                      value->left(std::max<qsizetype>(0, value->size() - 4)));
-    Version->adjustSize();
+    version_->adjustSize();
 }
 
-void AboutDialog::varvarmShow() {
-    guarded(this, [this] { fillVersion(); });
-}
-
-void AboutDialog::Button1Click() {
+void AboutDialog::openWebPage() {
     guarded(this, [] {
         const QUrl url(webAddress());
         if (urlOpener())
@@ -191,10 +173,6 @@ void AboutDialog::Button1Click() {
         else
             QDesktopServices::openUrl(url); // the outcome is not reported
     });
-}
-
-void AboutDialog::OKButtonClick() {
-    guarded(this, [this] { accept(); });
 }
 
 void AboutDialog::centreOnScreen() {
@@ -214,9 +192,9 @@ void AboutDialog::showEvent(QShowEvent* event) {
     centreOnScreen();
     if (!shownBefore_) {
         shownBefore_ = true;
-        OKButton->setFocus();
+        ok_->setFocus();
     }
-    varvarmShow();
+    guarded(this, [this] { fillVersion(); });
 }
 
 void AboutDialog::keyPressEvent(QKeyEvent* event) {

@@ -20,16 +20,7 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
     ~AboutDialog() override;
 
-    QLabel* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Version;
-    QLabel* Copyright;
-    QLabel* Comments;
-    QLabel* Label1;
-    QPushButton* Button1;
-    QPushButton* OKButton;
-
-    // The maker's page: shown in Label1 and opened by Button1.
+    // The maker's page: shown in the box and opened by its button.
     static QString webAddress();
     static QString copyrightNotice();
     // The unit named by a failed version lookup.
@@ -42,22 +33,20 @@ public:
     static void setUrlOpener(UrlOpener opener); // empty restores the desktop
 
 public slots:
-    // Fills the version label from the program's version information.
-    void varvarmShow();
-    void Button1Click();
-    void OKButtonClick();
+    void openWebPage();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Fills the version label from the program's version information.
     void fillVersion();
     void centreOnScreen();
 
+    QLabel* version_ = nullptr;
+    QPushButton* ok_ = nullptr;
     bool shownBefore_ = false;
 };
-
-extern AboutDialog* AboutBox;
 
 } // namespace sorabel

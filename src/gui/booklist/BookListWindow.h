@@ -3,121 +3,104 @@
 #include "core/catalogue/FieldTable.h"
 #include "gui/booklist/ListFind.h"
 
+#include <QFont>
 #include <QMainWindow>
 #include <vector>
 
 class QAction;
-class QDialog;
 class QMenu;
 class QToolBar;
 class QToolButton;
 
 namespace sorabel {
+
+class CatalogueSession;
 class FindDialog;
 class StringGrid;
-} // namespace sorabel
 
 // The book list window: every record as one row of a grid, one column per
 // visible field. Choosing a row shows that record in the main window; the
 // rows can be sorted (and the order applied to the catalogue), searched in
-// one column, and records deleted or inserted. Created once, hidden and shown;
-// every showing rebuilds the grid from the catalogue.
+// one column, and records deleted or inserted, all through the session.
+// Created once, hidden and shown; every showing rebuilds the grid.
 class BookListWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit BookListWindow(QWidget* parent = nullptr);
+    explicit BookListWindow(CatalogueSession& session, QWidget* parent = nullptr);
     ~BookListWindow() override;
-
-    sorabel::StringGrid* StringGrid1;
-    QToolBar* ToolBar1;
-    QToolButton* ToolButton4;  // close
-    QToolButton* ToolButton3;  // ascending sort
-    QToolButton* ToolButton5;  // descending sort
-    QToolButton* ToolButton10; // insert
-    QToolButton* ToolButton11; // delete
-    QToolButton* ToolButton13; // last row
-    QToolButton* ToolButton14; // first row
-    QToolButton* ToolButton1;  // find downward
-    QToolButton* ToolButton6;  // find upward
-    QToolButton* ToolButton2;  // help
-
-    QAction* Close1;
-    QMenu* N1; // ソート(&S): opening it sorts ascending
-    QAction* J1;
-    QAction* G1;
-    QMenu* Data1;
-    QAction* A1;
-    QAction* Delete1;
-    QAction* N2;
-    QAction* N3;
-    QMenu* Find1; // 検索(&L): opening it opens the find dialog
-    QAction* D1;
-    QAction* U1;
-    QMenu* Help1;
-    QAction* S1;
-    QAction* About1;
-
-    sorabel::FindDialog* FindDialog1;
-    struct {
-        QAction* size;
-        QAction* narabekae;
-        QAction* datahyoujo;
-    } ActionList1;
-
-    // Window state kept between commands.
-    int keyColumn() const { return keyColumn_; }
-    int savedColumn() const { return savedColumn_; }
-    int searchRow() const { return find_.searchRow; }
-    int reverseFlag() const { return find_.reverse; }
 
     // The list window's own font, in which column widths are measured.
     static QFont listFont();
 
 public slots:
-    void FormShow();
-    void sizeExecute();
-    void sortRows();
-    void showChosenRecord();
-    void StringGrid1Click();
+    // The list command of the main window: hide and show again, rebuilding the grid.
+    void showList();
+    // The font of the main window's fields and the height of a one-line
+    // field; the grid takes them at its next showing or resizing.
+    void setCellFont(const QFont& font, int rowHeight);
 
-    void ToolButton4Click();
-    void ToolButton3Click();
-    void ToolButton5Click();
-    void ToolButton10Click();
-    void ToolButton11Click();
-    void ToolButton13Click();
-    void ToolButton14Click();
-    void ToolButton1Click();
-    void ToolButton6Click();
-    void ToolButton2Click();
-    void D1Click();
-    void U1Click();
-    void Find1Click();
-    void FindDialog1Find();
-    void S1Click();
-    void About1Click();
+    void sortAscending();
+    void sortDescending();
+    void insertRecord();
+    void deleteRecord();
+    void goToLastRow();
+    void goToFirstRow();
+    void findDown();
+    // Upward from the tool button examines the current row first, from the
+    // menu the row above it.
+    void findUpFromCurrentRow();
+    void findUpFromRowAbove();
+    void openFindDialog();
+    void showHelp();
+
+signals:
+    // A record was shown from row `row` of `rows` data rows.
+    void positionShown(int row, int rows);
+    void aboutRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildToolBar();
     void buildMenu();
+    void rebuildGrid();
+    void sizeColumns();
+    void sortRows();
+    void showChosenRecord();
+    void chooseCell();
+    void findNext();
+    void drawCell(QPainter& painter, int col, int row, const QRect& rect, bool focused);
+
     void setEditCommandsEnabled(bool insert, bool del);
+    bool isOutOfStep() const;
     // Rebuilds the grid when its rows no longer match the record count; true
     // if it did (the command that asked then does nothing else).
     bool rebuildIfOutOfStep();
     int recordOfRow(int row) const;
-    sorabel::Field fieldOfColumn(int col) const;
+    Field fieldOfColumn(int col) const;
     bool hasDataRows() const;
     bool hasFieldColumns() const;
-    void drawCell(QPainter& painter, int col, int row, const QRect& rect, bool focused);
 
+    CatalogueSession& session_;
+    StringGrid* grid_;
+    FindDialog* findDialog_;
+    QToolBar* toolBar_ = nullptr;
+    QToolButton* insertButton_ = nullptr;
+    QToolButton* deleteButton_ = nullptr;
+    QAction* insertAction_ = nullptr;
+    QAction* deleteAction_ = nullptr;
+
+    QFont cellFont_;
+    bool hasCellFont_ = false;
+    int rowHeight_ = 0; // 0 until the main window has told it
+    bool reshowing_ = false;
     int keyColumn_ = 0;
     int savedColumn_ = 0;
-    sorabel::ListFind find_;
-    std::vector<sorabel::Field> columnFields_; // field of grid column c at [c - 1]
+    ListFind find_;
+    std::vector<Field> columnFields_; // field of grid column c at [c - 1]
 };
 
-extern BookListWindow* Form3;
+} // namespace sorabel

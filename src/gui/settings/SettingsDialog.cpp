@@ -1,16 +1,15 @@
 #include "gui/settings/SettingsDialog.h"
 
-#include "gui/main/ImpressionsEdit.h"
-#include "gui/main/MainWindow.h"
+#include "core/catalogue/CatalogueSession.h"
+#include "core/format/CatalogueFile.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
-#include "gui/widgets/ShiftJisValidator.h"
-#include "core/format/HandoffFile.h"
+#include "gui/main/ImpressionsEdit.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/ShiftJisValidator.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,13 +18,13 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QToolButton>
 #include <QToolTip>
 #include <algorithm>
 
 namespace sorabel {
-
-SettingsDialog* Form4 = nullptr;
 
 namespace {
 
@@ -54,11 +53,6 @@ constexpr std::array<const char*, kFieldCount> kDesignTexts{
     "訳者",   "出版社",     "叢書名", "定価",       "初版（第１刷）", "読んだ版", "感想",
     "読了日", "読書開始日", "購入日", "備考１",     "備考２",
 };
-
-// The dialog carries the program's help file as its own.
-void showHelp(int context) {
-    HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context);
-}
 
 // The items of a choice list below its heading, one a line. A trailing empty
 // item gets a line break of its own so that it survives the way back.
@@ -150,11 +144,26 @@ QGroupBox* optionGroup(QWidget* page, const QString& title, const QString& first
     return group;
 }
 
+QPushButton* helpButton(QWidget* page, int context) {
+    auto* button = new QPushButton(QStringLiteral("ヘルプ"), page);
+    button->setObjectName(QStringLiteral("helpButton"));
+    button->setGeometry(433, 267, 59, 22);
+    button->setAutoDefault(false);
+    // The dialog carries the program's help file as its own.
+    QObject::connect(button, &QPushButton::clicked, button,
+                     [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+    return button;
+}
+
+QString listName(int list) {
+    const std::string_view key = fieldInfo(fieldOfList(static_cast<ChoiceList>(list))).key;
+    return QString::fromLatin1(key.data(), qsizetype(key.size()));
+}
+
 } // namespace
 
-SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
-    Form4 = this;
-    setObjectName(QStringLiteral("Form4"));
+SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
     setWindowTitle(QStringLiteral("環境設定"));
     setModal(true);
     setFixedSize(539, 394);
@@ -162,67 +171,50 @@ SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     dialogFont.setPixelSize(12);
     setFont(dialogFont);
 
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setGeometry(5, 5, 529, 321);
-    TabSheet1 = new QWidget;
-    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
-    TabSheet2 = new QWidget;
-    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    TabSheet3 = new QWidget;
-    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("表示する項目"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("選択項目の設定"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("その他の設定"));
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("pages"));
+    pages_->setGeometry(5, 5, 529, 321);
+    fieldsPage_ = new QWidget;
+    listsPage_ = new QWidget;
+    othersPage_ = new QWidget;
+    pages_->addTab(fieldsPage_, QStringLiteral("表示する項目"));
+    pages_->addTab(listsPage_, QStringLiteral("選択項目の設定"));
+    pages_->addTab(othersPage_, QStringLiteral("その他の設定"));
 
-    buildPage1();
-    buildPage2();
-    buildPage3();
+    buildFieldsPage();
+    buildListsPage();
+    buildOthersPage();
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setGeometry(376, 338, 75, 25);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("キャンセル"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setGeometry(459, 338, 75, 25);
-    CancelBtn->setAutoDefault(false);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setGeometry(376, 338, 75, 25);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setGeometry(459, 338, 75, 25);
+    cancel->setAutoDefault(false);
 
-    connect(OKBtn, &QPushButton::clicked, this, &SettingsDialog::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &SettingsDialog::CancelBtnClick);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+    connect(ok, &QPushButton::clicked, this, &SettingsDialog::applyAndClose);
+    connect(cancel, &QPushButton::clicked, this, &SettingsDialog::reject);
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
         if (page == 0)
-            TabSheet1Show();
+            showHeadingsOnFieldsPage();
         else if (page == 2)
-            TabSheet3Show();
+            placePreview();
     });
 
     // The first opening shows the last page; later ones the page last shown.
-    PageControl1->setCurrentIndex(2);
+    pages_->setCurrentIndex(2);
 
     lastChosen_.font = QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9);
     lastChosen_.colour = DisplayFont::colour(DisplayFont::kWindowText);
+    // Until the main window says otherwise the samples start from the dialog's own faces.
+    input_.captionFont = captionSample_->font();
+    input_.contentsFont = spacingPreview_[0]->font();
     hide();
 }
 
-SettingsDialog::~SettingsDialog() {
-    if (Form4 == this)
-        Form4 = nullptr;
-}
-
-void SettingsDialog::buildPage1() {
-    QCheckBox** boxes[kFieldCount] = {
-        &CheckBox1,  &CheckBox2,  &CheckBox3,  &CheckBox4,  &CheckBox5,  &CheckBox6,  &CheckBox7,
-        &CheckBox8,  &CheckBox9,  &CheckBox10, &CheckBox11, &CheckBox12, &CheckBox13, &CheckBox14,
-        &CheckBox15, &CheckBox16, &CheckBox17, &CheckBox18, &CheckBox19,
-    };
-    QLineEdit** edits[kFieldCount] = {
-        &shomei,   &hukudai,    &yomi,    nullptr, nullptr, nullptr,   &sakusha,
-        &yakusha,  &shuppansha, &sousho,  &teika,  &shohan, &yondahan, &kansou,
-        &dokuryou, &kaisi,      &kounyuu, &bikou1, &bikou2,
-    };
-    QLabel** headings[kListCount] = {&Label8, &Label9, &Label10};
-
+void SettingsDialog::buildFieldsPage() {
     QWidget* previous = nullptr;
     auto chain = [&previous](QWidget* w) {
         if (previous)
@@ -232,33 +224,32 @@ void SettingsDialog::buildPage1() {
 
     for (int i = 0; i < kFieldCount; ++i) {
         const Field f = fieldAt(i);
+        const FieldInfo& info = fieldInfo(f);
+        const QString key = QString::fromLatin1(info.key.data(), qsizetype(info.key.size()));
         const Cell cell = kCells[static_cast<size_t>(i)];
         const int top = kRowTop + (cell.row - 1) * kRowStep;
         const QString design = QString::fromUtf8(kDesignTexts[static_cast<size_t>(i)]);
+        const QRect captionBounds(cell.left + kCaptionOffset, top, kCaptionWidth, kRowHeight);
 
         QWidget* captionControl = nullptr;
         if (isCombo(f)) {
-            const int list = static_cast<int>(choiceListOf(f));
-            auto* label = new QLabel(design, TabSheet1);
-            label->setObjectName(QStringLiteral("Label%1").arg(8 + list));
-            label->setGeometry(cell.left + kCaptionOffset, top, kCaptionWidth, kRowHeight);
-            *headings[list] = label;
+            auto* label = new QLabel(design, fieldsPage_);
+            label->setGeometry(captionBounds);
+            listCaptions_[static_cast<size_t>(choiceListOf(f))] = label;
         } else {
-            auto* edit = new QLineEdit(design, TabSheet1);
-            edit->setObjectName(
-                QString::fromLatin1(fieldInfo(f).key.data(), fieldInfo(f).key.size()));
-            edit->setGeometry(cell.left + kCaptionOffset, top, kCaptionWidth, kRowHeight);
+            auto* edit = new QLineEdit(design, fieldsPage_);
+            edit->setObjectName(key + QStringLiteral("Caption"));
+            edit->setGeometry(captionBounds);
             keepToCodePage(edit);
-            *edits[i] = edit;
+            captionEdits_[static_cast<size_t>(info.caption - 1)] = edit;
             captionControl = edit;
         }
 
-        auto* box = new QCheckBox(TabSheet1);
-        box->setObjectName(QStringLiteral("CheckBox%1").arg(i + 1));
+        auto* box = new QCheckBox(fieldsPage_);
+        box->setObjectName(key + QStringLiteral("Shown"));
         box->setGeometry(cell.left, top, kCaptionOffset - 2, kRowHeight);
         box->setAccessibleName(design);
-        *boxes[i] = box;
-        CheckBox[static_cast<size_t>(i)] = box;
+        visibleBoxes_[static_cast<size_t>(i)] = box;
 
         // Each caption edit comes before its check box.
         if (captionControl)
@@ -266,139 +257,125 @@ void SettingsDialog::buildPage1() {
         chain(box);
     }
 
-    Note1 = new QLabel(QStringLiteral("チェックをはずした項目は表示されません"), TabSheet1);
-    Note1->setObjectName(QStringLiteral("Note1"));
-    QFont noteFont = Note1->font();
+    auto* note = new QLabel(QStringLiteral("チェックをはずした項目は表示されません"), fieldsPage_);
+    QFont noteFont = note->font();
     noteFont.setPixelSize(21);
     noteFont.setBold(true);
-    Note1->setFont(noteFont);
-    setTextColour(Note1, QPalette::WindowText, kMaroon);
-    Note1->adjustSize();
-    Note1->move(520 - Note1->width(), kRowTop + 7 * kRowStep + 6);
+    note->setFont(noteFont);
+    setTextColour(note, QPalette::WindowText, kMaroon);
+    note->adjustSize();
+    note->move(520 - note->width(), kRowTop + 7 * kRowStep + 6);
 
-    HelpBtn1 = new QPushButton(QStringLiteral("ヘルプ"), TabSheet1);
-    HelpBtn1->setObjectName(QStringLiteral("HelpBtn1"));
-    HelpBtn1->setGeometry(433, 267, 59, 22);
-    HelpBtn1->setAutoDefault(false);
-    chain(HelpBtn1);
-    connect(HelpBtn1, &QPushButton::clicked, this, &SettingsDialog::HelpBtn1Click);
+    chain(helpButton(fieldsPage_, 6));
 }
 
-void SettingsDialog::buildPage2() {
-    Note2 = new QLabel(QStringLiteral("各選択項目の内容を編集できます"), TabSheet2);
-    Note2->setObjectName(QStringLiteral("Note2"));
-    QFont noteFont = Note2->font();
+void SettingsDialog::buildListsPage() {
+    auto* note = new QLabel(QStringLiteral("各選択項目の内容を編集できます"), listsPage_);
+    QFont noteFont = note->font();
     noteFont.setPixelSize(15);
-    Note2->setFont(noteFont);
-    setTextColour(Note2, QPalette::WindowText, kMaroon);
-    Note2->adjustSize();
-    Note2->move(24, 14);
+    note->setFont(noteFont);
+    setTextColour(note, QPalette::WindowText, kMaroon);
+    note->adjustSize();
+    note->move(24, 14);
 
-    QLineEdit** heads[kListCount] = {&me1, &me2, &me3};
-    QPlainTextEdit** boxes[kListCount] = {&memo1, &memo2, &memo3};
+    QWidget* previous = nullptr;
     for (int i = 0; i < kListCount; ++i) {
         const int left = 24 + i * 168;
-        auto* head = new QLineEdit(TabSheet2);
-        head->setObjectName(QStringLiteral("me%1").arg(i + 1));
-        head->setGeometry(left, 44, 129, 21);
-        keepToCodePage(head);
-        auto* items = new ImpressionsEdit(TabSheet2);
+        auto* heading = new QLineEdit(listsPage_);
+        heading->setObjectName(listName(i) + QStringLiteral("Heading"));
+        heading->setGeometry(left, 44, 129, 21);
+        keepToCodePage(heading);
+        auto* items = new ImpressionsEdit(listsPage_);
+        items->setObjectName(listName(i) + QStringLiteral("Items"));
         items->onRefused = [items](const QString& c) { refuse(items, c); };
-        items->setObjectName(QStringLiteral("memo%1").arg(i + 1));
         items->setGeometry(left, 72, 129, 185);
         items->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         items->setTabChangesFocus(true);
-        *heads[i] = head;
-        *boxes[i] = items;
+        headingEdits_[static_cast<size_t>(i)] = heading;
+        listEdits_[static_cast<size_t>(i)] = items;
+        if (previous)
+            QWidget::setTabOrder(previous, heading);
+        QWidget::setTabOrder(heading, items);
+        previous = items;
     }
-    QWidget::setTabOrder(me1, memo1);
-    QWidget::setTabOrder(memo1, me2);
-    QWidget::setTabOrder(me2, memo2);
-    QWidget::setTabOrder(memo2, me3);
-    QWidget::setTabOrder(me3, memo3);
-
-    HelpBtn2 = new QPushButton(QStringLiteral("ヘルプ"), TabSheet2);
-    HelpBtn2->setObjectName(QStringLiteral("HelpBtn2"));
-    HelpBtn2->setGeometry(433, 267, 59, 22);
-    HelpBtn2->setAutoDefault(false);
-    QWidget::setTabOrder(memo3, HelpBtn2);
-    connect(HelpBtn2, &QPushButton::clicked, this, &SettingsDialog::HelpBtn2Click);
+    QWidget::setTabOrder(previous, helpButton(listsPage_, 7));
 }
 
-void SettingsDialog::buildPage3() {
-    RadioGroup1 = optionGroup(TabSheet3, QStringLiteral("終了時の位置"), QStringLiteral("記憶する"),
-                              QStringLiteral("記憶しない"), QRect(18, 16, 120, 73), Kioku1);
-    RadioGroup2 =
-        optionGroup(TabSheet3, QStringLiteral("終了時のサイズ"), QStringLiteral("記憶する"),
-                    QStringLiteral("記憶しない"), QRect(185, 16, 119, 73), Kioku2);
-    RadioGroup3 =
-        optionGroup(TabSheet3, QStringLiteral("現在の読書録を"), QStringLiteral("自動的に読み込む"),
-                    QStringLiteral("読み込まない"), QRect(337, 16, 153, 73), Kioku3);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup2->setObjectName(QStringLiteral("RadioGroup2"));
-    RadioGroup3->setObjectName(QStringLiteral("RadioGroup3"));
-    connect(Kioku1, &QButtonGroup::idClicked, this, &SettingsDialog::RadioGroup1Click);
-    connect(Kioku2, &QButtonGroup::idClicked, this, &SettingsDialog::RadioGroup2Click);
-    connect(Kioku3, &QButtonGroup::idClicked, this, &SettingsDialog::RadioGroup3Click);
+void SettingsDialog::buildOthersPage() {
+    const struct {
+        const char* title;
+        const char* first;
+        const char* second;
+        QRect bounds;
+    } options[3] = {
+        {"終了時の位置", "記憶する", "記憶しない", QRect(18, 16, 120, 73)},
+        {"終了時のサイズ", "記憶する", "記憶しない", QRect(185, 16, 119, 73)},
+        {"現在の読書録を", "自動的に読み込む", "読み込まない", QRect(337, 16, 153, 73)},
+    };
+    const char* const names[3] = {"positionOption", "sizeOption", "reopenOption"};
+    for (size_t i = 0; i < 3; ++i) {
+        QGroupBox* group = optionGroup(
+            othersPage_, QString::fromUtf8(options[i].title), QString::fromUtf8(options[i].first),
+            QString::fromUtf8(options[i].second), options[i].bounds, startupGroups_[i]);
+        group->setObjectName(QString::fromLatin1(names[i]));
+        connect(startupGroups_[i], &QButtonGroup::idClicked, this,
+                &SettingsDialog::storeStartupOptions);
+    }
 
     // Children of the two groups are placed in page coordinates minus the
     // group's own position.
-    GroupBox1 = new QGroupBox(QStringLiteral("フォント変更"), TabSheet3);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    GroupBox1->setGeometry(18, 103, 193, 164);
-    Button1 = new QPushButton(QStringLiteral("項目名のフォント変更"), GroupBox1);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(39 - 18, 127 - 103, 145, 25);
-    Button1->setAutoDefault(false);
-    CaptionSample = new QLabel(QStringLiteral("現在のフォント"), GroupBox1);
-    CaptionSample->setObjectName(QStringLiteral("CaptionSample"));
-    CaptionSample->move(42 - 18, 159 - 103);
-    CaptionSample->adjustSize();
-    Button5 = new QPushButton(QStringLiteral("内容表示のフォント変更"), GroupBox1);
-    Button5->setObjectName(QStringLiteral("Button5"));
-    Button5->setGeometry(39 - 18, 186 - 103, 145, 25);
-    Button5->setAutoDefault(false);
-    ContentsSample = new QLabel(QStringLiteral("現在のフォント"), GroupBox1);
-    ContentsSample->setObjectName(QStringLiteral("ContentsSample"));
-    ContentsSample->move(44 - 18, 220 - 103);
-    ContentsSample->adjustSize();
-    connect(Button1, &QPushButton::clicked, this, &SettingsDialog::Button1Click);
-    connect(Button5, &QPushButton::clicked, this, &SettingsDialog::Button5Click);
+    auto* fonts = new QGroupBox(QStringLiteral("フォント変更"), othersPage_);
+    fonts->setGeometry(18, 103, 193, 164);
+    auto* captionButton = new QPushButton(QStringLiteral("項目名のフォント変更"), fonts);
+    captionButton->setObjectName(QStringLiteral("captionFontButton"));
+    captionButton->setGeometry(39 - 18, 127 - 103, 145, 25);
+    captionButton->setAutoDefault(false);
+    captionSample_ = new QLabel(QStringLiteral("現在のフォント"), fonts);
+    captionSample_->setObjectName(QStringLiteral("captionSample"));
+    captionSample_->move(42 - 18, 159 - 103);
+    captionSample_->adjustSize();
+    auto* contentsButton = new QPushButton(QStringLiteral("内容表示のフォント変更"), fonts);
+    contentsButton->setObjectName(QStringLiteral("contentsFontButton"));
+    contentsButton->setGeometry(39 - 18, 186 - 103, 145, 25);
+    contentsButton->setAutoDefault(false);
+    contentsSample_ = new QLabel(QStringLiteral("現在のフォント"), fonts);
+    contentsSample_->setObjectName(QStringLiteral("contentsSample"));
+    contentsSample_->move(44 - 18, 220 - 103);
+    contentsSample_->adjustSize();
+    connect(captionButton, &QPushButton::clicked, this, &SettingsDialog::chooseCaptionFont);
+    connect(contentsButton, &QPushButton::clicked, this, &SettingsDialog::chooseContentsFont);
 
-    GroupBox2 = new QGroupBox(QStringLiteral("項目の間隔の設定"), TabSheet3);
-    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
-    GroupBox2->setGeometry(225, 103, 265, 162);
-    UpDown1 = new QWidget(GroupBox2);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
-    UpDown1->setGeometry(247 - 225, 127 - 103, 16, 49);
-    UpArrow = new QToolButton(UpDown1);
-    UpArrow->setObjectName(QStringLiteral("UpArrow"));
-    UpArrow->setArrowType(Qt::UpArrow);
-    UpArrow->setGeometry(0, 0, 16, 24);
-    DownArrow = new QToolButton(UpDown1);
-    DownArrow->setObjectName(QStringLiteral("DownArrow"));
-    DownArrow->setArrowType(Qt::DownArrow);
-    DownArrow->setGeometry(0, 25, 16, 24);
-    for (QToolButton* arrow : {UpArrow, DownArrow}) {
+    auto* spacing = new QGroupBox(QStringLiteral("項目の間隔の設定"), othersPage_);
+    spacing->setGeometry(225, 103, 265, 162);
+    auto* arrows = new QWidget(spacing);
+    arrows->setGeometry(247 - 225, 127 - 103, 16, 49);
+    auto* closer = new QToolButton(arrows);
+    closer->setObjectName(QStringLiteral("spacingUpButton"));
+    closer->setArrowType(Qt::UpArrow);
+    closer->setGeometry(0, 0, 16, 24);
+    auto* wider = new QToolButton(arrows);
+    wider->setObjectName(QStringLiteral("spacingDownButton"));
+    wider->setArrowType(Qt::DownArrow);
+    wider->setGeometry(0, 25, 16, 24);
+    for (QToolButton* arrow : {closer, wider}) {
         // Held down, an arrow repeats like the platform's spin control.
         arrow->setAutoRepeat(true);
         arrow->setFocusPolicy(Qt::NoFocus);
     }
-    connect(UpArrow, &QToolButton::clicked, this, [this] { UpDown1Click(SpinButton::Upper); });
-    connect(DownArrow, &QToolButton::clicked, this, [this] { UpDown1Click(SpinButton::Lower); });
+    connect(closer, &QToolButton::clicked, this, [this] { stepSpacing(Step::Closer); });
+    connect(wider, &QToolButton::clicked, this, [this] { stepSpacing(Step::Wider); });
 
-    Edit1 = new QLineEdit(QStringLiteral("左のボタンで"), GroupBox2);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit2 = new QLineEdit(QStringLiteral("間隔を変更"), GroupBox2);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    for (QLineEdit* edit : {Edit1, Edit2}) {
+    const char* const previewTexts[2] = {"左のボタンで", "間隔を変更"};
+    for (size_t i = 0; i < 2; ++i) {
+        auto* edit = new QLineEdit(QString::fromUtf8(previewTexts[i]), spacing);
+        edit->setObjectName(QStringLiteral("spacingPreview%1").arg(i + 1));
         edit->setReadOnly(true);
         edit->setFocusPolicy(Qt::NoFocus);
+        edit->setGeometry(275 - 225, 128 - 103 + 32 * int(i), 193, 20);
+        spacingPreview_[i] = edit;
     }
-    Edit1->setGeometry(275 - 225, 128 - 103, 193, 20);
-    Edit2->setGeometry(275 - 225, 160 - 103, 193, 20);
 
-    for (QGroupBox* group : {GroupBox1, GroupBox2}) {
+    for (QGroupBox* group : {fonts, spacing}) {
         // Only the group's caption is drawn in the larger face.
         const QFont inner = group->font();
         QFont caption = inner;
@@ -408,88 +385,63 @@ void SettingsDialog::buildPage3() {
             child->setFont(inner);
     }
 
-    HelpBtn3 = new QPushButton(QStringLiteral("ヘルプ"), TabSheet3);
-    HelpBtn3->setObjectName(QStringLiteral("HelpBtn3"));
-    HelpBtn3->setGeometry(433, 267, 59, 22);
-    HelpBtn3->setAutoDefault(false);
-    connect(HelpBtn3, &QPushButton::clicked, this, &SettingsDialog::HelpBtn3Click);
+    helpButton(othersPage_, 8);
 }
 
-QLineEdit* SettingsDialog::captionEdit(int caption) const {
-    const std::array<QLineEdit*, kCaptionCount> edits{
-        shomei, hukudai,  yomi,   sakusha,  yakusha, shuppansha, sousho, teika,
-        shohan, yondahan, kansou, dokuryou, kaisi,   kounyuu,    bikou1, bikou2,
-    };
-    return edits.at(static_cast<size_t>(caption - 1));
+void SettingsDialog::prepare(const SettingsDialogInput& input) {
+    input_ = input;
 }
 
 void SettingsDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    guarded(this, [this] { FormShow(); });
+    guarded(this, [this] { fill(); });
 }
 
-void SettingsDialog::FormShow() {
-    if (!Form1)
-        return;
-    Catalogue& cat = Form1->catalogue();
+void SettingsDialog::fill() {
+    const Catalogue& cat = session_.catalogue();
 
-    memo1->clear();
-    memo2->clear();
-    memo3->clear();
-
-    showText(me2, sjis::decode(cat.heading(ChoiceList::Genre2)));
-    showText(me3, sjis::decode(cat.heading(ChoiceList::Format)));
-    showText(me1, sjis::decode(cat.heading(ChoiceList::Genre1)));
-
-    memo1->setPlainText(itemsText(cat.list(ChoiceList::Genre1)));
-    memo2->setPlainText(itemsText(cat.list(ChoiceList::Genre2)));
-    memo3->setPlainText(itemsText(cat.list(ChoiceList::Format)));
+    for (size_t l = 0; l < kListCount; ++l) {
+        showText(headingEdits_[l], sjis::decode(cat.heading(static_cast<ChoiceList>(l))));
+        listEdits_[l]->setPlainText(itemsText(cat.lists[l]));
+    }
 
     // Taken as stored; the first arrow press brings it into 1..50.
     spacing_ = cat.spacing;
 
-    Kioku1->button(Form1->Ki1 == 0 ? 0 : 1)->setChecked(true);
-    Kioku2->button(Form1->Ki2 == 0 ? 0 : 1)->setChecked(true);
-    Kioku3->button(Form1->Ki3 == 0 ? 0 : 1)->setChecked(true);
+    const int options[3] = {input_.settings.ki1, input_.settings.ki2, input_.settings.ki3};
+    for (size_t i = 0; i < 3; ++i)
+        startupGroups_[i]->button(options[i] == 0 ? 0 : 1)->setChecked(true);
 
     // The samples follow the catalogue's fonts (which a font button changes
-    // at once) rather than the main window's controls, so a second OK in a
-    // run hands over the font chosen earlier instead of undoing it.
-    const SettingsValues held = Form1->settingsValues();
+    // at once), so a second OK in a run hands over the font chosen earlier
+    // instead of undoing it.
     captionFont_ = cat.captionFont;
     contentsFont_ = cat.contentsFont;
-    captionStyle_ = held.captionFont;
-    contentsStyle_ = held.contentsFont;
+    captionStyle_ = input_.settings.captionFont;
+    contentsStyle_ = input_.settings.contentsFont;
     showSamples();
     placePreview();
 
-    for (int i = 0; i < kFieldCount; ++i)
-        CheckBox[static_cast<size_t>(i)]->setChecked(cat.flags[static_cast<size_t>(i)] == "TRUE");
-
-    for (int k = 1; k <= kCaptionCount; ++k)
-        showText(captionEdit(k), Form1->label(k)->text());
-
-    Label8->setText(me1->text());
-    Label9->setText(me2->text());
-    Label10->setText(me3->text());
+    for (size_t i = 0; i < kFieldCount; ++i)
+        visibleBoxes_[i]->setChecked(cat.flags[i] == "TRUE");
+    for (size_t k = 0; k < kCaptionCount; ++k)
+        showText(captionEdits_[k], sjis::decode(cat.liveCaptions[k]));
+    showHeadingsOnFieldsPage();
 }
 
 void SettingsDialog::showSamples() {
-    const QFont captionBase = Form1 ? Form1->label(1)->font() : CaptionSample->font();
-    const QFont contentsBase = Form1 ? Form1->shomei->font() : Edit1->font();
+    captionSample_->setFont(DisplayFont::font(input_.captionFont, captionFont_, captionStyle_));
+    setTextColour(captionSample_, QPalette::WindowText, DisplayFont::colour(captionFont_.colour));
+    captionSample_->adjustSize();
 
-    CaptionSample->setFont(DisplayFont::font(captionBase, captionFont_, captionStyle_));
-    setTextColour(CaptionSample, QPalette::WindowText, DisplayFont::colour(captionFont_.colour));
-    CaptionSample->adjustSize();
-
-    const QFont contents = DisplayFont::font(contentsBase, contentsFont_, contentsStyle_);
+    const QFont contents = DisplayFont::font(input_.contentsFont, contentsFont_, contentsStyle_);
     const QColor contentsColour = DisplayFont::colour(contentsFont_.colour);
-    ContentsSample->setFont(contents);
-    setTextColour(ContentsSample, QPalette::WindowText, contentsColour);
-    ContentsSample->adjustSize();
-    for (QLineEdit* edit : {Edit1, Edit2}) {
+    contentsSample_->setFont(contents);
+    setTextColour(contentsSample_, QPalette::WindowText, contentsColour);
+    contentsSample_->adjustSize();
+    for (QLineEdit* edit : spacingPreview_) {
         edit->setFont(contents);
         setTextColour(edit, QPalette::Text, contentsColour);
     }
@@ -497,47 +449,37 @@ void SettingsDialog::showSamples() {
 
 void SettingsDialog::placePreview() {
     // The edits grow with their font like the platform's auto-sized edits.
-    const int height = std::max(20, QFontMetrics(Edit1->font()).height() + 6);
-    Edit1->resize(Edit1->width(), height);
-    Edit2->setGeometry(Edit1->x(), Edit1->y() + height + spacing_, Edit1->width(), height);
+    QLineEdit* upper = spacingPreview_[0];
+    const int height = std::max(20, QFontMetrics(upper->font()).height() + 6);
+    upper->resize(upper->width(), height);
+    spacingPreview_[1]->setGeometry(upper->x(), upper->y() + height + spacing_, upper->width(),
+                                    height);
 }
 
-void SettingsDialog::TabSheet1Show() {
+void SettingsDialog::showHeadingsOnFieldsPage() {
     // A heading edited on the second page shows here at once.
-    Label8->setText(me1->text());
-    Label9->setText(me2->text());
-    Label10->setText(me3->text());
+    for (size_t l = 0; l < kListCount; ++l)
+        listCaptions_[l]->setText(headingEdits_[l]->text());
 }
 
-void SettingsDialog::TabSheet3Show() {
-    placePreview();
-}
-
-void SettingsDialog::UpDown1Click(SpinButton button) {
-    if (button == SpinButton::Upper)
+void SettingsDialog::stepSpacing(Step step) {
+    if (step == Step::Closer)
         --spacing_;
     if (spacing_ <= 0)
         spacing_ = 1;
-    if (button == SpinButton::Lower)
+    if (step == Step::Wider)
         ++spacing_;
     if (spacing_ > 50)
         spacing_ = 50;
     placePreview();
 }
 
-void SettingsDialog::RadioGroup1Click() {
-    if (Form1)
-        Form1->Ki1 = Kioku1->checkedId();
-}
-
-void SettingsDialog::RadioGroup2Click() {
-    if (Form1)
-        Form1->Ki2 = Kioku2->checkedId();
-}
-
-void SettingsDialog::RadioGroup3Click() {
-    if (Form1)
-        Form1->Ki3 = Kioku3->checkedId();
+void SettingsDialog::storeStartupOptions() {
+    SettingsValues& s = input_.settings;
+    s.ki1 = startupGroups_[0]->checkedId() == 1 ? 1 : 0;
+    s.ki2 = startupGroups_[1]->checkedId() == 1 ? 1 : 0;
+    s.ki3 = startupGroups_[2]->checkedId() == 1 ? 1 : 0;
+    emit startupOptionsChanged(s.ki1, s.ki2, s.ki3);
 }
 
 bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style) {
@@ -553,120 +495,88 @@ bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style) {
     return true;
 }
 
-void SettingsDialog::Button1Click() {
+void SettingsDialog::chooseCaptionFont() {
     guarded(this, [this] {
-        if (!chooseFont(captionFont_, captionStyle_) || !Form1)
+        if (!chooseFont(captionFont_, captionStyle_))
             return;
-        Form1->catalogue().captionFont = captionFont_;
-        Form1->setCaptionStylePitch(captionStyle_);
+        input_.settings.captionFont = captionStyle_;
+        session_.setCaptionFont(captionFont_);
+        emit captionStyleChosen(captionStyle_);
     });
 }
 
-void SettingsDialog::Button5Click() {
+void SettingsDialog::chooseContentsFont() {
     guarded(this, [this] {
         if (!chooseFont(contentsFont_, contentsStyle_))
             return;
         placePreview();
-        if (!Form1)
-            return;
-        Form1->catalogue().contentsFont = contentsFont_;
-        Form1->setContentsStylePitch(contentsStyle_);
+        input_.settings.contentsFont = contentsStyle_;
+        session_.setContentsFont(contentsFont_);
+        emit contentsStyleChosen(contentsStyle_);
     });
 }
 
-void SettingsDialog::applyOk() {
-    if (!Form1)
+bool SettingsDialog::listsAreWritable() {
+    for (size_t l = 0; l < kListCount; ++l) {
+        QWidget* where = nullptr;
+        QString entry = headingEdits_[l]->text();
+        if (isListEndMarker(sjis::tryEncode(entry).bytes)) {
+            where = headingEdits_[l];
+        } else {
+            const QStringList lines = itemLines(listEdits_[l]);
+            const auto found = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+                return isListEndMarker(sjis::tryEncode(line).bytes);
+            });
+            if (found == lines.end())
+                continue;
+            entry = *found;
+            where = listEdits_[l];
+            // The offending line is selected, ready to be typed over.
+            QTextCursor cursor(
+                listEdits_[l]->document()->findBlockByNumber(int(found - lines.begin())));
+            cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            listEdits_[l]->setTextCursor(cursor);
+        }
+        pages_->setCurrentWidget(listsPage_);
+        where->setFocus();
+        Dialogs::notice(this,
+                        QStringLiteral("「%1」は選択項目の区切りを表す行なので、項目には使えません")
+                            .arg(entry));
+        return false;
+    }
+    return true;
+}
+
+void SettingsDialog::applyAndClose() {
+    if (!listsAreWritable())
         return;
-    Catalogue& cat = Form1->catalogue();
-    cat.modifiedCount += 1;
+    // A failure stops the remaining steps, yet OK ends the dialog.
+    guarded(this, [this] {
+        const Catalogue& cat = session_.catalogue();
+        SettingsChoice choice;
+        for (size_t k = 0; k < kCaptionCount; ++k)
+            choice.captions[k] = encodeKeeping(captionEdits_[k]->text(), {cat.liveCaptions[k]});
+        for (size_t l = 0; l < kListCount; ++l) {
+            auto& list = choice.lists[l];
+            // The heading is always there, empty or not.
+            list.push_back(encodeKeeping(headingEdits_[l]->text(), cat.lists[l]));
+            for (const QString& line : itemLines(listEdits_[l]))
+                list.push_back(encodeKeeping(line, cat.lists[l]));
+        }
+        HandoffValues& handoff = choice.handoff;
+        handoff.captionFont = captionFont_;
+        handoff.contentsFont = contentsFont_;
+        for (size_t i = 0; i < kFieldCount; ++i)
+            handoff.flags[i] = visibleBoxes_[i]->isChecked() ? "TRUE" : "FALSE";
+        handoff.spacing = spacing_;
+        session_.applySettings(choice);
 
-    HandoffValues handoff;
-    handoff.captionFont = captionFont_;
-    handoff.contentsFont = contentsFont_;
-    for (int i = 0; i < kFieldCount; ++i)
-        handoff.flags[static_cast<size_t>(i)] =
-            CheckBox[static_cast<size_t>(i)]->isChecked() ? "TRUE" : "FALSE";
-    handoff.spacing = spacing_;
-    HandoffFile::write(HandoffFile::defaultPath(), handoff);
-
-    for (int k = 1; k <= kCaptionCount; ++k) {
-        Bytes& stored = cat.liveCaptions[static_cast<size_t>(k - 1)];
-        const QString caption = captionEdit(k)->text();
-        Form1->label(k)->setText(caption);
-        stored = encodeKeeping(caption, {stored});
-    }
-
-    const std::array<std::pair<QLineEdit*, QPlainTextEdit*>, kListCount> sources{{
-        {me1, memo1},
-        {me2, memo2},
-        {me3, memo3},
-    }};
-    for (int l = 0; l < kListCount; ++l) {
-        auto& list = cat.lists[static_cast<size_t>(l)];
-        const std::vector<Bytes> before = std::move(list);
-        list.clear();
-        // The heading is always there, empty or not.
-        list.push_back(encodeKeeping(sources[static_cast<size_t>(l)].first->text(), before));
-        for (const QString& line : itemLines(sources[static_cast<size_t>(l)].second))
-            list.push_back(encodeKeeping(line, before));
-    }
-    Form1->refreshChoiceLists();
-
-    SettingsValues values = Form1->settingsValues();
-    values.captionFont = captionStyle_;
-    values.contentsFont = contentsStyle_;
-    values.ki1 = Kioku1->checkedId() == 1 ? 1 : 0;
-    values.ki2 = Kioku2->checkedId() == 1 ? 1 : 0;
-    values.ki3 = Kioku3->checkedId() == 1 ? 1 : 0;
-    // The exit recording keeps the style and pitch confirmed here.
-    Form1->setCaptionStylePitch(captionStyle_);
-    Form1->setContentsStylePitch(contentsStyle_);
-    SettingsFile::writeOnOk(SettingsFile::defaultPath(), values);
-}
-
-void SettingsDialog::OKBtnClick() {
-    // A failure stops the remaining steps, yet OK has ended the dialog.
-    guarded(this, [this] { applyOk(); });
+        SettingsValues values = input_.settings;
+        values.captionFont = captionStyle_;
+        values.contentsFont = contentsStyle_;
+        emit settingsAccepted(values);
+    });
     accept();
-}
-
-void SettingsDialog::CancelBtnClick() {
-    reject();
-}
-
-void SettingsDialog::FormClose() {
-    reject();
-}
-
-void SettingsDialog::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (isVisible())
-        FormClose();
-}
-
-void SettingsDialog::reject() {
-    QDialog::reject();
-    if (Form1) {
-        Form1->raise();
-        Form1->activateWindow();
-    }
-}
-
-void SettingsDialog::done(int result) {
-    QDialog::done(result);
-    // The main window takes over the fonts chosen here (already in the catalogue).
-    if (Form1)
-        guarded(Form1, [] { Form1->applyFonts(); });
-}
-
-void SettingsDialog::HelpBtn1Click() {
-    showHelp(6);
-}
-void SettingsDialog::HelpBtn2Click() {
-    showHelp(7);
-}
-void SettingsDialog::HelpBtn3Click() {
-    showHelp(8);
 }
 
 } // namespace sorabel

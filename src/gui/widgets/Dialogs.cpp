@@ -13,7 +13,7 @@ namespace sorabel {
 namespace {
 struct TestState {
     bool on = false;
-    std::deque<bool> answers;
+    std::deque<Dialogs::Answer> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<FontChoice>> fonts;
     std::vector<Dialogs::Shown> shown;
@@ -46,7 +46,7 @@ void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
 bool Dialogs::question(QWidget* parent, const QString& text) {
     if (state().on) {
         record(Kind::Question, text, applicationTitle());
-        return takeFront(state().answers, false);
+        return takeFront(state().answers, Answer::No) == Answer::Yes;
     }
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
@@ -55,6 +55,24 @@ bool Dialogs::question(QWidget* parent, const QString& text) {
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+Dialogs::Answer Dialogs::askYesNoCancel(QWidget* parent, const QString& text) {
+    if (state().on) {
+        record(Kind::Question, text, applicationTitle());
+        return takeFront(state().answers, Answer::No);
+    }
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    // Escape and the close box take the way back, never the loss of the changes.
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
 }
 
 void Dialogs::notice(QWidget* parent, const QString& text) {
@@ -124,7 +142,8 @@ std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice&
 
 void Dialogs::setTestMode(bool on) { state().on = on; }
 bool Dialogs::testMode() { return state().on; }
-void Dialogs::setNextAnswer(bool yes) { state().answers.push_back(yes); }
+void Dialogs::setNextAnswer(bool yes) { state().answers.push_back(yes ? Answer::Yes : Answer::No); }
+void Dialogs::setNextAnswer(Answer answer) { state().answers.push_back(answer); }
 void Dialogs::setNextFileName(std::optional<QString> path) {
     state().files.push_back(std::move(path));
 }

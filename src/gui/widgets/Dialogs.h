@@ -34,6 +34,9 @@ public:
     // "はい(&Y)" / "いいえ(&N)", no icon, the application's title as caption.
     // True only for "はい(&Y)".
     static bool question(QWidget* parent, const QString& text);
+    enum class Answer { Yes, No, Cancel };
+    // "はい(&Y)" / "いいえ(&N)" / "キャンセル"; Escape and the close box mean キャンセル.
+    static Answer askYesNoCancel(QWidget* parent, const QString& text);
     // Plain notice with an "OK" button.
     static void notice(QWidget* parent, const QString& text);
     // The application's error box: error icon, "OK", the text after errorText().
@@ -55,6 +58,7 @@ public:
     static void setTestMode(bool on);
     static bool testMode();
     static void setNextAnswer(bool yes);
+    static void setNextAnswer(Answer answer);
     static void setNextFileName(std::optional<QString> path); // nothing = cancel
     static void setNextFont(std::optional<FontChoice> font);  // nothing = cancel
     static const std::vector<Shown>& shown();

@@ -9,23 +9,19 @@ namespace {
 Bytes sj(const char* utf8) { return sjis::fromUtf8(utf8); }
 
 void fillTitles(Catalogue& c, std::initializer_list<const char*> titles) {
+    c.resize(static_cast<int>(titles.size()));
     int i = 1;
     for (const char* t : titles) {
         for (const auto& info : fieldTable())
             c.setField(info.field, i, sj(t));
         ++i;
     }
-    c.recordCount = static_cast<int>(titles.size());
 }
 } // namespace
 
 TEST(CatalogueStore, FreshCatalogueHoldsDefaults) {
     Catalogue c;
-    EXPECT_EQ(c.recordCount, 1);
-    EXPECT_EQ(c.currentIndex, 1);
-    EXPECT_EQ(c.modifiedCount, 0);
-    EXPECT_EQ(c.startIndex, 0);
-    EXPECT_TRUE(c.fileName.empty());
+    EXPECT_EQ(c.recordCount(), 1);
     for (const auto& info : fieldTable()) {
         EXPECT_TRUE(c.isShown(info.field));
         EXPECT_TRUE(c.field(info.field, 1).empty());
@@ -69,38 +65,62 @@ TEST(CatalogueStore, FieldsAreAddressedByStorageColumnNotDisplayOrder) {
 TEST(CatalogueStore, RemoveShiftsUpAndEmptiesFreedPosition) {
     Catalogue c;
     fillTitles(c, {"い", "ろ", "は", "に"});
-    c.removeRecordAt(2, 4);
+    c.removeRecord(2);
+    EXPECT_EQ(c.recordCount(), 3);
     EXPECT_EQ(c.field(Field::Title, 1), sj("い"));
     EXPECT_EQ(c.field(Field::Title, 2), sj("は"));
     EXPECT_EQ(c.field(Field::FirstEdition, 3), sj("に"));
     for (const auto& info : fieldTable())
         EXPECT_TRUE(c.field(info.field, 4).empty()) << info.key;
     // Removing the last record only empties it.
-    c.removeRecordAt(3, 3);
+    c.removeRecord(3);
+    EXPECT_EQ(c.recordCount(), 2);
     EXPECT_EQ(c.field(Field::Title, 2), sj("は"));
     EXPECT_TRUE(c.field(Field::Title, 3).empty());
+    EXPECT_THROW(c.removeRecord(3), std::out_of_range);
 }
 
-TEST(CatalogueStore, InsertEmptyShiftsDown) {
+TEST(CatalogueStore, InsertEmptyShiftsDownAndRefusesAFullCatalogue) {
     Catalogue c;
     fillTitles(c, {"一", "二", "三"});
-    c.insertEmptyAt(1, 3);
+    c.insertEmptyRecord(1);
     for (const auto& info : fieldTable())
         EXPECT_TRUE(c.field(info.field, 1).empty()) << info.key;
     EXPECT_EQ(c.field(Field::Title, 2), sj("一"));
     EXPECT_EQ(c.field(Field::Format, 4), sj("三"));
     // Appending at the end is an insert after the last record.
-    c.insertEmptyAt(5, 4);
+    c.insertEmptyRecord(5);
+    EXPECT_EQ(c.recordCount(), 5);
     EXPECT_TRUE(c.field(Field::Title, 5).empty());
     EXPECT_EQ(c.field(Field::Title, 4), sj("三"));
+    EXPECT_THROW(c.insertEmptyRecord(7), std::out_of_range);
+
+    c.resize(kMaxRecords);
+    EXPECT_THROW(c.insertEmptyRecord(1), std::out_of_range);
+    EXPECT_EQ(c.recordCount(), kMaxRecords);
 }
 
-TEST(CatalogueStore, InsertRefusesAFullCatalogue) {
+TEST(CatalogueStore, ResizeEmptiesRecordsBeyondTheCount) {
     Catalogue c;
-    EXPECT_THROW(c.insertEmptyAt(1, kMaxRecords), std::out_of_range);
-    c.setField(Field::Title, kMaxRecords, "last");
-    c.insertEmptyAt(kMaxRecords, kMaxRecords - 1);
-    EXPECT_TRUE(c.field(Field::Title, kMaxRecords).empty());
+    fillTitles(c, {"甲", "乙", "丙"});
+    c.resize(1);
+    c.resize(3);
+    EXPECT_EQ(c.field(Field::Title, 1), sj("甲"));
+    EXPECT_TRUE(c.field(Field::Title, 2).empty());
+    EXPECT_TRUE(c.field(Field::Note2, 3).empty());
+    EXPECT_THROW(c.resize(kMaxRecords + 1), std::out_of_range);
+}
+
+TEST(CatalogueStore, ReorderTakesOnlyAPermutation) {
+    Catalogue c;
+    fillTitles(c, {"甲", "乙", "丙"});
+    for (const std::vector<int>& bad : {std::vector<int>{1, 2}, {1, 1, 2}, {0, 1, 2}, {1, 2, 4}})
+        EXPECT_THROW(c.reorder(bad), std::invalid_argument);
+    EXPECT_EQ(c.field(Field::Title, 1), sj("甲"));
+    c.reorder({3, 1, 2});
+    EXPECT_EQ(c.field(Field::Title, 1), sj("丙"));
+    EXPECT_EQ(c.field(Field::Note2, 2), sj("甲"));
+    EXPECT_EQ(c.field(Field::Title, 3), sj("乙"));
 }
 
 TEST(CatalogueStore, CopyAndClearRecord) {

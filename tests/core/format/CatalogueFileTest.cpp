@@ -38,9 +38,7 @@ std::string dump(const Catalogue& c) {
     std::string out = CatalogueFile::serialise(CatalogueContent{c.header(), {}});
     for (const auto& caption : c.storedCaptions)
         out += caption + '\x01';
-    for (int32_t v : {c.recordCount, c.currentIndex, c.modifiedCount, c.startIndex})
-        out += std::to_string(v) + '\x01';
-    out += c.filePath + '\x01' + c.fileName + '\x01';
+    out += std::to_string(c.recordCount()) + '\x01';
     for (int r = 1; r <= kMaxRecords; ++r)
         for (const auto& info : fieldTable())
             out += c.field(info.field, r) + '\x02';
@@ -49,6 +47,7 @@ std::string dump(const Catalogue& c) {
 
 // A catalogue with something in every value, records 1..count filled.
 void fillCatalogue(Catalogue& c, int count) {
+    c.resize(count);
     c.captionFont = {12, sj("ＭＳ ゴシック"), 0x00FF8040};
     c.contentsFont = {-9, "IPAPGothic", static_cast<int32_t>(0x80000005)};
     c.flag(Field::Reading) = "FALSE";
@@ -63,7 +62,7 @@ void fillCatalogue(Catalogue& c, int count) {
                        sj("値") + std::to_string(r) + "-" + std::string(info.key) + "  ");
     c.setField(Field::Impressions, 1, sj("一行目\r\n二行目\r\n"));
     c.setField(Field::Impressions, 2, "");
-    c.recordCount = count;
+    c.resize(count);
 }
 
 // Restores the write-failure seam however a test ends.
@@ -169,16 +168,12 @@ TEST(CatalogueFile, HeaderValuesAndLineEnds) {
     EXPECT_EQ(lf.records[0][index(Field::Impressions)], sj("中身\n"));
 }
 
-TEST(CatalogueFile, ReadTakesOverRecordsHeaderAndIndex) {
-    QTemporaryDir dir;
+TEST(CatalogueFile, ReadTakesOverRecordsAndHeader) {
     Catalogue c;
     fillCatalogue(c, 10);
-    c.fileName = "old.srb";
-    c.modifiedCount = 4;
 
     EXPECT_EQ(CatalogueFile::read(fixture("three_records.srb"), c), 10);
-    EXPECT_EQ(c.recordCount, 3);
-    EXPECT_EQ(c.currentIndex, 3);
+    EXPECT_EQ(c.recordCount(), 3);
     EXPECT_EQ(c.field(Field::Title, 1), sj("一"));
     EXPECT_EQ(c.field(Field::Impressions, 2), sj("感想二"));
     EXPECT_EQ(c.field(Field::Note2, 2), sj("備考"));
@@ -186,9 +181,6 @@ TEST(CatalogueFile, ReadTakesOverRecordsHeaderAndIndex) {
     for (int r = 4; r <= 10; ++r)
         for (const auto& info : fieldTable())
             EXPECT_EQ(c.field(info.field, r), "") << r << " " << info.key;
-    // The caller's values stay.
-    EXPECT_EQ(c.fileName, "old.srb");
-    EXPECT_EQ(c.modifiedCount, 4);
     // Captions become stored and live captions; lists, flags, fonts, spacing are the file's.
     EXPECT_EQ(c.storedCaptions[10], sj("感　想"));
     EXPECT_EQ(c.liveCaptions, c.storedCaptions);
@@ -198,23 +190,11 @@ TEST(CatalogueFile, ReadTakesOverRecordsHeaderAndIndex) {
     EXPECT_EQ(c.captionFont, (FontValues{10, sj("ＭＳ ゴシック"), 0}));
     EXPECT_EQ(c.spacing, 12);
 
-    // The start index decides the current record, bounded by the record count.
-    c.startIndex = 2;
-    EXPECT_EQ(CatalogueFile::read(fixture("three_records.srb"), c), 3);
-    EXPECT_EQ(c.currentIndex, 2);
-    c.startIndex = 7;
-    CatalogueFile::read(fixture("three_records.srb"), c);
-    EXPECT_EQ(c.currentIndex, 3);
-
-    // No records at all: current index 0 whatever the start index.
-    CatalogueFile::read(fixture("zero_records.srb"), c);
-    EXPECT_EQ(c.recordCount, 0);
-    EXPECT_EQ(c.currentIndex, 0);
+    // No records at all.
+    EXPECT_EQ(CatalogueFile::read(fixture("zero_records.srb"), c), 3);
+    EXPECT_EQ(c.recordCount(), 0);
     for (const auto& info : fieldTable())
         EXPECT_EQ(c.field(info.field, 1), "");
-    c.startIndex = 0;
-    CatalogueFile::read(fixture("zero_records.srb"), c);
-    EXPECT_EQ(c.currentIndex, 0);
 }
 
 TEST(CatalogueFile, LinesMissingAtTheEndReadAsEmpty) {
@@ -258,15 +238,12 @@ TEST(CatalogueFile, WriteThenReadRestoresEverything) {
     const QString path = dir.filePath(QString::fromUtf8("読書録.srb"));
     Catalogue original;
     fillCatalogue(original, 40);
-    original.modifiedCount = 3;
     CatalogueFile::write(path, original);
-    EXPECT_EQ(original.modifiedCount, 0);
 
     Catalogue back;
-    back.recordCount = 0;
+    back.resize(0);
     CatalogueFile::read(path, back);
-    EXPECT_EQ(back.recordCount, 40);
-    EXPECT_EQ(back.currentIndex, 40);
+    EXPECT_EQ(back.recordCount(), 40);
     for (int r = 1; r <= 41; ++r)
         for (const auto& info : fieldTable())
             ASSERT_EQ(back.field(info.field, r), original.field(info.field, r))
@@ -284,7 +261,7 @@ TEST(CatalogueFile, WriteThenReadRestoresEverything) {
 
 TEST(CatalogueFile, LineBreaksInSingleLineValuesAreWrittenAsSpaces) {
     Catalogue c;
-    c.recordCount = 2;
+    c.resize(2);
     c.setField(Field::Price, 1, "1,000\r\n円");
     c.setField(Field::Title, 1, "a\rb\nc\r\n\r\nd");
     c.setField(Field::Impressions, 1, "x\r\ny\n");
@@ -311,9 +288,6 @@ TEST(CatalogueFile, LineBreaksInSingleLineValuesAreWrittenAsSpaces) {
 TEST(CatalogueFile, BadFilesLeaveTheCatalogueAsItWas) {
     Catalogue c;
     fillCatalogue(c, 5);
-    c.fileName = "keep.srb";
-    c.modifiedCount = 2;
-    c.currentIndex = 4;
     const std::string before = dump(c);
 
     const struct {
@@ -392,7 +366,7 @@ TEST(CatalogueFile, TruncatedAtEveryByteEitherReadsOrFailsCleanly) {
             ++reads;
             // Everything up to the last end marker is needed.
             EXPECT_GE(cut, lastMarker + kFormatEndMarker.size());
-            EXPECT_LE(c.recordCount, 3);
+            EXPECT_LE(c.recordCount(), 3);
         } catch (const IoError& e) {
             EXPECT_EQ(dump(c), before);
             const std::string message = e.what();
@@ -404,7 +378,7 @@ TEST(CatalogueFile, TruncatedAtEveryByteEitherReadsOrFailsCleanly) {
     EXPECT_GT(reads, 100);
 }
 
-TEST(CatalogueFile, FailedWriteLeavesFileAndModifiedCountAlone) {
+TEST(CatalogueFile, FailedWriteLeavesTheFileAlone) {
     QTemporaryDir dir;
     const QString path = dir.filePath("books.srb");
     Catalogue c;
@@ -413,13 +387,11 @@ TEST(CatalogueFile, FailedWriteLeavesFileAndModifiedCountAlone) {
     const std::string onDisk = FileIo::readAll(path);
 
     c.setField(Field::Title, 1, "changed");
-    c.modifiedCount = 5;
     for (long long after : {0LL, 1LL, 1000LL, static_cast<long long>(onDisk.size()) / 2}) {
         SCOPED_TRACE(after);
         FailWritesAfter seam(after, ENOSPC);
         expectIoError([&] { CatalogueFile::write(path, c); }, io_messages::kDiskFull);
         EXPECT_EQ(FileIo::readAll(path), onDisk);
-        EXPECT_EQ(c.modifiedCount, 5);
         EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
     }
     // A new file that cannot be written is not left behind half-made.
@@ -434,10 +406,8 @@ TEST(CatalogueFile, FailedWriteLeavesFileAndModifiedCountAlone) {
     writePlain(dir.filePath("plain"), "x");
     expectIoError([&] { CatalogueFile::write(dir.filePath("plain/books.srb"), c); },
                   io_messages::kInvalidName);
-    EXPECT_EQ(c.modifiedCount, 5);
 
     CatalogueFile::write(path, c);
-    EXPECT_EQ(c.modifiedCount, 0);
     EXPECT_NE(FileIo::readAll(path), onDisk);
 }
 
@@ -450,27 +420,23 @@ TEST(CatalogueFile, ReadOnlyFolderRefusesTheWrite) {
     CatalogueFile::write(path, c);
     const std::string onDisk = FileIo::readAll(path);
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-    c.modifiedCount = 1;
     c.spacing = 99;
     expectIoError([&] { CatalogueFile::write(path, c); }, io_messages::kAccessDenied);
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     EXPECT_EQ(FileIo::readAll(path), onDisk);
-    EXPECT_EQ(c.modifiedCount, 1);
 }
 
 TEST(CatalogueFile, ApplyAndReadingFromBytesTakeOverAlike) {
     // Two paths into the catalogue: parsed content moved in, and the reader's
-    // in-place copy. Both over a longer catalogue with a start index set.
+    // in-place copy. Both over a longer catalogue.
     for (const char* name : {"full.srb", "three_records.srb", "zero_records.srb",
                              "list_entry_is_marker.srb", "bare_line_feeds.srb"}) {
         SCOPED_TRACE(name);
         const std::string bytes = fixtureBytes(name);
         Catalogue viaApply;
         Catalogue viaRead;
-        for (Catalogue* c : {&viaApply, &viaRead}) {
+        for (Catalogue* c : {&viaApply, &viaRead})
             fillCatalogue(*c, 12);
-            c->startIndex = 2;
-        }
         EXPECT_EQ(CatalogueFile::apply(CatalogueFile::parse(bytes), viaApply), 12);
         EXPECT_EQ(CatalogueFile::readBytes(bytes, viaRead), 12);
         EXPECT_EQ(dump(viaApply), dump(viaRead));

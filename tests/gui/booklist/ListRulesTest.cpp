@@ -6,16 +6,13 @@
 #include <gtest/gtest.h>
 #include <set>
 
-using sorabel::ListFind;
-using sorabel::ListLayout;
-using sorabel::ListSort;
+using namespace sorabel;
 
 namespace {
 std::vector<ListSort::Row> rowsWithKeys(const QStringList& keys) {
     std::vector<ListSort::Row> rows;
-    int n = 0;
     for (const QString& key : keys)
-        rows.push_back({QString::number(++n), key});
+        rows.push_back({QString::number(rows.size() + 1), key});
     return rows;
 }
 QStringList column(const std::vector<ListSort::Row>& rows, int c) {
@@ -26,83 +23,63 @@ QStringList column(const std::vector<ListSort::Row>& rows, int c) {
 }
 } // namespace
 
-TEST(ListSortTest, AscendingIgnoresCaseAndCarriesWholeRows) {
+TEST(ListSortTest, OrdersByTheKeyIgnoringCaseWithEmptyKeysFirstAscending) {
     auto rows = rowsWithKeys({"b", "A", "a", "B"});
     ListSort::sortRows(rows, 1, false);
-    const QStringList keys = column(rows, 1);
-    EXPECT_EQ(std::set<QString>(keys.begin(), keys.begin() + 2), (std::set<QString>{"A", "a"}));
-    EXPECT_EQ(std::set<QString>(keys.begin() + 2, keys.end()), (std::set<QString>{"B", "b"}));
+    const QStringList numbers = column(rows, 0);
     // Each record number travels with its key.
-    for (const auto& row : rows) {
-        const QString expected = row[1] == "b"   ? "1"
-                                 : row[1] == "A" ? "2"
-                                 : row[1] == "a" ? "3"
-                                                 : "4";
-        EXPECT_EQ(row[0], expected);
-    }
-}
+    EXPECT_EQ(std::set<QString>(numbers.begin(), numbers.begin() + 2),
+              (std::set<QString>{"2", "3"}));
+    EXPECT_EQ(std::set<QString>(numbers.begin() + 2, numbers.end()), (std::set<QString>{"1", "4"}));
 
-TEST(ListSortTest, DescendingPutsLargestFirstAndEmptyLast) {
-    auto rows = rowsWithKeys({"", "いぬ", "", "あめ", "うし"});
+    rows = rowsWithKeys({"", "いぬ", "", "あめ", "うし"});
     ListSort::sortRows(rows, 1, true);
     EXPECT_EQ(column(rows, 1), (QStringList{"うし", "いぬ", "あめ", "", ""}));
     ListSort::sortRows(rows, 1, false);
     EXPECT_EQ(column(rows, 1), (QStringList{"", "", "あめ", "いぬ", "うし"}));
 }
 
-TEST(ListSortTest, KeyColumnRule) {
-    EXPECT_EQ(ListSort::effectiveKeyColumn(0, 20), 1);
-    EXPECT_EQ(ListSort::effectiveKeyColumn(20, 20), 1);
-    EXPECT_EQ(ListSort::effectiveKeyColumn(7, 20), 7);
-    EXPECT_EQ(ListSort::effectiveKeyColumn(19, 20), 19);
+TEST(ListRulesTest, KeyColumnAndColumnWidth) {
+    // {key column, column count, effective key}
+    for (auto [key, count, effective] :
+         {std::tuple{0, 20, 1}, {20, 20, 1}, {7, 20, 7}, {19, 20, 19}})
+        EXPECT_EQ(ListSort::effectiveKeyColumn(key, count), effective) << key;
+    // {widest text, column width}
+    for (auto [text, width] :
+         {std::pair{0, 64}, {1, 6}, {100, 105}, {295, 300}, {296, 300}, {400, 300}})
+        EXPECT_EQ(ListLayout::columnWidth(text), width) << text;
 }
 
-TEST(ListLayoutTest, ColumnWidthRule) {
-    EXPECT_EQ(ListLayout::columnWidth(0), 64);
-    EXPECT_EQ(ListLayout::columnWidth(100), 105);
-    EXPECT_EQ(ListLayout::columnWidth(400), 300);
-    EXPECT_EQ(ListLayout::columnWidth(295), 300);
-    EXPECT_EQ(ListLayout::columnWidth(296), 300);
-    EXPECT_EQ(ListLayout::columnWidth(1), 6);
-}
-
-TEST(ListFindTest, DownwardStopsAtTheEndWithoutWrapping) {
-    const std::set<int> hits{2, 5};
-    auto matches = [&](int row) { return hits.count(row) > 0; };
-    ListFind find;
-    find.openDownward();
-    EXPECT_EQ(find.step(9, matches), 2);
-    EXPECT_EQ(find.step(9, matches), 5);
-    EXPECT_EQ(find.step(9, matches), 0);
-    EXPECT_EQ(find.searchRow, 9);
-    EXPECT_EQ(find.step(9, matches), 0);
-    EXPECT_EQ(find.searchRow, 9);
-
-    // The last row holding the text is found again and again.
-    auto last = [](int row) { return row == 9; };
-    find.openDownward();
-    EXPECT_EQ(find.step(9, last), 9);
-    EXPECT_EQ(find.step(9, last), 9);
-    EXPECT_EQ(find.step(0, last), 0);
-}
-
-TEST(ListFindTest, UpwardFromButtonAndMenu) {
-    auto matches = [](int row) { return row == 5 || row == 2; };
-    ListFind find;
-    find.openUpwardFromButton(5);
-    EXPECT_EQ(find.step(9, matches), 5);
-    EXPECT_EQ(find.step(9, matches), 2);
-    EXPECT_EQ(find.step(9, matches), 0);
-    EXPECT_EQ(find.searchRow, 1);
-    find.openUpwardFromMenu(5);
-    EXPECT_EQ(find.step(9, matches), 2);
-
-    // Reaching row 1 stops there and tests it again on every further step.
-    auto first = [](int row) { return row == 1; };
-    find.openUpwardFromMenu(1);
-    EXPECT_EQ(find.step(9, first), 1);
-    EXPECT_EQ(find.step(9, first), 1);
-    // A search row left beyond a shrunken list starts from its end.
-    find.openUpwardFromButton(40);
-    EXPECT_EQ(find.step(9, [](int row) { return row == 9; }), 9);
+TEST(ListFindTest, StepsStopAtTheEndsWithoutWrapping) {
+    struct Case {
+        const char* opening;
+        int currentRow;
+        std::set<int> hits;
+        int rowCount;
+        std::vector<int> found; // each step's result
+        int searchRow;          // where the last step left it
+    };
+    const Case cases[] = {
+        {"down", 3, {2, 5}, 9, {2, 5, 0, 0}, 9},
+        {"down", 1, {9}, 9, {9, 9}, 9},         // the last row is found again and again
+        {"button", 5, {2, 5}, 9, {5, 2, 0}, 1}, // the current row first
+        {"menu", 5, {2, 5}, 9, {2, 0}, 1},      // the row above first
+        {"menu", 1, {1}, 9, {1, 1}, 1},         // row 1 is tested again on each step
+        {"button", 40, {9}, 9, {9}, 9},         // a search row beyond a shrunken list
+        {"down", 1, {1}, 0, {0}, 0},
+    };
+    for (const Case& c : cases) {
+        ListFind find;
+        if (c.opening == std::string("down"))
+            find.openDownward();
+        else if (c.opening == std::string("button"))
+            find.openUpwardFromButton(c.currentRow);
+        else
+            find.openUpwardFromMenu(c.currentRow);
+        std::vector<int> found;
+        for (size_t i = 0; i < c.found.size(); ++i)
+            found.push_back(find.step(c.rowCount, [&](int row) { return c.hits.count(row) > 0; }));
+        EXPECT_EQ(found, c.found) << c.opening << " from " << c.currentRow;
+        EXPECT_EQ(find.searchRow, c.searchRow) << c.opening << " from " << c.currentRow;
+    }
 }

@@ -1,80 +1,133 @@
 #pragma once
 
+#include "gui/GuiTestFixture.h"
+
+#include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
-#include "gui/main/MainWindow.h"
+#include "core/format/SettingsFile.h"
 #include "core/storage/FileIo.h"
 #include "core/storage/ProgramFolder.h"
 #include "core/text/ShiftJis.h"
+#include "gui/main/MainWindow.h"
+#include "gui/main/ProgramWindows.h"
+#include "gui/main/RecordEditor.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FontSubstitution.h"
-#include "core/format/SettingsFile.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 
-// A main window in a program folder of its own, so that its settings file
-// and hand-off file land in a temporary folder.
-class MainWindowTest : public ::testing::Test {
+// The program's windows around one session, in a program folder of their
+// own, so that the settings file and the hand-off file land in a temporary
+// folder.
+class MainWindowTest : public sorabel::GuiTestFixture {
 protected:
     void SetUp() override {
+        GuiTestFixture::SetUp();
         ASSERT_TRUE(dir.isValid());
         sorabel::FontSubstitution::install();
         sorabel::ProgramFolder::setOverride(dir.path());
-        sorabel::Dialogs::reset();
         sorabel::FileIo::failWritesAfter(-1, 0);
     }
     void TearDown() override {
-        form.reset();
+        windows.reset();
         sorabel::FileIo::failWritesAfter(-1, 0);
-        sorabel::ProgramFolder::setOverride(QString());
+        GuiTestFixture::TearDown();
     }
 
-    MainWindow& start() {
-        form = std::make_unique<MainWindow>();
-        form->show();
-        form->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-        return *form;
+    sorabel::MainWindow& start() {
+        windows = std::make_unique<sorabel::ProgramWindows>(session);
+        sorabel::MainWindow& w = windows->mainWindow();
+        w.show();
+        w.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        return w;
+    }
+    sorabel::MainWindow& form() { return windows->mainWindow(); }
+
+    // ---- what the user sees and touches
+    QWidget* control(sorabel::Field f) {
+        const auto key = sorabel::fieldInfo(f).key;
+        auto* w = form().findChild<QWidget*>(
+            QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
+    QLineEdit* edit(sorabel::Field f) { return qobject_cast<QLineEdit*>(control(f)); }
+    QComboBox* combo(sorabel::Field f) { return qobject_cast<QComboBox*>(control(f)); }
+    QPlainTextEdit* impressions() {
+        return qobject_cast<QPlainTextEdit*>(control(sorabel::Field::Impressions));
+    }
+    sorabel::RecordEditor& editor() { return *form().findChild<sorabel::RecordEditor*>(); }
+    // A control's text (the impressions with CR LF); setting it is no user edit.
+    QString shown(sorabel::Field f) { return editor().text(f); }
+    void setShown(sorabel::Field f, const QString& text) { editor().setText(f, text); }
+    QToolButton* button(const char* name) {
+        auto* b = form().findChild<QToolButton*>(QString::fromLatin1(name));
+        EXPECT_NE(b, nullptr) << name;
+        return b;
+    }
+    // A menu entry by the text the user reads.
+    QAction* entry(const char* text) {
+        const QString wanted = QString::fromUtf8(text);
+        for (QAction* menu : form().menuBar()->actions())
+            for (QAction* a : menu->menu()->actions())
+                if (a->text() == wanted)
+                    return a;
+        ADD_FAILURE() << "no menu entry " << text;
+        return nullptr;
+    }
+    QString panel(int i) {
+        return form().findChild<QLabel*>(QStringLiteral("statusPanel%1").arg(i))->text();
     }
 
+    // ---- arranging
     QString path(const QString& name) const { return dir.filePath(name); }
-
     static sorabel::Bytes sj(const char* utf8) { return sorabel::sjis::fromUtf8(utf8); }
 
-    // A catalogue file of `n` records titled 本1, 本2, ... with the field
-    // `shohan` holding the record number.
-    QString writeCatalogue(const QString& name, int n) {
+    // `n` records titled 本1, 本2, ... with the first edition holding the record number.
+    static sorabel::Catalogue numbered(int n) {
         sorabel::Catalogue c;
-        c.recordCount = n;
+        c.resize(n);
         for (int i = 1; i <= n; ++i) {
             c.setField(sorabel::Field::Title, i, sj(("本" + std::to_string(i)).c_str()));
             c.setField(sorabel::Field::FirstEdition, i, std::to_string(i));
         }
+        return c;
+    }
+    QString writeCatalogue(const QString& name, int n) {
         const QString p = path(name);
-        sorabel::CatalogueFile::write(p, c);
+        sorabel::CatalogueFile::write(p, numbered(n));
         return p;
     }
-
-    // Loads `n` records into the started window and shows record `current`.
-    void load(int n, int current) {
-        form->loadCatalogue(writeCatalogue(QStringLiteral("load.srb"), n));
-        form->catalogue().currentIndex = current;
-        form->showCurrentRecord();
+    // Hands the session `n` numbered records showing `current`, after `adjust`.
+    void arrange(int n, int current, const std::function<void(sorabel::Catalogue&)>& adjust = {}) {
+        sorabel::Catalogue c = numbered(n);
+        if (adjust)
+            adjust(c);
+        session.takeCatalogue(std::move(c), current);
+    }
+    void openFile(const QString& p) {
+        sorabel::Dialogs::setNextFileName(p);
+        form().openCatalogue();
     }
 
     QString title(int record) const {
-        return sorabel::sjis::decode(form->catalogue().field(sorabel::Field::Title, record));
+        return sorabel::sjis::decode(session.catalogue().field(sorabel::Field::Title, record));
     }
 
     // Types text as key presses carrying characters (QTest knows only ASCII keys).
@@ -93,5 +146,7 @@ protected:
     static std::string readBytes(const QString& p) { return sorabel::FileIo::readAll(p); }
 
     QTemporaryDir dir;
-    std::unique_ptr<MainWindow> form;
+    // The session outlives the windows that show it.
+    sorabel::CatalogueSession session;
+    std::unique_ptr<sorabel::ProgramWindows> windows;
 };

@@ -1,8 +1,10 @@
 #include "MainWindowFixture.h"
 
 #include "core/format/HandoffFile.h"
+#include "gui/main/FieldLayout.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QTimer>
 
 using namespace sorabel;
@@ -24,11 +26,8 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsAndExitWritesThem) {
     EXPECT_TRUE(f.startedUp());
     EXPECT_EQ(f.outerBounds(), QRect(174, 121, 711, 611));
     EXPECT_FALSE(f.isMaximized());
-    EXPECT_EQ(f.catalogue().recordCount, 1);
-    for (const FieldInfo& info : fieldTable())
-        EXPECT_EQ(f.catalogue().isShown(info.field), true);
-    EXPECT_EQ(f.catalogue().spacing, 10); // the layout's rule for 0
-    EXPECT_EQ(f.catalogue().storedCaptions[0], Bytes());
+    EXPECT_EQ(session.recordCount(), 1);
+    EXPECT_EQ(session.catalogue().spacing, 10); // the layout's rule for 0
     EXPECT_TRUE(Dialogs::shown().empty());
 
     f.close();
@@ -40,16 +39,12 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsAndExitWritesThem) {
 }
 
 TEST_F(MainWindowTest, StartUpReadsTheRememberedCatalogueWithItsFonts) {
-    const QString p = writeCatalogue(QStringLiteral("last.srb"), 4);
-    {
-        // Give the file a caption font and a contents font.
-        Catalogue c;
-        CatalogueFile::read(p, c);
-        c.captionFont = {12, sj("IPAMincho"), 0x0000FF};
-        c.contentsFont = {0, Bytes(), 0x00FF00};
-        c.liveCaptions[0] = sj("題名");
-        CatalogueFile::write(p, c);
-    }
+    const QString p = path(QStringLiteral("last.srb"));
+    Catalogue c = numbered(4);
+    c.captionFont = {12, sj("IPAMincho"), 0x0000FF};
+    c.contentsFont = {0, Bytes(), 0x00FF00};
+    c.liveCaptions[0] = sj("題名");
+    CatalogueFile::write(p, c);
     SettingsValues v = remembered(QFile::encodeName(p).toStdString());
     v.captionFont = {3, 0};
     v.contentsFont = {4, 2};
@@ -58,25 +53,27 @@ TEST_F(MainWindowTest, StartUpReadsTheRememberedCatalogueWithItsFonts) {
     MainWindow& f = start();
     EXPECT_TRUE(Dialogs::shown().empty());
     EXPECT_EQ(f.outerBounds(), QRect(40, 30, 800, 640));
-    EXPECT_EQ(f.catalogue().recordCount, 4);
-    EXPECT_EQ(f.catalogue().currentIndex, 4);
-    EXPECT_EQ(f.shomei->text(), QStringLiteral("本4"));
-    EXPECT_EQ(f.statusPanelText(0), QStringLiteral("4／4"));
-    EXPECT_EQ(f.statusPanelText(1), p); // the remembered full path
-    EXPECT_EQ(f.Label1->text(), QStringLiteral("題名"));
+    EXPECT_EQ(session.recordCount(), 4);
+    EXPECT_EQ(shown(Field::Title), QStringLiteral("本4"));
+    EXPECT_EQ(panel(0), QStringLiteral("4／4"));
+    EXPECT_EQ(panel(1), p); // the remembered full path
+    auto* caption1 = f.findChild<QLabel*>(QStringLiteral("caption1"));
+    auto* caption3 = f.findChild<QLabel*>(QStringLiteral("caption3"));
+    EXPECT_EQ(caption1->text(), QStringLiteral("題名"));
 
     // Caption font: size, face and colour from the catalogue, style from the settings.
-    EXPECT_EQ(f.Label3->font().pointSize(), 12);
-    EXPECT_EQ(f.Label3->font().family(), QStringLiteral("IPAMincho"));
-    EXPECT_TRUE(f.Label3->font().bold());
-    EXPECT_TRUE(f.Label3->font().italic());
-    EXPECT_EQ(f.Label3->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(caption3->font().pointSize(), 12);
+    EXPECT_EQ(caption3->font().family(), QStringLiteral("IPAMincho"));
+    EXPECT_TRUE(caption3->font().bold());
+    EXPECT_TRUE(caption3->font().italic());
+    EXPECT_EQ(caption3->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     // Contents font: size 0 and no name keep the design; style only off the combo boxes.
-    EXPECT_EQ(f.yomi->font().pixelSize(), 13);
-    EXPECT_TRUE(f.yomi->font().underline());
-    EXPECT_TRUE(f.yomi->font().fixedPitch());
-    EXPECT_FALSE(f.janru1->font().underline());
-    EXPECT_EQ(f.janru1->palette().color(QPalette::Text), QColor(0, 255, 0));
+    QWidget* reading = control(Field::Reading);
+    EXPECT_EQ(reading->font().pixelSize(), 13);
+    EXPECT_TRUE(reading->font().underline());
+    EXPECT_TRUE(reading->font().fixedPitch());
+    EXPECT_FALSE(combo(Field::Genre1)->font().underline());
+    EXPECT_EQ(combo(Field::Genre1)->palette().color(QPalette::Text), QColor(0, 255, 0));
 
     const SettingsValues now = f.settingsValues();
     EXPECT_EQ(now.captionFont, (FontStylePitch{3, 0}));
@@ -92,18 +89,20 @@ TEST_F(MainWindowTest, StartUpOptionsDecidePlacementAndLoading) {
 
     MainWindow& f = start();
     EXPECT_EQ(f.outerBounds(), QRect(174, 121, 800, 640));
-    EXPECT_EQ(f.catalogue().recordCount, 1);
-    EXPECT_EQ(f.shomei->text(), QString());
-    EXPECT_EQ(f.statusPanelText(1), p);
-    EXPECT_EQ(f.Ki1, 1);
-    EXPECT_EQ(f.Ki3, 1);
+    EXPECT_EQ(session.recordCount(), 1);
+    EXPECT_EQ(shown(Field::Title), QString());
+    EXPECT_EQ(panel(1), p);
 
     // Save writes the new catalogue over the remembered file, with a backup.
     const std::string before = readBytes(p);
-    f.shomei->setText(QStringLiteral("上書き"));
-    f.ToolButton5Click();
+    edit(Field::Title)->setText(QStringLiteral("上書き"));
+    f.save();
     EXPECT_EQ(readBytes(p + "bak"), before);
     EXPECT_EQ(CatalogueFile::parse(readBytes(p)).records.size(), 1u);
+    // The options go back to the settings file as they came.
+    EXPECT_EQ(f.settingsValues().ki1, 1);
+    EXPECT_EQ(f.settingsValues().ki2, 0);
+    EXPECT_EQ(f.settingsValues().ki3, 1);
 }
 
 TEST_F(MainWindowTest, StartUpMaximizedAndRememberedSizeOnly) {
@@ -131,24 +130,25 @@ TEST_F(MainWindowTest, AMissingCatalogueIsReportedAndTheWindowStillComesUp) {
     const QString gone = path(QStringLiteral("gone.srb"));
     SettingsFile::writeAtExit(SettingsFile::defaultPath(),
                               remembered(QFile::encodeName(gone).toStdString()));
-    MainWindow& f = start();
-    EXPECT_TRUE(f.isVisible());
+    start();
+    EXPECT_TRUE(form().isVisible());
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error),
               std::vector<QString>{QStringLiteral("ファイルが見つかりません.")});
-    EXPECT_EQ(f.catalogue().recordCount, 1);
-    EXPECT_EQ(f.catalogue().fileName, QFile::encodeName(gone).toStdString());
-    // The later steps were skipped: the fields keep their designed places.
-    EXPECT_EQ(f.shomei->x(), 54);
-    EXPECT_EQ(f.shomei->width(), 209);
+    EXPECT_EQ(session.recordCount(), 1);
+    EXPECT_EQ(panel(1), gone);
+    // The later steps were skipped: the title keeps its designed place.
+    const Box design = FieldGeometry::design().control(Field::Title);
+    EXPECT_EQ(control(Field::Title)->x(), design.left);
+    EXPECT_EQ(control(Field::Title)->width(), design.width);
 }
 
 TEST_F(MainWindowTest, ClosingAsksOnceAndAFailedSaveKeepsTheWindowOpen) {
     MainWindow& f = start();
     const QString p = path(QStringLiteral("close.srb"));
     Dialogs::setNextFileName(p);
-    f.SaveAs1Click();
-    f.shomei->setText(QStringLiteral("閉じる前"));
-    f.catalogue().modifiedCount = 1;
+    f.saveAs();
+    edit(Field::Title)->setText(QStringLiteral("閉じる前"));
+    session.countChange();
 
     FileIo::failWritesAfter(0, EACCES);
     Dialogs::setNextAnswer(true);
@@ -179,39 +179,35 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEn
 TEST_F(MainWindowTest, SettingsCommandSavesTakesTheHandoffAndRestoresTheComboTexts) {
     MainWindow& f = start();
     const QString p = writeCatalogue(QStringLiteral("set.srb"), 3);
-    Dialogs::setNextFileName(p);
-    f.Open1Click();
-    f.catalogue().currentIndex = 2;
-    f.showCurrentRecord();
-    f.setControlText(Field::Genre1, QStringLiteral("論文"));
+    openFile(p);
+    session.showRecord(2);
+    setShown(Field::Genre1, QStringLiteral("論文"));
 
     // The dialog's OK: one more change and a hand-off file hiding genre 1.
     QDialog dialog;
-    QObject::connect(&dialog, &QDialog::finished, [] {});
     f.setSettingsDialog(&dialog);
-    HandoffValues h;
-    h.flags.fill("TRUE");
-    h.flags[index(Field::Genre1)] = "FALSE";
-    h.spacing = 25;
-    h.captionFont = {9, sj("IPAGothic"), 0};
+    SettingsChoice choice{session.catalogue().liveCaptions, session.catalogue().lists, {}};
+    choice.handoff.flags.fill("TRUE");
+    choice.handoff.flags[index(Field::Genre1)] = "FALSE";
+    choice.handoff.spacing = 25;
+    choice.handoff.captionFont = {9, sj("IPAGothic"), 0};
     QTimer::singleShot(0, &dialog, [&] {
-        ++f.catalogue().modifiedCount;
-        HandoffFile::write(HandoffFile::defaultPath(), h);
+        session.applySettings(choice);
         dialog.accept();
     });
-    f.O1->trigger();
+    entry("環境設定(&T)")->trigger();
 
-    EXPECT_EQ(f.catalogue().startIndex, 2);
+    EXPECT_EQ(session.startIndex(), 2);
     EXPECT_FALSE(FileIo::exists(HandoffFile::defaultPath()));
-    EXPECT_TRUE(f.janru1->isHidden());
-    EXPECT_EQ(f.catalogue().spacing, 25);
-    EXPECT_EQ(f.catalogue().captionFont.size, 9);
-    EXPECT_EQ(f.catalogue().modifiedCount, 1); // saved after the dialog, then the hand-off
+    EXPECT_TRUE(control(Field::Genre1)->isHidden());
+    EXPECT_EQ(session.catalogue().spacing, 25);
+    EXPECT_EQ(session.catalogue().captionFont.size, 9);
+    EXPECT_EQ(session.modifiedCount(), 1); // saved after the dialog, then the hand-off
     // The file saved in between has the stored view but the earlier flags.
     const CatalogueContent saved = CatalogueFile::parse(readBytes(p));
     EXPECT_EQ(saved.records[1][index(Field::Genre1)], sj("論文"));
     EXPECT_EQ(saved.header.flags[index(Field::Genre1)], "TRUE");
     EXPECT_TRUE(FileIo::exists(p + "bak"));
-    EXPECT_EQ(f.janru1->currentText(), QStringLiteral("論文"));
-    EXPECT_EQ(f.catalogue().currentIndex, 2);
+    EXPECT_EQ(shown(Field::Genre1), QStringLiteral("論文"));
+    EXPECT_EQ(session.currentIndex(), 2);
 }

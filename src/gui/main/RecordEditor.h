@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/catalogue/FieldTable.h"
+#include "core/format/SettingsFile.h"
+#include "gui/main/FieldLayout.h"
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QKeyEvent;
+
+namespace sorabel {
+
+class CatalogueSession;
+class ImpressionsEdit;
+
+// The 19 field controls and their 16 captions: the only editor of a record.
+// It shows the session's current record whenever that changes, and stores
+// what the user changed when the session asks for the edits. A field the user
+// left alone keeps its stored bytes exactly, even bytes that are not valid
+// Shift-JIS.
+class RecordEditor : public QWidget {
+    Q_OBJECT
+
+public:
+    // The main window's tool bar is this tall; every designed field position
+    // counts from the top of the window's client area, above the tool bar.
+    static constexpr int kToolBarHeight = 30;
+
+    RecordEditor(CatalogueSession& session, QWidget* parent = nullptr);
+    ~RecordEditor() override;
+
+    // The text a control shows; the impressions with CR LF line breaks, as the
+    // catalogue keeps them. Setting a text here counts as no user edit.
+    QString text(Field f) const;
+    void setText(Field f, const QString& text);
+    // Shows the heading of each choice list in its box (a new record).
+    void showListHeadings();
+
+    // Lays the fields out for a window of the given outer size; returns the
+    // width the status bar's panels take.
+    int layOut(int windowWidth, int windowHeight, bool hasFileName);
+
+    // Gives the catalogue's fonts (face, size, colour) and the settings file's
+    // style and pitch to the captions and the controls.
+    void applyFonts(FontStylePitch captionStyle, FontStylePitch contentsStyle);
+    // Style bits of the fonts shown now (1 bold, 2 italic, 4 underline, 8 strike-out).
+    int captionStyleBits() const;
+    int contentsStyleBits() const;
+    QFont captionFont() const;
+    QFont contentsFont() const;
+    // Height of a one-line field in the contents font.
+    int lineHeight() const;
+
+    // Focus on the title when it is shown (a new record).
+    void focusTitle();
+    // The impressions search's find-next step.
+    void findInImpressions(const QString& needle);
+
+public slots:
+    void showCurrentRecord();
+    void storeShownRecord();
+    // Captions and choice lists from the catalogue, keeping what the boxes show.
+    void refreshCaptionsAndLists();
+
+signals:
+    // The user typed, pasted or chose something in a field.
+    void edited();
+    // A click or key in a field other than the impressions, or a choice box changed.
+    void touched();
+    // Page Down on the last record.
+    void addRequested();
+    // Input was refused: the note to show.
+    void refused(const QString& note);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createFields();
+    QWidget* control(Field f) const { return controls_[static_cast<size_t>(index(f))]; }
+    QLabel* label(int caption) const { return labels_[static_cast<size_t>(caption - 1)]; }
+    int fieldOfWidget(const QObject* o) const; // index(Field) or -1
+    void moveFocus(QWidget* from, bool forward);
+    void refuseInput(const QString& characters);
+    void confirmChoice(QComboBox* combo);
+    bool handleKey(Field f, QKeyEvent* key); // true when the key was used up
+    void stepRecord(int step);
+
+    CatalogueSession& session_;
+    std::array<QWidget*, kFieldCount> controls_{};
+    std::array<QLabel*, kCaptionCount> labels_{};
+    ImpressionsEdit* impressions_ = nullptr;
+    // What was shown in each control: a field whose text is still this one
+    // keeps its stored bytes when the record is stored.
+    std::array<QString, kFieldCount> shownTexts_{};
+    int settingTexts_ = 0; // >0 while the program itself sets control texts
+};
+
+} // namespace sorabel

@@ -1,0 +1,218 @@
+#include "core/catalogue/CatalogueSession.h"
+#include "core/format/CatalogueFile.h"
+#include "core/storage/FileIo.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+
+using namespace sorabel;
+
+namespace {
+
+// A session of `count` records titled "1", "2", ... showing `current`.
+void arrange(CatalogueSession& s, int count, int current) {
+    Catalogue c;
+    c.resize(count);
+    for (int r = 1; r <= count; ++r)
+        c.setField(Field::Title, r, std::to_string(r));
+    s.takeCatalogue(std::move(c), current);
+}
+
+std::string titleOf(const CatalogueSession& s, int record) {
+    return record < 1 ? std::string("-") : s.catalogue().field(Field::Title, record);
+}
+
+// Which of the three signals an operation sent.
+enum Fired { None = 0, Current = 1, Records = 2, Modified = 4 };
+
+struct Spy {
+    int fired = None;
+    explicit Spy(CatalogueSession& s) {
+        QObject::connect(&s, &CatalogueSession::currentRecordChanged, [this] { fired |= Current; });
+        QObject::connect(&s, &CatalogueSession::recordsChanged, [this] { fired |= Records; });
+        QObject::connect(&s, &CatalogueSession::modifiedChanged, [this] { fired |= Modified; });
+    }
+};
+
+} // namespace
+
+TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
+    using Op = std::function<bool(CatalogueSession&)>;
+    const auto done = [](auto f) { return Op([f](CatalogueSession& s) { f(s); return true; }); };
+    const struct {
+        const char* name;
+        int count, current;
+        Op op;
+        bool result;
+        int countAfter, currentAfter, modifiedAfter;
+        std::string titleShown;
+        int fired;
+    } cases[] = {
+        // Browsing counts as a change, deliberately; paging does not.
+        {"first", 5, 3, done([](auto& s) { s.goToFirst(); }), true, 5, 1, 1, "1",
+         Current | Modified},
+        {"previous", 5, 3, done([](auto& s) { s.goToPrevious(); }), true, 5, 2, 1, "2",
+         Current | Modified},
+        {"next", 5, 3, done([](auto& s) { s.goToNext(); }), true, 5, 4, 1, "4",
+         Current | Modified},
+        {"last", 5, 3, done([](auto& s) { s.goToLast(); }), true, 5, 5, 1, "5",
+         Current | Modified},
+        {"previous on the first", 5, 1, done([](auto& s) { s.goToPrevious(); }), true, 5, 1, 0,
+         "1", None},
+        {"next on the last", 5, 5, done([](auto& s) { s.goToNext(); }), true, 5, 5, 0, "5", None},
+        {"page to a record", 5, 3, done([](auto& s) { s.showRecord(4); }), true, 5, 4, 0, "4",
+         Current},
+        {"page beyond the end", 5, 3, done([](auto& s) { s.showRecord(6); }), true, 5, 3, 0, "3",
+         None},
+        // Add counts a change even when the limit refuses it.
+        {"add", 5, 3, [](auto& s) { return s.addRecord(); }, true, 6, 6, 1, "",
+         Current | Records | Modified},
+        {"add at the limit", kMaxRecords, 3, [](auto& s) { return s.addRecord(); }, false,
+         kMaxRecords, 3, 1, "3", Modified},
+        {"add to none", 0, 0, [](auto& s) { return s.addRecord(); }, true, 1, 1, 1, "",
+         Current | Records | Modified},
+        // Copy counts once itself and once more for the move to the copy.
+        {"copy to the end", 5, 2, [](auto& s) { return s.copyRecordToEnd(); }, true, 6, 6, 2,
+         "2", Current | Records | Modified},
+        {"copy at the limit", kMaxRecords, 2, [](auto& s) { return s.copyRecordToEnd(); }, false,
+         kMaxRecords, 2, 0, "2", None},
+        // Delete shows the record that followed, or the new last one.
+        {"delete in the middle", 5, 2, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4,
+         2, 1, "3", Current | Records | Modified},
+        {"delete the last", 5, 5, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4, 4, 1,
+         "4", Current | Records | Modified},
+        {"delete the only", 1, 1, [](auto& s) { return s.deleteCurrentRecord(); }, true, 0, 0, 1,
+         "-", Current | Records | Modified},
+        {"delete with none", 0, 0, [](auto& s) { return s.deleteCurrentRecord(); }, false, 0, 0,
+         0, "-", None},
+        // The book list's commands.
+        {"list delete before current", 5, 4, done([](auto& s) { s.deleteRecord(2); }), true, 4, 2,
+         1, "3", Current | Records | Modified},
+        {"list insert", 5, 4, [](auto& s) { return s.insertRecordAt(2); }, true, 6, 2, 1, "",
+         Current | Records | Modified},
+        {"list insert at the limit", kMaxRecords, 4,
+         [](auto& s) { return s.insertRecordAt(2); }, false, kMaxRecords, 4, 0, "4", None},
+        {"sort keeps the current position", 3, 1,
+         done([](auto& s) { s.applyOrder({3, 1, 2}); }), true, 3, 1, 1, "3",
+         Current | Records | Modified},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CatalogueSession s;
+        arrange(s, c.count, c.current);
+        Spy spy(s);
+        EXPECT_EQ(c.op(s), c.result);
+        EXPECT_EQ(s.recordCount(), c.countAfter);
+        EXPECT_EQ(s.currentIndex(), c.currentAfter);
+        EXPECT_EQ(s.modifiedCount(), c.modifiedAfter);
+        EXPECT_EQ(titleOf(s, s.currentIndex()), c.titleShown);
+        EXPECT_EQ(spy.fired, c.fired);
+        // The invariant itself.
+        EXPECT_TRUE(s.recordCount() == 0 ? s.currentIndex() == 0
+                                         : s.currentIndex() >= 1 &&
+                                               s.currentIndex() <= s.recordCount());
+    }
+}
+
+TEST(CatalogueSession, EditsAreStoredBeforeTheViewMoves) {
+    CatalogueSession s;
+    arrange(s, 3, 2);
+    // What an editor does: store its field when asked.
+    QObject::connect(&s, &CatalogueSession::storeEditsRequested,
+                     [&s] { s.storeField(Field::Note1, "edited"); });
+    s.goToNext();
+    s.copyRecordToEnd();
+    EXPECT_EQ(s.catalogue().field(Field::Note1, 2), "edited");
+    EXPECT_EQ(s.catalogue().field(Field::Note1, 3), "edited");
+    EXPECT_EQ(s.catalogue().field(Field::Note1, 4), "edited");
+    EXPECT_EQ(s.currentIndex(), 4);
+}
+
+TEST(CatalogueSession, RefusedOrderChangesNothing) {
+    CatalogueSession s;
+    arrange(s, 3, 2);
+    Spy spy(s);
+    for (const std::vector<int>& bad : {std::vector<int>{1, 2}, {2, 2, 3}, {1, 2, 4}})
+        EXPECT_THROW(s.applyOrder(bad), std::invalid_argument);
+    EXPECT_EQ(s.currentIndex(), 2);
+    EXPECT_EQ(s.modifiedCount(), 0);
+    EXPECT_EQ(titleOf(s, 1) + titleOf(s, 2) + titleOf(s, 3), "123");
+    EXPECT_EQ(spy.fired, None);
+}
+
+TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
+    QTemporaryDir dir;
+    const QString books = dir.filePath("books.srb");
+    CatalogueSession s;
+    arrange(s, 4, 2);
+    s.saveAs(books);
+    EXPECT_EQ(s.filePath(), books);
+    EXPECT_EQ(s.displayName(), QStringLiteral("books.srb"));
+
+    // Opening shows the start record, or the last without one.
+    CatalogueSession other;
+    other.open(books);
+    EXPECT_EQ(other.currentIndex(), 4);
+    other.setStartIndex(3);
+    other.reopen(books);
+    EXPECT_EQ(other.currentIndex(), 3);
+    EXPECT_EQ(other.displayName(), books);
+
+    // A failed open leaves records, position, count of changes and file alone.
+    other.goToFirst();
+    Spy spy(other);
+    for (const char* bad : {"missing.srb", "damaged.srb"}) {
+        SCOPED_TRACE(bad);
+        FileIo::writeAtomically(dir.filePath("damaged.srb"), "12\r\n");
+        EXPECT_THROW(other.open(dir.filePath(bad)), IoError);
+        EXPECT_EQ(other.recordCount(), 4);
+        EXPECT_EQ(other.currentIndex(), 1);
+        EXPECT_EQ(other.modifiedCount(), 1);
+        EXPECT_EQ(other.filePath(), books);
+        EXPECT_EQ(spy.fired, None);
+    }
+
+    // Save keeps the previous file as the backup; a failed save changes nothing.
+    other.goToLast();
+    other.save();
+    EXPECT_EQ(other.modifiedCount(), 0);
+    EXPECT_TRUE(FileIo::exists(books + "bak"));
+    other.goToFirst();
+    const std::string onDisk = FileIo::readAll(books);
+    FileIo::failWritesAfter(0, ENOSPC);
+    EXPECT_THROW(other.save(), IoError);
+    EXPECT_THROW(other.saveAs(dir.filePath("new.srb")), IoError);
+    FileIo::failWritesAfter(-1, 0);
+    EXPECT_EQ(FileIo::readAll(books), onDisk);
+    EXPECT_EQ(other.modifiedCount(), 1);
+    EXPECT_EQ(other.filePath(), books);
+    EXPECT_FALSE(FileIo::exists(dir.filePath("new.srb")));
+}
+
+TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
+    CatalogueSession s;
+    Catalogue c;
+    c.resize(3);
+    c.setField(Field::Title, 3, "x");
+    c.liveCaptions[0] = "caption";
+    c.list(ChoiceList::Format).push_back("A4");
+    c.captionFont = {12, "face", 255};
+    s.takeCatalogue(std::move(c), 3);
+    s.rememberFile(QStringLiteral("/tmp/old.srb"));
+    s.goToFirst();
+    Spy spy(s);
+
+    s.newCatalogue();
+    EXPECT_EQ(s.recordCount(), 1);
+    EXPECT_EQ(s.currentIndex(), 1);
+    EXPECT_EQ(s.modifiedCount(), 0);
+    EXPECT_TRUE(s.filePath().isEmpty());
+    EXPECT_TRUE(s.displayName().isEmpty());
+    EXPECT_EQ(s.catalogue().field(Field::Title, 3), "");
+    EXPECT_EQ(s.catalogue().liveCaptions[0], "caption");
+    EXPECT_EQ(s.catalogue().list(ChoiceList::Format).back(), "A4");
+    EXPECT_EQ(s.catalogue().captionFont.name, "face");
+    EXPECT_EQ(spy.fired, Current | Records | Modified);
+}
