@@ -197,13 +197,4 @@ void AboutDialog::showEvent(QShowEvent* event) {
     guarded(this, [this] { fillVersion(); });
 }
 
-void AboutDialog::keyPressEvent(QKeyEvent* event) {
-    // No cancel button, so Escape does not close the box.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
 } // namespace sorabel

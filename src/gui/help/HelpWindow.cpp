@@ -1,5 +1,7 @@
 #include "gui/help/HelpWindow.h"
 
+#include <QShortcut>
+
 #include "core/storage/FileIo.h"
 #include "gui/widgets/WindowFront.h"
 
@@ -34,6 +36,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(kWindowTitle);
     resize(880, 600);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(14);
     setFont(font);

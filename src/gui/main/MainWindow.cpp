@@ -123,11 +123,13 @@ QToolButton* MainWindow::addToolButton(const QString& name, const QString& hint,
 
 void MainWindow::createActions() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    menuEntry(file, "新規作成(&N)", &MainWindow::newCatalogue);
-    menuEntry(file, "開く(&O)", &MainWindow::openCatalogue);
-    menuEntry(file, "上書き保存(&S)", &MainWindow::save);
-    menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs);
-    menuEntry(file, "終了(&X)", &MainWindow::exit);
+    // The shortcuts every Linux desktop program answers to.
+    menuEntry(file, "新規作成(&N)", &MainWindow::newCatalogue)->setShortcut(QKeySequence::New);
+    menuEntry(file, "開く(&O)", &MainWindow::openCatalogue)->setShortcut(QKeySequence::Open);
+    menuEntry(file, "上書き保存(&S)", &MainWindow::save)->setShortcut(QKeySequence::Save);
+    menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("データ(&D)"));
     menuEntry(data, "追加(&A)", &MainWindow::addRecord);
@@ -146,7 +148,8 @@ void MainWindow::createActions() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings);
     menuEntry(tools, "表示最適化(&R)", &MainWindow::layOutFields);
-    menuEntry(tools, "一覧表示(&O)", &MainWindow::showBookList);
+    menuEntry(tools, "一覧表示(&O)", &MainWindow::showBookList)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     menuEntry(tools, "「感想」の中を検索(&S)", &MainWindow::showImpressionsSearch);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));

@@ -429,6 +429,11 @@ void RecordEditor::stepRecord(int step) {
 }
 
 bool RecordEditor::handleKey(Field f, QKeyEvent* key) {
+    // Alt with a letter that is no menu's mnemonic (those never arrive here)
+    // types nothing.
+    if ((key->modifiers() & Qt::AltModifier) && !(key->modifiers() & Qt::ControlModifier) &&
+        !key->text().isEmpty())
+        return true;
     const bool edit = !isCombo(f) && f != Field::Impressions;
     if (edit)
         emit touched();

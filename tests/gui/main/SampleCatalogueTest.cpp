@@ -13,21 +13,20 @@ TEST_F(MainWindowTest, TheShippedSampleOpensAndSavesUnchanged) {
     FileIo::writeAtomically(copy, bytes);
 
     MainWindow& f = start();
-    Dialogs::setNextFileName(copy);
-    f.Open1Click();
+    openFile(copy);
     ASSERT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
-    EXPECT_EQ(f.catalogue().recordCount, 30);
-    EXPECT_EQ(f.statusPanelText(0), QStringLiteral("30／30"));
-    f.ToolButton10Click();
-    EXPECT_EQ(f.shomei->text(), QStringLiteral("星降る港の物語"));
-    EXPECT_TRUE(f.controlText(Field::Impressions).contains(QStringLiteral("\r\n")));
+    EXPECT_EQ(session.recordCount(), 30);
+    EXPECT_EQ(panel(0), QStringLiteral("30／30"));
+    f.goToFirstRecord();
+    EXPECT_EQ(shown(Field::Title), QStringLiteral("星降る港の物語"));
+    EXPECT_TRUE(shown(Field::Impressions).contains(QStringLiteral("\r\n")));
     // Every line of the file ends with CR LF.
     for (size_t p = bytes.find('\n'); p != std::string::npos; p = bytes.find('\n', p + 1))
         ASSERT_EQ(bytes[p - 1], '\r') << p;
 
     // Browsing does not change a byte: save and compare.
     for (int i = 0; i < 29; ++i)
-        f.ToolButton8Click();
-    f.ToolButton5Click();
+        f.goToNextRecord();
+    f.save();
     EXPECT_EQ(readBytes(copy), bytes);
 }

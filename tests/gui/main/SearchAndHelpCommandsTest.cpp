@@ -1,146 +1,119 @@
-#include "gui/about/AboutDialog.h"
-#include "gui/main/MainWindow.h"
-#include "core/storage/ProgramFolder.h"
-#include "gui/widgets/Dialogs.h"
-#include "gui/widgets/FindDialog.h"
-#include "gui/help/HelpViewer.h"
+#include "MainWindowFixture.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include "gui/about/AboutDialog.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/FindDialog.h"
+
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextCursor>
 #include <QTimer>
-#include <QToolButton>
-#include <gtest/gtest.h>
 
 using namespace sorabel;
 
 namespace {
-class SearchAndHelpCommandsTest : public ::testing::Test {
+class SearchAndHelpCommandsTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ProgramFolder::setOverride(dir.path());
-        Dialogs::reset();
-        HelpViewer::setTestMode(true);
-        HelpViewer::clearRequests();
-        form = std::make_unique<MainWindow>();
-        form->show();
-        form->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    void TearDown() override {
-        HelpViewer::setTestMode(false);
-        ProgramFolder::setOverride(QString());
+        MainWindowTest::SetUp();
+        start();
+        search = form().findChild<FindDialog*>();
+        ASSERT_NE(search, nullptr);
     }
     void find(const QString& text) {
-        form->FindDialog1->setFindText(text);
-        QTest::mouseClick(form->FindDialog1->findNextButton(), Qt::LeftButton);
+        search->setFindText(text);
+        QTest::mouseClick(search->findNextButton(), Qt::LeftButton);
     }
-    int selectionStart() const { return form->kansou->textCursor().selectionStart(); }
-    QString selected() const { return form->kansou->textCursor().selectedText(); }
+    int selectionStart() { return impressions()->textCursor().selectionStart(); }
+    QString selected() { return impressions()->textCursor().selectedText(); }
 
-    QTemporaryDir dir;
-    std::unique_ptr<MainWindow> form;
+    FindDialog* search = nullptr;
 };
 } // namespace
 
 TEST_F(SearchAndHelpCommandsTest, SearchDialogFindsInTheShownImpressions) {
-    form->S2->trigger();
-    ASSERT_TRUE(form->FindDialog1->isVisible());
-    EXPECT_FALSE(form->FindDialog1->isModal());
-    form->FindDialog1->hide();
-    QTest::mouseClick(form->ToolButton21, Qt::LeftButton);
-    EXPECT_TRUE(form->FindDialog1->isVisible());
+    entry("「感想」の中を検索(&S)")->trigger();
+    ASSERT_TRUE(search->isVisible());
+    EXPECT_FALSE(search->isModal());
+    search->hide();
+    QTest::mouseClick(button("findImpressionsButton"), Qt::LeftButton);
+    EXPECT_TRUE(search->isVisible());
 
-    form->setControlText(Field::Impressions, QStringLiteral("あいうあい"));
-    form->setControlText(Field::Title, QStringLiteral("あい")); // other fields are not searched
+    setShown(Field::Impressions, QStringLiteral("あいうあい"));
+    setShown(Field::Title, QStringLiteral("あい")); // other fields are not searched
     find(QStringLiteral("あい"));
     EXPECT_EQ(selectionStart(), 0);
     EXPECT_EQ(selected(), QStringLiteral("あい"));
-    EXPECT_EQ(form->focusWidget(), form->kansou);
+    EXPECT_EQ(form().focusWidget(), impressions());
     find(QStringLiteral("あい"));
     EXPECT_EQ(selectionStart(), 3);
     find(QStringLiteral("あい"));
     EXPECT_EQ(selectionStart(), 3);
-    EXPECT_EQ(selected(), QStringLiteral("あい"));
 
     // Several lines: positions agree with the control's own.
-    form->setControlText(Field::Impressions, QStringLiteral("一行目\r\n二行目の感想"));
+    setShown(Field::Impressions, QStringLiteral("一行目\r\n二行目の感想"));
     find(QStringLiteral("感想"));
     EXPECT_EQ(selected(), QStringLiteral("感想"));
 
-    // Letter case counts; a miss changes nothing and says nothing.
-    form->setControlText(Field::Impressions, QStringLiteral("Reading"));
-    form->shomei->setFocus();
-    find(QStringLiteral("reading"));
-    EXPECT_TRUE(selected().isEmpty());
-    EXPECT_EQ(form->focusWidget(), form->shomei);
-    form->setControlText(Field::Impressions, QString());
-    find(QStringLiteral("あ"));
-    EXPECT_EQ(form->focusWidget(), form->shomei);
+    // A miss changes nothing and says nothing; the search text stays in the dialog.
+    control(Field::Title)->setFocus();
+    find(QStringLiteral("無い"));
+    EXPECT_EQ(form().focusWidget(), control(Field::Title));
     EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
-    // The search text stays in the dialog.
-    form->FindDialog1->hide();
-    form->S2->trigger();
-    EXPECT_EQ(form->FindDialog1->findText(), QStringLiteral("あ"));
+    search->hide();
+    form().showImpressionsSearch();
+    EXPECT_EQ(search->findText(), QStringLiteral("無い"));
 }
 
 TEST_F(SearchAndHelpCommandsTest, HiddenImpressionsReportTheFocusErrorOnlyOnAMatch) {
-    form->catalogue().flag(Field::Impressions) = "FALSE";
-    form->layOutFields();
-    ASSERT_TRUE(form->kansou->isHidden());
-    form->setControlText(Field::Impressions, QStringLiteral("あいうあい"));
-    form->S2->trigger();
+    arrange(1, 1, [](Catalogue& c) {
+        c.flag(Field::Impressions) = "FALSE";
+        c.setField(Field::Impressions, 1, sj("あいうあい"));
+    });
+    form().layOutFields();
+    ASSERT_TRUE(impressions()->isHidden());
+    form().showImpressionsSearch();
     find(QStringLiteral("う"));
-    const auto errors = Dialogs::shownTexts(Dialogs::Kind::Error);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0], QStringLiteral("無効/非表示ウィンドウにはフォーカスを設定できません."));
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error),
+              std::vector<QString>{
+                  QStringLiteral("無効/非表示ウィンドウにはフォーカスを設定できません.")});
     EXPECT_TRUE(selected().isEmpty());
     find(QStringLiteral("え"));
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
 }
 
 TEST_F(SearchAndHelpCommandsTest, HelpCommandsAskTheViewerForTheRightFileAndContext) {
-    QTest::keyClick(form->shomei, Qt::Key_F1);
-    form->S1->trigger();
+    QTest::keyClick(control(Field::Title), Qt::Key_F1);
+    entry("この画面の説明(&H)")->trigger();
     HelpViewer::setApplicationHelpFile(QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
-    form->Contents1->trigger();
+    entry("目次(&C)")->trigger();
     EXPECT_EQ(HelpViewer::applicationHelpFile(), QStringLiteral("sorabe.HLP"));
     HelpViewer::setApplicationHelpFile(QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
-    QTest::mouseClick(form->ToolButton1, Qt::LeftButton);
+    QTest::mouseClick(button("helpButton"), Qt::LeftButton);
     EXPECT_EQ(HelpViewer::applicationHelpFile(), QStringLiteral("sorabe.HLP"));
 
     const auto& r = HelpViewer::requests();
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[0].kind, HelpViewer::Request::Context);
     EXPECT_EQ(r[0].context, 1);
-    EXPECT_EQ(r[0].file, QStringLiteral("sorabe.HLP"));
     EXPECT_EQ(r[1].kind, HelpViewer::Request::Context);
     EXPECT_EQ(r[1].context, 2);
-    EXPECT_EQ(r[1].file, QStringLiteral("sorabe.HLP"));
-    for (int i : {2, 3}) {
+    for (int i : {2, 3})
         EXPECT_EQ(r[i].kind, HelpViewer::Request::Finder);
-        EXPECT_EQ(r[i].file, QStringLiteral("sorabe.HLP"));
-    }
+    for (const auto& request : r)
+        EXPECT_EQ(request.file, QStringLiteral("sorabe.HLP"));
 }
 
 TEST_F(SearchAndHelpCommandsTest, AboutCommandShowsTheAboutBoxModally) {
-    AboutDialog box(form.get());
-    form->setAboutBox(&box);
+    AboutDialog& box = windows->aboutDialog();
     bool wasModal = false;
     QString version;
     QTimer::singleShot(0, [&] {
         wasModal = box.isVisible() && box.isModal();
-        version = box.Version->text();
-        QTest::mouseClick(box.OKButton, Qt::LeftButton);
+        version = box.findChild<QLabel*>(QStringLiteral("version"))->text();
+        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("okButton")),
+                          Qt::LeftButton);
     });
-    form->About1->trigger();
+    entry("バージョン情報(&A)")->trigger();
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(version, QStringLiteral("Version 2.0"));
     EXPECT_FALSE(box.isVisible());

@@ -33,15 +33,11 @@ QWidget* nextTabStop(QWidget* w) {
 } // namespace
 
 TEST_F(SettingsDialogLayoutTest, PagesShowEverythingWholeAndTabGoesThroughEachCaptionThenItsBox) {
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("環境設定"));
     EXPECT_EQ(pages->currentIndex(), 2) << "the first opening shows the last page";
-    const char* const titles[] = {"表示する項目", "選択項目の設定", "その他の設定"};
-    session.setSpacing(12);
     dialog.show();
     for (int p = 0; p < 3; ++p) {
         pages->setCurrentIndex(p);
         QWidget* page = pages->widget(p);
-        EXPECT_EQ(pages->tabText(p), QString::fromUtf8(titles[p]));
         const auto children = page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (QWidget* a : children) {
             EXPECT_TRUE(page->rect().contains(a->geometry())) << p;
@@ -52,10 +48,6 @@ TEST_F(SettingsDialogLayoutTest, PagesShowEverythingWholeAndTabGoesThroughEachCa
             EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
                 << label->text().toStdString();
     }
-    // The preview follows the spacing.
-    const QWidget* upper = dialog.findChild<QLineEdit*>("spacingPreview1");
-    EXPECT_EQ(dialog.findChild<QLineEdit*>("spacingPreview2")->y(),
-              upper->y() + upper->height() + 12);
 
     // Field order; the three list fields have a box and no caption edit.
     QWidget* w = dialog.findChild<QLineEdit*>("titleCaption");
