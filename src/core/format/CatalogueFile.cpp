@@ -2,6 +2,7 @@
 
 #include "core/format/LineReader.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/SafeFileWriter.h"
 
 #include <algorithm>
 #include <bit>
@@ -370,7 +371,12 @@ int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue) {
 }
 
 void CatalogueFile::write(const QString& path, Catalogue& catalogue) {
-    FileIo::writeAtomically(path, serialise(catalogue));
+    SafeFileWriter().write(path, serialise(catalogue));
+    catalogue.modifiedCount = 0;
+}
+
+void CatalogueFile::writeWithBackup(const QString& path, Catalogue& catalogue) {
+    SafeFileWriter().writeWithBackup(path, serialise(catalogue));
     catalogue.modifiedCount = 0;
 }
 

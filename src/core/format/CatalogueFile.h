@@ -58,6 +58,11 @@ public:
     // modified count to 0. On failure the file on disk and the modified count
     // are as they were, and IoError is thrown.
     static void write(const QString& path, Catalogue& catalogue);
+
+    // write() that keeps the file being replaced as its backup "<name>bak"
+    // (SafeFileWriter::writeWithBackup); the older backup is replaced only
+    // once the new file is in place.
+    static void writeWithBackup(const QString& path, Catalogue& catalogue);
 };
 
 } // namespace sorabel

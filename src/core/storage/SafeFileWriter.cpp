@@ -61,7 +61,7 @@ bool noHardLinks(int err) {
 } // namespace
 
 SafeFileWriter::SafeFileWriter(FileSystem& fs, std::chrono::seconds leftoverAge)
-    : fs_(fs), leftoverAge_(leftoverAge) {}
+    : fs_(&fs), leftoverAge_(leftoverAge) {}
 
 void SafeFileWriter::write(const QString& path, std::string_view bytes) const {
     replace(path, bytes, false);
@@ -117,27 +117,27 @@ void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool k
         try {
             oldFile = linkOrCopy(dir, target, mode);
         } catch (...) {
-            fs_.remove(temp);
+            fs().remove(temp);
             throw;
         }
     }
-    if (const int err = fs_.rename(temp, target)) {
-        fs_.remove(temp);
+    if (const int err = fs().rename(temp, target)) {
+        fs().remove(temp);
         if (!oldFile.isEmpty())
-            fs_.remove(oldFile);
+            fs().remove(oldFile);
         fail(err);
     }
     if (!oldFile.isEmpty()) {
-        if (const int err = fs_.rename(oldFile, backup)) {
+        if (const int err = fs().rename(oldFile, backup)) {
             // Put the old file back: it is still whole under its second name.
-            if (fs_.rename(oldFile, target) != 0)
-                fs_.remove(oldFile);
+            if (fs().rename(oldFile, target) != 0)
+                fs().remove(oldFile);
             fail(err);
         }
     }
     // Makes the renames durable. The new file is in place by now, so a folder
     // that cannot be synced does not make the save fail.
-    fs_.syncFolder(dir);
+    fs().syncFolder(dir);
 }
 
 QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view bytes, mode_t mode,
@@ -149,30 +149,30 @@ QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view byt
     // some away; setMode gives them back).
     for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
         temp = tempPathIn(dir);
-        err = fs_.createNew(temp, mode & 0777, fd);
+        err = fs().createNew(temp, mode & 0777, fd);
     }
     if (err)
         fail(err);
     const auto abandon = [&](int failure) {
         if (fd >= 0)
-            fs_.close(fd);
-        fs_.remove(temp);
+            fs().close(fd);
+        fs().remove(temp);
         fail(failure);
     };
     if (exactMode)
-        if (const int e = fs_.setMode(fd, mode))
+        if (const int e = fs().setMode(fd, mode))
             abandon(e);
     for (size_t done = 0; done < bytes.size();) {
         size_t n = 0;
-        if (const int e = fs_.write(fd, bytes.data() + done, bytes.size() - done, n))
+        if (const int e = fs().write(fd, bytes.data() + done, bytes.size() - done, n))
             abandon(e);
         if (n == 0)
             abandon(ENOSPC);
         done += n;
     }
-    if (const int e = fs_.sync(fd))
+    if (const int e = fs().sync(fd))
         abandon(e);
-    const int closeErr = fs_.close(fd);
+    const int closeErr = fs().close(fd);
     fd = -1;
     if (closeErr)
         abandon(closeErr);
@@ -185,7 +185,7 @@ QByteArray SafeFileWriter::linkOrCopy(const QByteArray& dir, const QByteArray& t
     int err = EEXIST;
     for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
         name = tempPathIn(dir);
-        err = fs_.link(target, name);
+        err = fs().link(target, name);
     }
     if (err == 0)
         return name;
@@ -217,7 +217,7 @@ void SafeFileWriter::removeLeftovers(const QByteArray& dir) const {
     }
     ::closedir(d);
     for (const QByteArray& path : leftovers)
-        fs_.remove(path); // one that stays is tried again at the next save
+        fs().remove(path); // one that stays is tried again at the next save
 }
 
 } // namespace sorabel

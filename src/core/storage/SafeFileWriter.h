@@ -27,8 +27,9 @@ public:
     static constexpr std::string_view kTempPrefix = ".sorabel-";
     static constexpr std::chrono::seconds kLeftoverAge = std::chrono::minutes(10);
 
-    explicit SafeFileWriter(FileSystem& fs = FileIo::fileSystem(),
-                            std::chrono::seconds leftoverAge = kLeftoverAge);
+    // Writes through FileIo::fileSystem(), asked at every write.
+    SafeFileWriter() = default;
+    explicit SafeFileWriter(FileSystem& fs, std::chrono::seconds leftoverAge = kLeftoverAge);
 
     // Writes the file, replacing any file of that name without a backup.
     // Throws IoError.
@@ -53,9 +54,10 @@ private:
                          bool exactMode) const;
     QByteArray linkOrCopy(const QByteArray& dir, const QByteArray& target, mode_t mode) const;
     void removeLeftovers(const QByteArray& dir) const;
+    FileSystem& fs() const { return fs_ ? *fs_ : FileIo::fileSystem(); }
 
-    FileSystem& fs_;
-    std::chrono::seconds leftoverAge_;
+    FileSystem* fs_ = nullptr;
+    std::chrono::seconds leftoverAge_ = kLeftoverAge;
 };
 
 } // namespace sorabel
