@@ -111,7 +111,7 @@ void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool k
     // The old file gets a second name before the new one takes its place, so
     // it is never absent under its own name and the older backup is replaced
     // only once the new file is in place.
-    const QByteArray backup = QFile::encodeName(backupPath(QFile::decodeName(target)));
+    const QByteArray backup = target + "bak"; // as backupPath(), in the file system's bytes
     QByteArray oldFile;
     if (keepBackup && exists && backupCanExist(dir, backup)) {
         try {
