@@ -2,14 +2,13 @@
 
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/SafeFileWriter.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 namespace sorabel {
@@ -334,41 +333,16 @@ void CatalogueSession::save() {
 void CatalogueSession::saveAs(const QString& path) {
     storeEdits();
     const std::string bytes = CatalogueFile::serialise(catalogue_);
-    FileIo::writeAtomically(path, bytes);
+    SafeFileWriter().write(path, bytes);
     remember(path, bytes);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
     setModified(0);
 }
 
-void CatalogueSession::writeWithBackup(const QString& linkOrPath) {
-    // Through a link, the linked file is replaced and backed up beside itself.
-    const QFileInfo named(linkOrPath);
-    const QString path =
-        named.isSymLink() && named.exists() ? named.canonicalFilePath() : linkOrPath;
+void CatalogueSession::writeWithBackup(const QString& path) {
     const std::string bytes = CatalogueFile::serialise(catalogue_);
-    if (!FileIo::exists(path)) {
-        FileIo::writeAtomically(path, bytes);
-        remember(path, bytes);
-        return;
-    }
-    // The new content is complete on disk before the old file becomes the
-    // backup, so a failed write leaves both files as they were.
-    const QString temp =
-        path + QStringLiteral(".~") + QString::number(QRandomGenerator::global()->generate(), 36);
-    FileIo::writeAtomically(temp, bytes);
-    QFile::setPermissions(temp, QFile::permissions(path)); // the file keeps its mode
-    const QString backup = path + QStringLiteral("bak");
-    if (FileIo::exists(backup))
-        FileIo::remove(backup);
-    const bool backedUp = FileIo::rename(path, backup);
-    if (!FileIo::rename(temp, path)) {
-        const int err = errno;
-        FileIo::remove(temp);
-        if (backedUp)
-            FileIo::rename(backup, path);
-        throw ioErrorFromErrno(err, true);
-    }
+    SafeFileWriter().writeWithBackup(path, bytes);
     remember(path, bytes);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/format/LineReader.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/SafeFileWriter.h"
 
 #include <algorithm>
 #include <bit>
@@ -371,7 +372,7 @@ int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* 
 }
 
 void CatalogueFile::write(const QString& path, const Catalogue& catalogue) {
-    FileIo::writeAtomically(path, serialise(catalogue));
+    SafeFileWriter().write(path, serialise(catalogue));
 }
 
 } // namespace sorabel

@@ -1,21 +1,21 @@
 #include "core/storage/FileIo.h"
 
+#include "core/storage/PosixFileSystem.h"
+#include "core/storage/SafeFileWriter.h"
+
 #include <QFile>
-#include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace sorabel {
 
 namespace {
-long long g_failAfter = -1;
-int g_failErrno = ENOSPC;
-
-QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 class Fd {
 public:
@@ -27,42 +27,48 @@ public:
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     int get() const { return fd_; }
-    int release() {
-        int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
 
 private:
     int fd_;
 };
 
-void writeAllTo(int fd, std::string_view bytes, long long& budget) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        size_t chunk = bytes.size() - done;
-        if (budget >= 0) {
-            if (budget == 0) {
-                errno = g_failErrno;
-                throw ioErrorFromErrno(g_failErrno, true);
-            }
-            chunk = std::min<size_t>(chunk, static_cast<size_t>(budget));
-        }
-        ssize_t n = ::write(fd, bytes.data() + done, chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw ioErrorFromErrno(errno, true);
-        }
-        done += static_cast<size_t>(n);
-        if (budget >= 0)
-            budget -= n;
+// The real file system, with a budget of bytes for each new file after which
+// writing fails.
+class BudgetedFileSystem : public PosixFileSystem {
+public:
+    long long budget = -1;
+    int err = ENOSPC;
+
+    int createNew(const QByteArray& path, mode_t mode, int& fd) override {
+        left_ = budget;
+        return PosixFileSystem::createNew(path, mode, fd);
     }
+    int write(int fd, const char* data, size_t size, size_t& written) override {
+        written = 0;
+        if (left_ == 0)
+            return err;
+        if (left_ > 0)
+            size = std::min<size_t>(size, static_cast<size_t>(left_));
+        const int e = PosixFileSystem::write(fd, data, size, written);
+        if (left_ > 0)
+            left_ -= static_cast<long long>(written);
+        return e;
+    }
+
+private:
+    long long left_ = -1;
+};
+
+BudgetedFileSystem& budgeted() {
+    static BudgetedFileSystem fs;
+    return fs;
 }
 } // namespace
 
 namespace io_messages {
-std::string other(int code) { return "I/O エラー (" + std::to_string(code) + ")"; }
+std::string other(int code) {
+    return "I/O エラー (" + std::to_string(code) + ")";
+}
 } // namespace io_messages
 
 IoError ioErrorFromErrno(int err, bool writing) {
@@ -122,55 +128,7 @@ std::string FileIo::readAll(const QString& path) {
 }
 
 void FileIo::writeAtomically(const QString& path, std::string_view bytes) {
-    if (path.isEmpty())
-        throw IoError(io_messages::kInvalidName);
-    QFileInfo info(path);
-    // A link stays a link: the file it names is the one replaced.
-    if (info.isSymLink())
-        info.setFile(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
-    if (info.isDir())
-        throw IoError(io_messages::kAccessDenied);
-    const QByteArray target = nativePath(info.absoluteFilePath());
-    const QByteArray dir = nativePath(info.absolutePath());
-    // Renaming over a file ignores the file's own permissions; a file the user
-    // made read-only must stay as it is, as a plain rewrite would leave it.
-    if (::access(target.constData(), F_OK) == 0 && ::access(target.constData(), W_OK) != 0)
-        throw ioErrorFromErrno(errno, true);
-
-    // A temporary file beside the target, so that the rename stays within one file system.
-    static std::mt19937_64 rng{std::random_device{}()};
-    QByteArray temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
-        temp = target + ".tmp" + QByteArray::number(static_cast<qulonglong>(rng()), 36);
-        raw = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (raw < 0 && errno != EEXIST)
-            break;
-    }
-    if (raw < 0)
-        throw ioErrorFromErrno(errno, true);
-    Fd fd(raw);
-    try {
-        long long budget = g_failAfter;
-        writeAllTo(fd.get(), bytes, budget);
-        if (::fsync(fd.get()) != 0)
-            throw ioErrorFromErrno(errno, true);
-        // Keep the permissions of a file that is being replaced.
-        struct stat st {};
-        if (::stat(target.constData(), &st) == 0)
-            ::fchmod(fd.get(), st.st_mode & 07777);
-        if (::close(fd.release()) != 0)
-            throw ioErrorFromErrno(errno, true);
-        if (::rename(temp.constData(), target.constData()) != 0)
-            throw ioErrorFromErrno(errno, true);
-    } catch (...) {
-        ::unlink(temp.constData());
-        throw;
-    }
-    // Make the rename itself durable.
-    Fd dirFd(::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dirFd.get() >= 0)
-        ::fsync(dirFd.get());
+    SafeFileWriter().write(path, bytes);
 }
 
 bool FileIo::exists(const QString& path) {
@@ -178,15 +136,23 @@ bool FileIo::exists(const QString& path) {
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0;
 }
 
-bool FileIo::remove(const QString& path) { return ::unlink(nativePath(path).constData()) == 0; }
+bool FileIo::remove(const QString& path) {
+    return ::unlink(nativePath(path).constData()) == 0;
+}
 
 bool FileIo::rename(const QString& from, const QString& to) {
     return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0;
 }
 
+FileSystem& FileIo::fileSystem() {
+    if (budgeted().budget >= 0)
+        return budgeted();
+    return PosixFileSystem::instance();
+}
+
 void FileIo::failWritesAfter(long long bytes, int err) {
-    g_failAfter = bytes;
-    g_failErrno = err;
+    budgeted().budget = bytes;
+    budgeted().err = err;
 }
 
 } // namespace sorabel

@@ -7,6 +7,8 @@
 
 namespace sorabel {
 
+class FileSystem;
+
 // An input/output error. what() is the message shown in the error box (UTF-8).
 class IoError : public std::runtime_error {
 public:
@@ -32,17 +34,21 @@ IoError ioErrorFromErrno(int err, bool writing);
 class FileIo {
 public:
     static std::string readAll(const QString& path);
-    // Writes the bytes to a temporary file in the same folder, flushes and
-    // syncs it, then renames it over the target. On failure the target is as
-    // it was and the temporary file is gone.
+    // Replaces the file with the bytes through SafeFileWriter::write: on
+    // failure the target is as it was and no temporary file is left.
     static void writeAtomically(const QString& path, std::string_view bytes);
 
     static bool exists(const QString& path);
     static bool remove(const QString& path);
     static bool rename(const QString& from, const QString& to);
 
-    // Test seam: the next writes fail with `err` after `bytes` bytes have been
-    // written (bytes < 0 switches the failure off).
+    // The file system that writes go through: the real one, unless
+    // failWritesAfter() is in force.
+    static FileSystem& fileSystem();
+
+    // Test seam kept for the window tests: writing each new file fails with
+    // `err` after `bytes` bytes (bytes < 0 switches the failure off). New
+    // tests hand SafeFileWriter a FileSystem of their own instead.
     static void failWritesAfter(long long bytes, int err);
 };
 

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/storage/FileSystem.h"
+
+namespace sorabel {
+
+// The real file system, through the POSIX calls.
+class PosixFileSystem : public FileSystem {
+public:
+    static PosixFileSystem& instance();
+
+    int createNew(const QByteArray& path, mode_t mode, int& fd) override;
+    int setMode(int fd, mode_t mode) override;
+    int write(int fd, const char* data, size_t size, size_t& written) override;
+    int sync(int fd) override;
+    int close(int fd) override;
+    int link(const QByteArray& from, const QByteArray& to) override;
+    int rename(const QByteArray& from, const QByteArray& to) override;
+    int remove(const QByteArray& path) override;
+    int syncFolder(const QByteArray& path) override;
+};
+
+} // namespace sorabel

@@ -1,0 +1,251 @@
+#include "core/storage/SafeFileWriter.h"
+#include "core/storage/PosixFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <functional>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/stat.h>
+
+using namespace sorabel;
+using namespace std::chrono_literals;
+
+namespace {
+// The real file system, failing the n-th step that writes (counted from 1)
+// with `err`. Without hard links every link fails as it does on FAT.
+class FailingFileSystem : public PosixFileSystem {
+public:
+    int failAt = 0;
+    int err = EIO;
+    bool hardLinks = true;
+    std::vector<std::string> steps;
+    std::function<void()> afterStep;
+
+    int createNew(const QByteArray& path, mode_t mode, int& fd) override {
+        return step("create", [&] { return PosixFileSystem::createNew(path, mode, fd); });
+    }
+    int setMode(int fd, mode_t mode) override {
+        return step("mode", [&] { return PosixFileSystem::setMode(fd, mode); });
+    }
+    int write(int fd, const char* data, size_t size, size_t& written) override {
+        return step("write", [&] { return PosixFileSystem::write(fd, data, size, written); });
+    }
+    int sync(int fd) override {
+        return step("sync", [&] { return PosixFileSystem::sync(fd); });
+    }
+    int close(int fd) override {
+        return step("close", [&] { return PosixFileSystem::close(fd); });
+    }
+    int link(const QByteArray& from, const QByteArray& to) override {
+        if (!hardLinks)
+            return EPERM;
+        return step("link", [&] { return PosixFileSystem::link(from, to); });
+    }
+    int rename(const QByteArray& from, const QByteArray& to) override {
+        return step("rename", [&] { return PosixFileSystem::rename(from, to); });
+    }
+
+private:
+    int step(const char* name, const std::function<int()>& real) {
+        steps.push_back(name);
+        if (static_cast<int>(steps.size()) == failAt)
+            return err;
+        const int result = real();
+        if (afterStep)
+            afterStep();
+        return result;
+    }
+};
+
+QStringList entriesOf(const QString& dir) {
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                               QDir::System);
+}
+
+void writeFile(const QString& path, const std::string& bytes, mode_t mode) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    f.close();
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+}
+
+std::string readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "(missing)";
+}
+
+int modeOf(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+std::string messageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const IoError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+} // namespace
+
+TEST(SafeFileWriter, AFailureAtAnyStepLeavesFileAndBackupAsTheyWere) {
+    struct Case {
+        const char* name;
+        bool backup;
+        bool hardLinks;
+    };
+    for (const Case c : {Case{"without backup", false, true}, Case{"with backup", true, true},
+                         Case{"with backup, no hard links", true, false}}) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("books.srb");
+        const QString backup = path + "bak";
+        writeFile(path, "old", 0600);
+        writeFile(backup, "older", 0644);
+        const QStringList names{"books.srb", "books.srbbak"};
+
+        FailingFileSystem fs;
+        fs.hardLinks = c.hardLinks;
+        // The file is there under its own name after every step, and no
+        // temporary file is ever more open than it.
+        fs.afterStep = [&] {
+            EXPECT_EQ(modeOf(path), 0600);
+            for (const QString& name : entriesOf(dir.path())) {
+                if (SafeFileWriter::isTempName(name.toStdString())) {
+                    EXPECT_EQ(modeOf(dir.filePath(name)), 0600) << name.toStdString();
+                }
+            }
+        };
+        const SafeFileWriter writer(fs);
+        const auto save = [&] {
+            c.backup ? writer.writeWithBackup(path, "new") : writer.write(path, "new");
+        };
+
+        std::set<std::string> failedSteps;
+        for (int n = 1;; ++n) {
+            ASSERT_LT(n, 30);
+            fs.failAt = n;
+            fs.err = n % 2 ? EIO : ENOSPC;
+            fs.steps.clear();
+            const std::string message = messageOf(save);
+            if (static_cast<int>(fs.steps.size()) < n) {
+                EXPECT_EQ(message, "(no error)"); // every step has been failed once
+                break;
+            }
+            SCOPED_TRACE(fs.steps[n - 1]);
+            failedSteps.insert(fs.steps[n - 1]);
+            EXPECT_EQ(message, n % 2 ? "I/O エラー (5)" : io_messages::kDiskFull);
+            EXPECT_EQ(readFile(path), "old");
+            EXPECT_EQ(readFile(backup), "older");
+            EXPECT_EQ(modeOf(path), 0600);
+            EXPECT_EQ(entriesOf(dir.path()), names);
+        }
+        std::set<std::string> expected{"create", "mode", "write", "sync", "close", "rename"};
+        if (c.backup && c.hardLinks)
+            expected.insert("link");
+        EXPECT_EQ(failedSteps, expected);
+
+        EXPECT_EQ(readFile(path), "new");
+        EXPECT_EQ(readFile(backup), c.backup ? "old" : "older");
+        EXPECT_EQ(modeOf(path), 0600);
+        EXPECT_EQ(modeOf(backup), c.backup ? 0600 : 0644);
+        EXPECT_EQ(entriesOf(dir.path()), names);
+    }
+}
+
+TEST(SafeFileWriter, LongNamesNewFilesAndSymbolicLinks) {
+    QTemporaryDir dir;
+    const SafeFileWriter writer;
+
+    // The longest name the file system allows; its backup's name could not
+    // exist, so it is saved without one.
+    const QString longName = dir.filePath(QString(85, QChar(0x3042)));
+    ASSERT_EQ(QFile::encodeName(QFileInfo(longName).fileName()).size(), 255);
+    writer.write(longName, "first");
+    writer.writeWithBackup(longName, "second");
+    EXPECT_EQ(readFile(longName), "second");
+    EXPECT_EQ(entriesOf(dir.path()).size(), 1);
+
+    // A new file gets the mode the umask leaves; an empty file is a file too.
+    const mode_t mask = ::umask(027);
+    writer.writeWithBackup(dir.filePath("new.srb"), "");
+    ::umask(mask);
+    EXPECT_EQ(modeOf(dir.filePath("new.srb")), 0640);
+    EXPECT_EQ(readFile(dir.filePath("new.srb")), "");
+    EXPECT_EQ(entriesOf(dir.path()).size(), 2) << "no backup of a file that was not there";
+
+    // Through a link the linked file is replaced and backed up beside itself.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("real"));
+    const QString real = dir.filePath("real/books.srb");
+    const QString link = dir.filePath("books.srb");
+    writer.write(real, "old");
+    ASSERT_TRUE(QFile::link(real, link));
+    writer.writeWithBackup(link, "new");
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), real) << "the link stays a link";
+    EXPECT_EQ(readFile(real), "new");
+    EXPECT_EQ(readFile(real + "bak"), "old");
+    EXPECT_EQ(entriesOf(dir.filePath("real")), (QStringList{"books.srb", "books.srbbak"}));
+
+    // A link to a file not there yet creates that file.
+    const QString dangling = dir.filePath("later.srb");
+    ASSERT_TRUE(QFile::link(dir.filePath("real/later.srb"), dangling));
+    writer.writeWithBackup(dangling, "first");
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_EQ(readFile(dir.filePath("real/later.srb")), "first");
+}
+
+TEST(SafeFileWriter, RefusesReadOnlyFilesFoldersAndBadNames) {
+    using namespace io_messages;
+    QTemporaryDir dir;
+    const QString readOnly = dir.filePath("readonly.srb");
+    writeFile(readOnly, "old", 0444);
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
+    writeFile(dir.filePath("plain"), "x", 0644);
+    const QStringList before = entriesOf(dir.path());
+
+    const struct {
+        QString path;
+        const char* message;
+    } cases[] = {
+        {readOnly, kAccessDenied},
+        {dir.filePath("folder"), kAccessDenied},
+        {"", kInvalidName},
+        {dir.filePath("plain/f"), kInvalidName},
+        {dir.filePath("no/such/folder/f"), kInvalidName},
+    };
+    const SafeFileWriter writer;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        EXPECT_EQ(messageOf([&] { writer.write(c.path, "new"); }), c.message);
+        EXPECT_EQ(messageOf([&] { writer.writeWithBackup(c.path, "new"); }), c.message);
+    }
+    EXPECT_EQ(entriesOf(dir.path()), before);
+    EXPECT_EQ(readFile(readOnly), "old");
+    EXPECT_TRUE(entriesOf(dir.filePath("folder")).isEmpty());
+}
+
+TEST(SafeFileWriter, RemovesOnlyItsOwnLeftoversOnceTheyAreOld) {
+    QTemporaryDir dir;
+    const QStringList notOurs{".sorabel-Ab3dE", ".sorabel-Ab3dE9.srb", "sorabel-Ab3dE9",
+                              ".sorabel-Ab3-E9"};
+    for (const QString& name : notOurs)
+        writeFile(dir.filePath(name), "x", 0600);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(".sorabel-Zz9yY8"));
+    writeFile(dir.filePath(".sorabel-Ab3dE9"), "left by a crash", 0600);
+
+    SafeFileWriter(PosixFileSystem::instance(), 0s).write(dir.filePath("books.srb"), "x");
+    QStringList expected = notOurs + QStringList{".sorabel-Zz9yY8", "books.srb"};
+    expected.sort();
+    EXPECT_EQ(entriesOf(dir.path()), expected);
+
+    // A young one may be a save in progress elsewhere.
+    writeFile(dir.filePath(".sorabel-Qq1wW2"), "in progress", 0600);
+    SafeFileWriter().write(dir.filePath("books.srb"), "y");
+    EXPECT_TRUE(QFile::exists(dir.filePath(".sorabel-Qq1wW2")));
+}
