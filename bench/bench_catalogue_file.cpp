@@ -53,7 +53,7 @@ struct Fixture {
                 kansou += sentence + "\r\n";
             catalogue.setField(Field::Impressions, r, kansou);
         }
-        catalogue.recordCount = kMaxRecords;
+        catalogue.resize(kMaxRecords);
         bytes = CatalogueFile::serialise(catalogue);
         source = dir.filePath("source.srb");
         target = dir.filePath("target.srb");

@@ -1,7 +1,7 @@
 // The book list with a full catalogue of 2000 records: showing the list
 // (rebuild and column widths), one sort, and one find over all rows.
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
+#include "core/catalogue/CatalogueSession.h"
 #include "core/text/ShiftJis.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
@@ -9,6 +9,7 @@
 #include "gui/widgets/StringGrid.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -17,13 +18,17 @@ using namespace sorabel;
 namespace {
 
 struct Windows {
-    std::unique_ptr<MainWindow> form1;
-    std::unique_ptr<BookListWindow> form3;
+    CatalogueSession session;
+    std::unique_ptr<BookListWindow> list;
+    StringGrid* grid = nullptr;
+    FindDialog* find = nullptr;
 };
 
 // A catalogue as a long-time reader would have it: every field in use, long
 // impressions with line breaks, repeating genres and publishers.
-void fillCatalogue(Catalogue& cat) {
+Catalogue filledCatalogue() {
+    Catalogue cat;
+    cat.resize(kMaxRecords);
     const QStringList genres{"小説", "随筆", "紀行", "論文"};
     const QStringList genres2{"時代小説", "ＳＦ", "ミステリ", "冒険小説", "歴史", "哲学"};
     const QStringList formats{"文庫", "新書", "四六版", "B5版", "A5版"};
@@ -54,30 +59,27 @@ void fillCatalogue(Catalogue& cat) {
         set(Field::Note1, i % 5 ? QString() : QStringLiteral("古書店で購入"));
         set(Field::Note2, QString());
     }
-    cat.recordCount = kMaxRecords;
-    cat.currentIndex = 1;
+    return cat;
 }
 
 Windows& windows() {
-    static Windows w = [] {
-        Windows made;
-        made.form1 = std::make_unique<MainWindow>();
-        made.form3 = std::make_unique<BookListWindow>();
-        made.form1->setListWindow(made.form3.get());
-        made.form1->catalogue().flags.fill("TRUE");
-        fillCatalogue(made.form1->catalogue());
-        made.form3->show();
+    static Windows w;
+    if (!w.list) {
+        w.session.takeCatalogue(filledCatalogue(), 1);
+        w.list = std::make_unique<BookListWindow>(w.session);
+        w.grid = w.list->findChild<StringGrid*>(QStringLiteral("grid"));
+        w.find = w.list->findChild<FindDialog*>(QStringLiteral("findDialog"));
+        w.list->showList();
         QApplication::processEvents();
-        return made;
-    }();
+    }
     return w;
 }
 
 void BM_ShowList(benchmark::State& state) {
     Windows& w = windows();
     for (auto _ : state) {
-        w.form3->FormShow();
-        benchmark::DoNotOptimize(w.form3->StringGrid1->colWidths(1));
+        w.list->showList();
+        benchmark::DoNotOptimize(w.grid->colWidths(1));
     }
 }
 BENCHMARK(BM_ShowList)->Unit(benchmark::kMillisecond);
@@ -88,15 +90,15 @@ BENCHMARK(BM_ShowList)->Unit(benchmark::kMillisecond);
 void BM_Sort(benchmark::State& state) {
     Windows& w = windows();
     const bool apply = state.range(0) != 0;
-    w.form3->FormShow();
-    w.form3->StringGrid1->setCol(apply ? 1 : 7);
+    w.list->showList();
+    w.grid->setCol(apply ? 1 : 7);
     bool descending = false;
     for (auto _ : state) {
         Dialogs::setNextAnswer(apply);
         if (descending)
-            w.form3->ToolButton5Click();
+            w.list->sortDescending();
         else
-            w.form3->ToolButton3Click();
+            w.list->sortAscending();
         descending = !descending;
     }
     Dialogs::reset();
@@ -106,28 +108,28 @@ BENCHMARK(BM_Sort)->ArgName("applied")->Arg(0)->Arg(1)->Unit(benchmark::kMillise
 // A text in no row: the step examines all 2000 rows.
 void BM_FindNothing(benchmark::State& state) {
     Windows& w = windows();
-    w.form3->FormShow();
-    w.form3->StringGrid1->setCol(14); // the impressions, the longest texts
-    w.form3->FindDialog1->setFindText(QStringLiteral("見つからない言葉"));
+    w.list->showList();
+    w.grid->setCol(14); // the impressions, the longest texts
+    w.find->setFindText(QStringLiteral("見つからない言葉"));
     for (auto _ : state) {
-        w.form3->ToolButton1Click();
-        w.form3->FindDialog1Find();
+        w.list->findDown();
+        w.find->findNextButton()->click();
     }
-    w.form3->FindDialog1->hide();
+    w.find->hide();
 }
 BENCHMARK(BM_FindNothing)->Unit(benchmark::kMicrosecond);
 
 // Found in the last row: the whole scan plus showing the record.
 void BM_FindLastRow(benchmark::State& state) {
     Windows& w = windows();
-    w.form3->FormShow();
-    w.form3->StringGrid1->setCol(14);
-    w.form3->FindDialog1->setFindText(QStringLiteral("その2000。"));
+    w.list->showList();
+    w.grid->setCol(14);
+    w.find->setFindText(QStringLiteral("その2000。"));
     for (auto _ : state) {
-        w.form3->ToolButton1Click();
-        w.form3->FindDialog1Find();
+        w.list->findDown();
+        w.find->findNextButton()->click();
     }
-    w.form3->FindDialog1->hide();
+    w.find->hide();
 }
 BENCHMARK(BM_FindLastRow)->Unit(benchmark::kMicrosecond);
 
@@ -144,7 +146,6 @@ int main(int argc, char** argv) {
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    windows().form3.reset();
-    windows().form1.reset();
+    windows().list.reset();
     return 0;
 }

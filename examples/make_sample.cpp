@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
         set(Field::Note1, n % 4 == 0 ? "図書館で借りた" : "");
         set(Field::Note2, "");
     }
-    c.recordCount = n;
+    c.resize(n);
     CatalogueFile::write(QString::fromLocal8Bit(argv[1]), c);
     return 0;
 }

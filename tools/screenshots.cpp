@@ -1,14 +1,16 @@
 // Takes the pictures under docs/ from the real windows, with the sample
 // catalogue loaded at start-up. `make screenshots` runs it under xvfb-run:
 //   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
+#include "core/catalogue/CatalogueSession.h"
+#include "core/storage/ProgramFolder.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "core/storage/ProgramFolder.h"
-#include "gui/widgets/FontSubstitution.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/main/MainWindow.h"
+#include "gui/main/ProgramWindows.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,17 +73,17 @@ int main(int argc, char* argv[]) {
     sorabel::ProgramFolder::setOverride(folder);
 
     bool ok = true;
-    MainWindow form1;
-    form1.show();
-    ok &= save(&form1, out.filePath(QStringLiteral("main-window.png")));
+    sorabel::CatalogueSession session;
+    sorabel::ProgramWindows windows(session);
+    sorabel::MainWindow& main = windows.mainWindow();
+    main.show();
+    ok &= save(&main, out.filePath(QStringLiteral("main-window.png")));
 
-    BookListWindow form3;
-    form1.setListWindow(&form3);
-    form1.ToolButton17Click();
-    ok &= save(&form3, out.filePath(QStringLiteral("list-window.png")));
-    form3.hide();
+    main.showBookList();
+    ok &= save(&windows.bookList(), out.filePath(QStringLiteral("list-window.png")));
+    windows.bookList().hide();
 
-    sorabel::AboutDialog about(&form1);
+    sorabel::AboutDialog& about = windows.aboutDialog();
     about.show();
     ok &= save(&about, out.filePath(QStringLiteral("about-box.png")));
     about.hide();
@@ -94,13 +96,14 @@ int main(int argc, char* argv[]) {
     }
 
     // Shown without its modal loop, so that each page can be taken in turn.
-    sorabel::SettingsDialog form4(&form1);
-    form4.show();
-    for (int page = 0; page < form4.PageControl1->count(); ++page) {
-        form4.PageControl1->setCurrentIndex(page);
-        ok &= save(&form4, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
+    sorabel::SettingsDialog& settings = windows.settingsDialog();
+    auto* pages = settings.findChild<QTabWidget*>(QStringLiteral("pages"));
+    settings.show();
+    for (int page = 0; pages && page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        ok &= save(&settings, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
     }
-    form4.hide();
+    settings.hide();
 
     sorabel::ProgramFolder::setOverride(QString());
     return ok ? 0 : 1;

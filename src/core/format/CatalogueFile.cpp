@@ -231,6 +231,11 @@ private:
 };
 
 void parseFile(std::string_view bytes, ParsedFile& out) {
+    // A file without the three end markers is no catalogue: said at once,
+    // before a list of millions of lines is gathered.
+    for (size_t l = 0; l < kListCount; ++l)
+        if (bytes.find(endMarker(l)) == std::string_view::npos)
+            damaged();
     CatalogueHeader& h = out.header;
     LineReader in(bytes);
     auto text = [&](Bytes& value) { value.assign(in.text(out.repaired)); };

@@ -64,7 +64,7 @@ void HandoffFile::write(const QString& path, const HandoffValues& values) {
 std::optional<HandoffValues> HandoffFile::take(const QString& path) {
     if (!FileIo::exists(path))
         return std::nullopt;
-    HandoffValues values = parse(FileIo::readAll(path));
+    HandoffValues values = parse(FileIo::readAll(path, FileIo::kMaxSettingsBytes));
     // Deleting is part of taking: a file left behind would be applied again
     // after the next dialog, even one that was cancelled.
     if (!FileIo::remove(path)) {

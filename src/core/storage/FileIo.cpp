@@ -100,15 +100,20 @@ IoError ioErrorFromErrno(int err, bool writing) {
     }
 }
 
-std::string FileIo::readAll(const QString& path) {
+std::string FileIo::readAll(const QString& path, qint64 maxBytes, const char* tooLarge) {
     if (path.isEmpty())
         throw IoError(io_messages::kFileNotFound);
-    Fd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that opening a FIFO named as a catalogue never waits for a writer.
+    Fd fd(::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         throw ioErrorFromErrno(errno, false);
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::fstat(fd.get(), &st) != 0)
+        throw ioErrorFromErrno(errno, false);
+    if (!S_ISREG(st.st_mode))
         throw IoError(io_messages::kAccessDenied);
+    if (st.st_size > maxBytes)
+        throw IoError(tooLarge);
     std::string out;
     if (st.st_size > 0)
         out.reserve(static_cast<size_t>(st.st_size));
@@ -122,6 +127,9 @@ std::string FileIo::readAll(const QString& path) {
         }
         if (n == 0)
             break;
+        // A file that grows while it is read is still held to the limit.
+        if (static_cast<qint64>(out.size()) + n > maxBytes)
+            throw IoError(tooLarge);
         out.append(buf, static_cast<size_t>(n));
     }
     return out;

@@ -33,7 +33,13 @@ IoError ioErrorFromErrno(int err, bool writing);
 // Whole-file access. Paths are converted with the file system's own encoding.
 class FileIo {
 public:
-    static std::string readAll(const QString& path);
+    // The whole of a regular file. Anything else (a folder, a FIFO, a device)
+    // is refused at once, and so is a file larger than `maxBytes`, with
+    // `tooLarge` as the message: far larger than any real file of its kind.
+    static std::string readAll(const QString& path, qint64 maxBytes = kMaxCatalogueBytes,
+                               const char* tooLarge = io_messages::kDamaged);
+    static constexpr qint64 kMaxCatalogueBytes = 256LL * 1024 * 1024;
+    static constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
     // Replaces the file with the bytes through SafeFileWriter::write: on
     // failure the target is as it was and no temporary file is left.
     static void writeAtomically(const QString& path, std::string_view bytes);

@@ -208,7 +208,6 @@ void BookListWindow::showList() {
 
 void BookListWindow::setCellFont(const QFont& font, int rowHeight) {
     cellFont_ = font;
-    hasCellFont_ = true;
     rowHeight_ = rowHeight;
 }
 
@@ -248,8 +247,8 @@ void BookListWindow::rebuildGrid() {
     grid_->beginUpdate();
     grid_->setRowCount(n + 1);
     sizeColumns();
-    if (hasCellFont_)
-        grid_->setFont(cellFont_);
+    if (cellFont_)
+        grid_->setFont(*cellFont_);
 
     grid_->setColCount(1);
     grid_->setCells(0, 0, QString());

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -93,9 +94,8 @@ private:
     QAction* insertAction_ = nullptr;
     QAction* deleteAction_ = nullptr;
 
-    QFont cellFont_;
-    bool hasCellFont_ = false;
-    int rowHeight_ = 0; // 0 until the main window has told it
+    std::optional<QFont> cellFont_; // none until the main window has told it
+    int rowHeight_ = 0;             // 0 until the main window has told it
     bool reshowing_ = false;
     int keyColumn_ = 0;
     int savedColumn_ = 0;

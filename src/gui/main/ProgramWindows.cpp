@@ -4,6 +4,7 @@
 #include "gui/booklist/BookListWindow.h"
 #include "gui/main/MainWindow.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/widgets/Dialogs.h"
 
 namespace sorabel {
 
@@ -25,7 +26,7 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     QObject::connect(main, &MainWindow::fieldFontChanged, list, &BookListWindow::setCellFont);
     QObject::connect(list, &BookListWindow::positionShown, main, &MainWindow::showListPosition);
     QObject::connect(list, &BookListWindow::aboutRequested, list, [this, list] {
-        about_->exec();
+        guarded(list, [&] { about_->exec(); });
         // The list, not the main window, is in front again afterwards.
         list->raise();
         list->activateWindow();

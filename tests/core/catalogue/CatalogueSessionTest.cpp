@@ -40,7 +40,12 @@ struct Spy {
 
 TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
     using Op = std::function<bool(CatalogueSession&)>;
-    const auto done = [](auto f) { return Op([f](CatalogueSession& s) { f(s); return true; }); };
+    const auto done = [](auto f) {
+        return Op([f](CatalogueSession& s) {
+            f(s);
+            return true;
+        });
+    };
     const struct {
         const char* name;
         int count, current;
@@ -55,12 +60,10 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
          Current | Modified},
         {"previous", 5, 3, done([](auto& s) { s.goToPrevious(); }), true, 5, 2, 1, "2",
          Current | Modified},
-        {"next", 5, 3, done([](auto& s) { s.goToNext(); }), true, 5, 4, 1, "4",
-         Current | Modified},
-        {"last", 5, 3, done([](auto& s) { s.goToLast(); }), true, 5, 5, 1, "5",
-         Current | Modified},
-        {"previous on the first", 5, 1, done([](auto& s) { s.goToPrevious(); }), true, 5, 1, 0,
-         "1", None},
+        {"next", 5, 3, done([](auto& s) { s.goToNext(); }), true, 5, 4, 1, "4", Current | Modified},
+        {"last", 5, 3, done([](auto& s) { s.goToLast(); }), true, 5, 5, 1, "5", Current | Modified},
+        {"previous on the first", 5, 1, done([](auto& s) { s.goToPrevious(); }), true, 5, 1, 0, "1",
+         None},
         {"next on the last", 5, 5, done([](auto& s) { s.goToNext(); }), true, 5, 5, 0, "5", None},
         {"page to a record", 5, 3, done([](auto& s) { s.showRecord(4); }), true, 5, 4, 0, "4",
          Current},
@@ -74,29 +77,30 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         {"add to none", 0, 0, [](auto& s) { return s.addRecord(); }, true, 1, 1, 1, "",
          Current | Records | Modified},
         // Copy counts once itself and once more for the move to the copy.
-        {"copy to the end", 5, 2, [](auto& s) { return s.copyRecordToEnd(); }, true, 6, 6, 2,
-         "2", Current | Records | Modified},
+        {"copy to the end", 5, 2, [](auto& s) { return s.copyRecordToEnd(); }, true, 6, 6, 2, "2",
+         Current | Records | Modified},
         {"copy at the limit", kMaxRecords, 2, [](auto& s) { return s.copyRecordToEnd(); }, false,
          kMaxRecords, 2, 0, "2", None},
         // Delete shows the record that followed, or the new last one.
-        {"delete in the middle", 5, 2, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4,
-         2, 1, "3", Current | Records | Modified},
+        {"delete in the middle", 5, 2, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4, 2,
+         1, "3", Current | Records | Modified},
         {"delete the last", 5, 5, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4, 4, 1,
          "4", Current | Records | Modified},
         {"delete the only", 1, 1, [](auto& s) { return s.deleteCurrentRecord(); }, true, 0, 0, 1,
          "-", Current | Records | Modified},
-        {"delete with none", 0, 0, [](auto& s) { return s.deleteCurrentRecord(); }, false, 0, 0,
-         0, "-", None},
+        {"delete with none", 0, 0, [](auto& s) { return s.deleteCurrentRecord(); }, false, 0, 0, 0,
+         "-", None},
         // The book list's commands.
         {"list delete before current", 5, 4, done([](auto& s) { s.deleteRecord(2); }), true, 4, 2,
          1, "3", Current | Records | Modified},
         {"list insert", 5, 4, [](auto& s) { return s.insertRecordAt(2); }, true, 6, 2, 1, "",
          Current | Records | Modified},
-        {"list insert at the limit", kMaxRecords, 4,
-         [](auto& s) { return s.insertRecordAt(2); }, false, kMaxRecords, 4, 0, "4", None},
-        {"sort keeps the current position", 3, 1,
-         done([](auto& s) { s.applyOrder({3, 1, 2}); }), true, 3, 1, 1, "3",
-         Current | Records | Modified},
+        {"list insert at the limit", kMaxRecords, 4, [](auto& s) { return s.insertRecordAt(2); },
+         false, kMaxRecords, 4, 0, "4", None},
+        {"sort keeps the current position", 3, 1, done([](auto& s) {
+             s.applyOrder({3, 1, 2});
+         }),
+         true, 3, 1, 1, "3", Current | Records | Modified},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,9 +114,9 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         EXPECT_EQ(titleOf(s, s.currentIndex()), c.titleShown);
         EXPECT_EQ(spy.fired, c.fired);
         // The invariant itself.
-        EXPECT_TRUE(s.recordCount() == 0 ? s.currentIndex() == 0
-                                         : s.currentIndex() >= 1 &&
-                                               s.currentIndex() <= s.recordCount());
+        EXPECT_TRUE(s.recordCount() == 0
+                        ? s.currentIndex() == 0
+                        : s.currentIndex() >= 1 && s.currentIndex() <= s.recordCount());
     }
 }
 
@@ -200,7 +204,8 @@ TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
     c.list(ChoiceList::Format).push_back("A4");
     c.captionFont = {12, "face", 255};
     s.takeCatalogue(std::move(c), 3);
-    s.rememberFile(QStringLiteral("/tmp/old.srb"));
+    QTemporaryDir dir;
+    s.saveAs(dir.filePath("old.srb"));
     s.goToFirst();
     Spy spy(s);
 

@@ -6,7 +6,9 @@
 using namespace sorabel;
 
 namespace {
-Bytes sj(const char* utf8) { return sjis::fromUtf8(utf8); }
+Bytes sj(const char* utf8) {
+    return sjis::fromUtf8(utf8);
+}
 
 void fillTitles(Catalogue& c, std::initializer_list<const char*> titles) {
     c.resize(static_cast<int>(titles.size()));

@@ -1,6 +1,7 @@
 #include "gui/main/FieldLayout.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace sorabel;
 
@@ -33,17 +34,9 @@ void setFlag(LayoutInputs& in, Field f, const char* value) {
     in.flags[static_cast<size_t>(index(f))] = value;
 }
 
-// Row tops of the edits after a layout, for checking how rows stack.
-std::array<int, 9> rowTops(FieldGeometry& g) {
-    return {g.control(Field::Title).top,   g.control(Field::Reading).top,
-            g.control(Field::Author).top,  g.control(Field::Publisher).top,
-            g.control(Field::FirstEdition).top,   g.control(Field::Impressions).top,
-            g.control(Field::DateFinished).top, g.control(Field::Note1).top,
-            g.control(Field::Note2).top};
-}
-
 } // namespace
 
+// The worked example: the designed window with every field shown.
 TEST(FieldLayout, DesignWindowWithEveryFieldShown) {
     FieldGeometry g = designGeometry();
     const LayoutOutcome out = computeFieldLayout(g, inputs());
@@ -104,257 +97,7 @@ TEST(FieldLayout, DesignWindowWithEveryFieldShown) {
     EXPECT_EQ(again.controls, g.controls);
 }
 
-TEST(FieldLayout, HiddenRowsCloseUp) {
-    FieldGeometry g = designGeometry();
-    LayoutInputs in = inputs();
-    setFlag(in, Field::Subtitle, "FALSE");
-    setFlag(in, Field::Translator, "FALSE");
-    setFlag(in, Field::Impressions, "FALSE");
-    setFlag(in, Field::Reading, "FALSE");
-    computeFieldLayout(g, in);
-
-    EXPECT_EQ(g.control(Field::Title).width, 560);
-    EXPECT_FALSE(g.control(Field::Subtitle).visible);
-    EXPECT_FALSE(g.label(2).visible);
-    // The reading is hidden: the combos keep its design Top and share the row.
-    EXPECT_FALSE(g.control(Field::Reading).visible);
-    EXPECT_FALSE(g.label(3).visible);
-    EXPECT_EQ(g.control(Field::Genre1), (Box{8, 68, 195, 21, true}));
-    EXPECT_EQ(g.control(Field::Genre2), (Box{251, 68, 195, 21, true}));
-    EXPECT_EQ(g.control(Field::Format), (Box{476, 68, 195, 21, true}));
-    EXPECT_EQ(g.control(Field::Author).top, 99);
-    EXPECT_EQ(g.control(Field::Author).width, 525);
-    EXPECT_FALSE(g.label(5).visible);
-    EXPECT_EQ(g.control(Field::Publisher).top, 130);
-    EXPECT_EQ(g.control(Field::FirstEdition).top, 161);
-    EXPECT_FALSE(g.control(Field::Impressions).visible);
-    EXPECT_FALSE(g.label(11).visible);
-    EXPECT_EQ(g.control(Field::DateFinished).top, 192);
-    EXPECT_EQ(g.control(Field::Note1).top, 223);
-    EXPECT_EQ(g.control(Field::Note2).top, 254);
-
-    // Showing everything again brings the hidden fields back in place.
-    computeFieldLayout(g, inputs());
-    EXPECT_TRUE(g.control(Field::Impressions).visible);
-    EXPECT_TRUE(g.label(3).visible);
-    EXPECT_EQ(g.control(Field::Genre1), (Box{258, 68, 130, 21, true}));
-    EXPECT_EQ(g.control(Field::Note2).top, 514);
-}
-
-TEST(FieldLayout, SpacingZeroMeansTenAndOtherSpacingsAreUsed) {
-    FieldGeometry zero = designGeometry();
-    const LayoutOutcome outZero = computeFieldLayout(zero, inputs(711, 611, 0));
-    EXPECT_EQ(outZero.spacing, 10);
-    EXPECT_EQ(rowTops(zero), (std::array<int, 9>{37, 68, 99, 130, 161, 192, 452, 483, 514}));
-
-    FieldGeometry five = designGeometry();
-    const LayoutOutcome outFive = computeFieldLayout(five, inputs(711, 611, 5));
-    EXPECT_EQ(outFive.spacing, 5);
-    EXPECT_EQ(rowTops(five), (std::array<int, 9>{37, 63, 89, 115, 141, 167, 462, 488, 514}));
-    // A smaller gap leaves more height to the impressions.
-    EXPECT_EQ(five.control(Field::Impressions).height, 290);
-}
-
-TEST(FieldLayout, ReadingFlagOnlyExactFalseMovesTheGenresToTheLeft) {
-    for (const char* hidden : {"true", "", "False"}) {
-        SCOPED_TRACE(hidden);
-        FieldGeometry g = designGeometry();
-        LayoutInputs in = inputs();
-        setFlag(in, Field::Reading, hidden);
-        computeFieldLayout(g, in);
-        EXPECT_FALSE(g.control(Field::Reading).visible);
-        EXPECT_FALSE(g.label(3).visible);
-        // GAP keeps its first value (11) and genre 1 follows the hidden
-        // reading's last width (its design 209).
-        EXPECT_EQ(g.control(Field::Genre1), (Box{272, 68, 195, 21, true}));
-        EXPECT_EQ(g.control(Field::Genre2).left, 478);
-        EXPECT_EQ(g.control(Field::Format).left, 476);
-    }
-
-    // After a layout with the reading shown its last width is 195.
-    FieldGeometry g = designGeometry();
-    computeFieldLayout(g, inputs());
-    LayoutInputs in = inputs();
-    setFlag(in, Field::Reading, "true");
-    computeFieldLayout(g, in);
-    EXPECT_EQ(g.control(Field::Genre1).left, 258);
-    EXPECT_EQ(g.control(Field::Genre2).left, 464);
-
-    setFlag(in, Field::Reading, "FALSE");
-    computeFieldLayout(g, in);
-    EXPECT_EQ(g.control(Field::Genre1).left, 8);
-    EXPECT_EQ(g.control(Field::Genre2).left, 251);
-    EXPECT_EQ(g.control(Field::Format).left, 476);
-}
-
-TEST(FieldLayout, LabelsTallerThanTheEditsSetTheRowPitch) {
-    // OFS = (21 - 46) / 2 = -12 (truncated toward zero, not -13): the title
-    // label would start at 25 and is held at 27, the edit centred on it.
-    FieldGeometry g = designGeometry(46);
-    computeFieldLayout(g, inputs());
-    EXPECT_EQ(g.label(1).top, 27);
-    EXPECT_EQ(g.control(Field::Title).top, 39);
-    EXPECT_EQ(g.label(2).top, 27);
-    EXPECT_EQ(g.control(Field::Subtitle).top, 39);
-    EXPECT_EQ(g.control(Field::Reading).top, 83);
-    EXPECT_EQ(g.label(3).top, 71);
-    EXPECT_EQ(g.control(Field::Genre1).top, 83);
-    EXPECT_EQ(g.label(5).top, 115);
-    EXPECT_EQ(rowTops(g), (std::array<int, 9>{39, 83, 127, 171, 215, 259, 519, 563, 607}));
-    // The impressions label sits at the row top, not above it.
-    EXPECT_EQ(g.label(11).top, 259);
-    EXPECT_EQ(g.label(12).top, 507);
-    EXPECT_EQ(g.label(16).top, 595);
-
-    // A slightly taller label (OFS -2) needs no clamp.
-    FieldGeometry h = designGeometry(25);
-    computeFieldLayout(h, inputs());
-    EXPECT_EQ(h.label(1).top, 35);
-    EXPECT_EQ(h.control(Field::Title).top, 37);
-    EXPECT_EQ(h.control(Field::Reading).top, 70);
-    EXPECT_EQ(h.label(3).top, 68);
-    EXPECT_EQ(h.control(Field::Author).top, 103);
-
-    // OFS exactly 0 ((21 - 22) / 2) also advances from the label's bottom.
-    FieldGeometry z = designGeometry(22);
-    computeFieldLayout(z, inputs());
-    EXPECT_EQ(z.label(1).top, 37);
-    EXPECT_EQ(z.control(Field::Reading).top, 69);
-}
-
-TEST(FieldLayout, ImpressionsKeepTwoLinesInALowWindow) {
-    FieldGeometry g = designGeometry();
-    computeFieldLayout(g, inputs(711, 300));
-    EXPECT_EQ(g.control(Field::Impressions).top, 192);
-    EXPECT_EQ(g.control(Field::Impressions).height, 42);
-    EXPECT_EQ(g.control(Field::DateFinished).top, 244);
-    EXPECT_EQ(g.control(Field::Note2).top, 306);
-
-    // One pixel above the two-line limit the formula wins.
-    computeFieldLayout(g, inputs(711, 404));
-    EXPECT_EQ(g.control(Field::Impressions).height, 43);
-}
-
-TEST(FieldLayout, HiddenFirstFieldLeavesItsTopToTheRow) {
-    // Title hidden, subtitle shown: the subtitle stays on the title's row.
-    FieldGeometry g = designGeometry();
-    LayoutInputs in = inputs();
-    setFlag(in, Field::Title, "FALSE");
-    computeFieldLayout(g, in);
-    EXPECT_FALSE(g.control(Field::Title).visible);
-    EXPECT_FALSE(g.label(1).visible);
-    EXPECT_EQ(g.control(Field::Subtitle), (Box{391, 37, 280, 21, true}));
-    EXPECT_EQ(g.label(2), (Box{342, 41, 48, 13, true}));
-    EXPECT_EQ(g.control(Field::Reading).top, 68);
-
-    // Both hidden: row 2 moves up to the first row's place.
-    setFlag(in, Field::Subtitle, "FALSE");
-    computeFieldLayout(g, in);
-    EXPECT_EQ(g.control(Field::Reading).top, 37);
-
-    // Reading hidden later: the genres stay at the reading's last Top even
-    // though row 1 is back, and the next row starts below them.
-    FieldGeometry h = designGeometry();
-    computeFieldLayout(h, inputs(711, 611, 30));
-    EXPECT_EQ(h.control(Field::Reading).top, 88);
-    LayoutInputs noReading = inputs();
-    setFlag(noReading, Field::Reading, "FALSE");
-    computeFieldLayout(h, noReading);
-    EXPECT_EQ(h.control(Field::Genre1).top, 88);
-    EXPECT_EQ(h.control(Field::Genre2).top, 88);
-    EXPECT_EQ(h.control(Field::Format).top, 88);
-    EXPECT_EQ(h.control(Field::Author).top, 119);
-
-    // Author hidden, translator shown: the translator keeps the design Tops.
-    FieldGeometry a = designGeometry();
-    LayoutInputs noAuthor = inputs();
-    setFlag(noAuthor, Field::Author, "FALSE");
-    computeFieldLayout(a, noAuthor);
-    EXPECT_EQ(a.control(Field::Translator).top, 100);
-    EXPECT_EQ(a.label(5).top, 104);
-    EXPECT_EQ(a.control(Field::Publisher).top, 131);
-}
-
-TEST(FieldLayout, HiddenFieldsWidenTheirNeighbours) {
-    auto run = [](std::initializer_list<Field> hidden) {
-        FieldGeometry g = designGeometry();
-        LayoutInputs in = inputs();
-        for (Field f : hidden)
-            setFlag(in, f, "FALSE");
-        computeFieldLayout(g, in);
-        return g;
-    };
-
-    FieldGeometry g = run({Field::Genre1});
-    EXPECT_EQ(g.control(Field::Reading).width, 325);
-    EXPECT_FALSE(g.control(Field::Genre1).visible);
-
-    g = run({Field::Genre2});
-    EXPECT_EQ(g.control(Field::Genre1), (Box{258, 68, 195, 21, true}));
-    EXPECT_EQ(g.control(Field::Format), (Box{476, 68, 195, 21, true}));
-
-    g = run({Field::Format});
-    EXPECT_EQ(g.control(Field::Genre1), (Box{258, 68, 195, 21, true}));
-    EXPECT_EQ(g.control(Field::Genre2), (Box{463, 68, 195, 21, true}));
-
-    g = run({Field::Translator});
-    EXPECT_EQ(g.control(Field::Author).width, 525);
-    EXPECT_EQ(g.control(Field::Translator).width, 210);
-
-    g = run({Field::Price});
-    EXPECT_EQ(g.control(Field::Series).width, 303);
-    EXPECT_FALSE(g.label(8).visible);
-    EXPECT_EQ(g.control(Field::Price).height, 25); // not copied while hidden
-    g = run({Field::Price, Field::Series});
-    EXPECT_EQ(g.control(Field::Series).width, 202);
-
-    g = run({Field::EditionRead});
-    EXPECT_EQ(g.control(Field::FirstEdition).width, 496);
-
-    g = run({Field::DateStarted});
-    EXPECT_EQ(g.control(Field::DateFinished).width, 324);
-    EXPECT_EQ(g.control(Field::DateBought).left, 509);
-    g = run({Field::DateBought});
-    EXPECT_EQ(g.control(Field::DateStarted).width, 324);
-    g = run({Field::DateStarted, Field::DateBought});
-    EXPECT_EQ(g.control(Field::DateFinished).width, 324);
-    EXPECT_EQ(g.control(Field::DateStarted).width, 162);
-
-    g = run({Field::Note1});
-    EXPECT_FALSE(g.label(15).visible);
-    EXPECT_EQ(g.control(Field::Note2).top, 483);
-}
-
-TEST(FieldLayout, EverythingHiddenButTheLastNoteMovesItToTheTop) {
-    FieldGeometry g = designGeometry();
-    LayoutInputs in = inputs();
-    in.flags.fill("FALSE");
-    setFlag(in, Field::Note2, "TRUE");
-    const LayoutOutcome out = computeFieldLayout(g, in);
-    EXPECT_EQ(g.control(Field::Note2), (Box{51, 37, 619, 21, true}));
-    EXPECT_EQ(g.label(16).top, 41);
-    for (int i = 0; i < kFieldCount - 1; ++i)
-        EXPECT_FALSE(g.controls[static_cast<size_t>(i)].visible) << i;
-    for (int c = 1; c < kCaptionCount; ++c)
-        EXPECT_FALSE(g.label(c).visible) << c;
-    EXPECT_EQ(out.showHeading, (std::array<bool, kListCount>{false, false, false}));
-}
-
-TEST(FieldLayout, CombosShowTheirHeadingOnlyWithoutAFileName) {
-    FieldGeometry g = designGeometry();
-    LayoutInputs in = inputs();
-    EXPECT_EQ(computeFieldLayout(g, in).showHeading, (std::array<bool, kListCount>{true, true, true}));
-
-    setFlag(in, Field::Genre2, "FALSE");
-    const LayoutOutcome out = computeFieldLayout(g, in);
-    EXPECT_TRUE(out.showHeading[static_cast<size_t>(ChoiceList::Genre1)]);
-    EXPECT_FALSE(out.showHeading[static_cast<size_t>(ChoiceList::Genre2)]);
-    EXPECT_TRUE(out.showHeading[static_cast<size_t>(ChoiceList::Format)]);
-
-    in.hasFileName = true;
-    EXPECT_EQ(computeFieldLayout(g, in).showHeading, (std::array<bool, kListCount>{false, false, false}));
-}
-
+// The second worked example: a larger window laid out again.
 TEST(FieldLayout, ANewWindowSizeTakesEffectOnTheNextLayout) {
     FieldGeometry g = designGeometry();
     computeFieldLayout(g, inputs());
@@ -387,4 +130,100 @@ TEST(FieldLayout, ANewWindowSizeTakesEffectOnTheNextLayout) {
     EXPECT_EQ(g.control(Field::DateBought).left, 635);
     EXPECT_EQ(g.control(Field::Note1), (Box{51, 572, 808, 21, true}));
     EXPECT_EQ(g.control(Field::Note2).top, 603);
+}
+
+// The rules one by one, each on the designed window: what a flag, the
+// spacing, the window size or the label height does to the rows.
+TEST(FieldLayout, RulesOnTheDesignedWindow) {
+    constexpr int skip = -1;
+    struct Check {
+        Field field;
+        int top = skip, width = skip, height = skip;
+    };
+    struct Window {
+        int width = 711, height = 611, labelHeight = 13, spacing = 10;
+    };
+    const struct {
+        const char* name;
+        Window window;
+        std::vector<Field> hidden;
+        std::vector<Check> checks;
+    } cases[] = {
+        {"spacing 0 means 10",
+         {711, 611, 13, 0},
+         {},
+         {{Field::Reading, 68}, {Field::Impressions, 192, skip, 250}, {Field::Note2, 514}}},
+        {"a smaller spacing leaves the impressions more height",
+         {711, 611, 13, 5},
+         {},
+         {{Field::Reading, 63}, {Field::Impressions, 167, skip, 290}, {Field::Note2, 514}}},
+        {"hidden rows close up",
+         {},
+         {Field::Subtitle, Field::Translator, Field::Impressions, Field::Reading},
+         {{Field::Title, 37, 560},
+          {Field::Genre1, 68, 195},
+          {Field::Author, 99, 525},
+          {Field::DateFinished, 192},
+          {Field::Note2, 254}}},
+        {"title and subtitle hidden: row 2 moves up",
+         {},
+         {Field::Title, Field::Subtitle},
+         {{Field::Reading, 37}}},
+        {"the impressions keep two lines in a low window",
+         {711, 300},
+         {},
+         {{Field::Impressions, 192, skip, 42}, {Field::Note2, 306}}},
+        {"one pixel above the two-line limit the formula wins",
+         {711, 404},
+         {},
+         {{Field::Impressions, 192, skip, 43}}},
+        {"labels taller than the edits set the row pitch",
+         {711, 611, 46},
+         {},
+         {{Field::Title, 39}, {Field::Reading, 83}, {Field::Note2, 607}}},
+        {"hidden neighbours widen the fields",
+         {},
+         {Field::Genre1, Field::Price, Field::EditionRead, Field::DateStarted},
+         {{Field::Reading, skip, 325},
+          {Field::Series, skip, 303},
+          {Field::FirstEdition, skip, 496},
+          {Field::DateFinished, skip, 324}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FieldGeometry g = designGeometry(c.window.labelHeight);
+        LayoutInputs in = inputs(c.window.width, c.window.height, c.window.spacing);
+        for (Field f : c.hidden)
+            setFlag(in, f, "FALSE");
+        EXPECT_EQ(computeFieldLayout(g, in).spacing, c.window.spacing == 0 ? 10 : c.window.spacing);
+        for (Field f : c.hidden)
+            EXPECT_FALSE(g.control(f).visible) << fieldInfo(f).key;
+        for (const Check& k : c.checks) {
+            const Box& b = g.control(k.field);
+            EXPECT_TRUE(b.visible) << fieldInfo(k.field).key;
+            if (k.top != skip)
+                EXPECT_EQ(b.top, k.top) << fieldInfo(k.field).key;
+            if (k.width != skip)
+                EXPECT_EQ(b.width, k.width) << fieldInfo(k.field).key;
+            if (k.height != skip)
+                EXPECT_EQ(b.height, k.height) << fieldInfo(k.field).key;
+        }
+    }
+}
+
+TEST(FieldLayout, CombosShowTheirHeadingOnlyWithoutAFileName) {
+    FieldGeometry g = designGeometry();
+    LayoutInputs in = inputs();
+    EXPECT_EQ(computeFieldLayout(g, in).showHeading,
+              (std::array<bool, kListCount>{true, true, true}));
+
+    setFlag(in, Field::Genre2, "FALSE");
+    const LayoutOutcome out = computeFieldLayout(g, in);
+    EXPECT_TRUE(out.showHeading[static_cast<size_t>(ChoiceList::Genre1)]);
+    EXPECT_FALSE(out.showHeading[static_cast<size_t>(ChoiceList::Genre2)]);
+    EXPECT_TRUE(out.showHeading[static_cast<size_t>(ChoiceList::Format)]);
+
+    in.hasFileName = true;
+    EXPECT_EQ(computeFieldLayout(g, in).showHeading,
+              (std::array<bool, kListCount>{false, false, false}));
 }

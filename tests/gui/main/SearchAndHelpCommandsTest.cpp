@@ -110,8 +110,7 @@ TEST_F(SearchAndHelpCommandsTest, AboutCommandShowsTheAboutBoxModally) {
     QTimer::singleShot(0, [&] {
         wasModal = box.isVisible() && box.isModal();
         version = box.findChild<QLabel*>(QStringLiteral("version"))->text();
-        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("okButton")),
-                          Qt::LeftButton);
+        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
     });
     entry("バージョン情報(&A)")->trigger();
     EXPECT_TRUE(wasModal);
