@@ -1,14 +1,15 @@
 // Takes the pictures under docs/ from the real windows, with the sample
 // catalogue loaded at start-up. `make screenshots` runs it under xvfb-run:
 //   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
+#include "core/storage/ProgramFolder.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "core/storage/ProgramFolder.h"
-#include "gui/widgets/FontSubstitution.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/main/MainWindow.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,6 +81,17 @@ int main(int argc, char* argv[]) {
     form1.ToolButton17Click();
     ok &= save(&form3, out.filePath(QStringLiteral("list-window.png")));
     form3.hide();
+
+    sorabel::StatisticsWindow statistics(form1.catalogue());
+    statistics.resize(860, 600);
+    statistics.show();
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-window.png")));
+    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::GroupPage);
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-groups.png")));
+    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::StatusPage);
+    statistics.showStatus(sorabel::ReadingStatus::Reading);
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-status.png")));
+    statistics.hide();
 
     sorabel::AboutDialog about(&form1);
     about.show();
