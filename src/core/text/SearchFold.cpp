@@ -69,6 +69,32 @@ public:
         putOne(c, from);
     }
 
+    // Copies source characters [from, to) that are already in normal form.
+    void copy(const char16_t* p, int32_t from, int32_t to) {
+        if (!identity_ || out_.size() - base_ != from) {
+            for (int32_t i = from; i < to; ++i)
+                put(p[i], i);
+            return;
+        }
+        // The common case: one block copy, then the kana changed in place.
+        out_.append(QStringView(p + from, to - from));
+        char16_t* d = reinterpret_cast<char16_t*>(out_.data()) + base_;
+        for (int32_t i = from; i < to; ++i) {
+            const char16_t c = d[i];
+            if (c >= kHiraganaFirst && c <= kHiraganaLast) {
+                const QString& k = kana_[c - kHiraganaFirst];
+                if (k.size() != 1) {
+                    // Never for NFKC text; kept exact all the same.
+                    out_.truncate(base_ + i);
+                    for (int32_t j = i; j < to; ++j)
+                        put(p[j], j);
+                    return;
+                }
+                d[i] = k.front().unicode();
+            }
+        }
+    }
+
     SearchFold::Origin finish(int32_t sourceLength) {
         if (identity_ && out_.size() - base_ != sourceLength)
             materialise();
@@ -124,8 +150,7 @@ SearchFold::Origin SearchFold::appendFold(QStringView text, QString& out) {
             while (segmentStart > pos && !nfkc.hasBoundaryBefore(codePointAt(segmentStart)))
                 U16_BACK_1(p, 0, segmentStart);
         }
-        for (int32_t i = pos; i < segmentStart; ++i)
-            w.put(p[i], i);
+        w.copy(reinterpret_cast<const char16_t*>(p), pos, segmentStart);
         if (yes >= len)
             break;
         int32_t segmentEnd = yes;
