@@ -1,6 +1,7 @@
 #include "gui/search/SearchWindow.h"
 
 #include "core/catalogue/Catalogue.h"
+#include "gui/help/HelpViewer.h"
 #include "gui/search/SearchResultDelegate.h"
 #include "gui/search/SearchResultModel.h"
 #include "gui/widgets/WindowFront.h"
@@ -23,7 +24,8 @@ namespace sorabel {
 
 namespace {
 constexpr int kAllFields = -1;
-}
+constexpr int kHelpContext = 27; // the help file's topic on this window
+} // namespace
 
 SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     : QWidget(parent, Qt::Tool), catalogue_(catalogue),
@@ -150,6 +152,10 @@ void SearchWindow::chooseRow(int row) {
 void SearchWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         close();
+        return;
+    }
+    if (event->key() == Qt::Key_F1) {
+        HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext);
         return;
     }
     QWidget::keyPressEvent(event);
