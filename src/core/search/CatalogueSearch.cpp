@@ -29,18 +29,35 @@ CatalogueSearch::Query CatalogueSearch::parse(QStringView text) {
 }
 
 void CatalogueSearch::prepare(const Catalogue& catalogue) {
+    // The texts of the last preparation: a field whose bytes have not changed
+    // keeps its decoded and folded text, so storing one edited record costs
+    // little more than copying.
+    const bool reuse = complete_;
+    complete_ = false;
+    const std::string oldBytes = std::move(bytes_);
+    const std::vector<size_t> oldBytesStart = std::move(bytesStart_);
+    const QString oldFolded = std::move(folded_);
+    const std::vector<qsizetype> oldFoldedStart = std::move(foldedStart_);
+    const QString oldSource = std::move(source_);
+    const std::vector<qsizetype> oldSourceStart = std::move(sourceStart_);
+    std::vector<SearchFold::Origin> oldOrigin = std::move(origin_);
+    const size_t oldSlots = reuse ? oldOrigin.size() : 0;
+
     recordCount_ = std::clamp(catalogue.recordCount, 0, kMaxRecords);
     const size_t slotCount = static_cast<size_t>(recordCount_) * kFieldCount;
 
     // Each Shift-JIS byte gives at most one UTF-16 unit.
-    qsizetype bytes = 0;
+    size_t bytes = 0;
     for (int r = 1; r <= recordCount_; ++r)
         for (int f = 0; f < kFieldCount; ++f)
-            bytes += static_cast<qsizetype>(catalogue.field(fieldAt(f), r).size());
+            bytes += catalogue.field(fieldAt(f), r).size();
+    bytes_.clear();
+    bytes_.reserve(bytes);
     folded_.clear();
-    folded_.reserve(bytes + static_cast<qsizetype>(slotCount) + 64);
+    folded_.reserve(static_cast<qsizetype>(bytes + slotCount) + 64);
     source_.clear();
-    source_.reserve(bytes);
+    source_.reserve(static_cast<qsizetype>(bytes));
+    bytesStart_.assign(slotCount + 1, 0);
     foldedStart_.assign(slotCount + 1, 0);
     sourceStart_.assign(slotCount + 1, 0);
     origin_.assign(slotCount, {});
@@ -48,14 +65,28 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     size_t slot = 0;
     for (int r = 1; r <= recordCount_; ++r) {
         for (int f = 0; f < kFieldCount; ++f, ++slot) {
-            const QString text = sjis::decode(catalogue.field(fieldAt(f), r));
+            const Bytes& field = catalogue.field(fieldAt(f), r);
+            bytesStart_[slot] = bytes_.size();
+            bytes_.append(field);
             sourceStart_[slot] = source_.size();
-            source_.append(text);
             foldedStart_[slot] = folded_.size();
+            if (slot < oldSlots &&
+                std::string_view(oldBytes).substr(
+                    oldBytesStart[slot], oldBytesStart[slot + 1] - oldBytesStart[slot]) == field) {
+                source_.append(QStringView(oldSource).sliced(
+                    oldSourceStart[slot], oldSourceStart[slot + 1] - oldSourceStart[slot]));
+                folded_.append(QStringView(oldFolded).sliced(
+                    oldFoldedStart[slot], oldFoldedStart[slot + 1] - oldFoldedStart[slot]));
+                origin_[slot] = std::move(oldOrigin[slot]);
+                continue;
+            }
+            const QString text = sjis::decode(field);
+            source_.append(text);
             origin_[slot] = SearchFold::appendFold(text, folded_);
             folded_.append(kSlotEnd);
         }
     }
+    bytesStart_[slotCount] = bytes_.size();
     foldedStart_[slotCount] = folded_.size();
     sourceStart_[slotCount] = source_.size();
 
@@ -71,6 +102,7 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
         shown_[i] = catalogue.isShown(info.field);
     }
     prepared_ = true;
+    complete_ = true;
 }
 
 void CatalogueSearch::invalidate() {

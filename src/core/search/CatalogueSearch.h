@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <array>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -78,7 +79,10 @@ private:
     void scan(QStringView word, qsizetype begin, qsizetype end, Hit&& hit) const;
 
     bool prepared_ = false;
+    bool complete_ = false; // the texts below belong together (a preparation ended)
     int recordCount_ = 0;
+    std::string bytes_; // the fields as prepared, to see what a later change left alone
+    std::vector<size_t> bytesStart_;
     // Every field's folded text followed by a NUL, record by record in display order.
     QString folded_;
     std::vector<qsizetype> foldedStart_; // per slot, plus the end
