@@ -154,6 +154,11 @@ void SearchWindow::keyPressEvent(QKeyEvent* event) {
         close();
         return;
     }
+    if (event->matches(QKeySequence::Find)) { // Ctrl+F again: back to the query
+        query_->setFocus();
+        query_->selectAll();
+        return;
+    }
     if (event->key() == Qt::Key_F1) {
         HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext);
         return;
