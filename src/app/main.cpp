@@ -1,24 +1,48 @@
+#include "BuildVersion.h"
+#include "InstallPaths.h"
+#include "core/support/CommandLine.h"
+#include "core/support/QtTranslation.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "gui/widgets/FontSubstitution.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/main/MainWindow.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
 #include <QPointer>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
+    QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
+    QApplication::setDesktopFileName(QStringLiteral("sorabel"));
+    sorabel::QtTranslation::install(app);
+
+    const auto request = sorabel::CommandLine::parse(QApplication::arguments());
+    switch (request.action) {
+    case sorabel::CommandLine::Action::ShowHelp:
+    case sorabel::CommandLine::Action::ShowVersion:
+        std::fputs(request.output.toUtf8().constData(), stdout);
+        return 0;
+    case sorabel::CommandLine::Action::Fail:
+        std::fputs(request.output.toUtf8().constData(), stderr);
+        return 2;
+    case sorabel::CommandLine::Action::Run:
+        break;
+    }
+    // Commands that run without a window go here, before any window exists.
+
     sorabel::FontSubstitution::install();
     QApplication::setWindowIcon(sorabel::AboutDialog::programIcon());
 
-    // The same on every installation; the windows' own "sorabe.HLP" beside
-    // the program serves whenever one of them is active.
+    // The same on every installation: the installed data folder. The
+    // windows' own "sorabe.HLP" (beside the program, else installed) serves
+    // whenever one of them is active.
     sorabel::HelpViewer::setApplicationHelpFile(
-        QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
+        QStringLiteral(SORABEL_INSTALL_DATADIR "/SORABE.HLP"));
 
     // The main window comes first: its first show runs the start-up sequence
     // before any other window exists.

@@ -1,0 +1,25 @@
+#include "core/support/QtTranslation.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
+namespace sorabel {
+
+bool QtTranslation::install(QCoreApplication& app) {
+    static QPointer<QTranslator> installed; // gone with its application
+    if (installed)
+        return true;
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
+}
+
+} // namespace sorabel
