@@ -15,9 +15,7 @@ namespace {
 long long g_failAfter = -1;
 int g_failErrno = ENOSPC;
 
-QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
-}
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
 
 class Fd {
 public:
@@ -64,9 +62,7 @@ void writeAllTo(int fd, std::string_view bytes, long long& budget) {
 } // namespace
 
 namespace io_messages {
-std::string other(int code) {
-    return "I/O エラー (" + std::to_string(code) + ")";
-}
+std::string other(int code) { return "I/O エラー (" + std::to_string(code) + ")"; }
 } // namespace io_messages
 
 IoError ioErrorFromErrno(int err, bool writing) {
@@ -182,9 +178,7 @@ bool FileIo::exists(const QString& path) {
     return !path.isEmpty() && ::stat(nativePath(path).constData(), &st) == 0;
 }
 
-bool FileIo::remove(const QString& path) {
-    return ::unlink(nativePath(path).constData()) == 0;
-}
+bool FileIo::remove(const QString& path) { return ::unlink(nativePath(path).constData()) == 0; }
 
 bool FileIo::rename(const QString& from, const QString& to) {
     return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0;
