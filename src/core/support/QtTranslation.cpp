@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 #include <QTranslator>
 
@@ -19,6 +20,8 @@ bool QtTranslation::install(QCoreApplication& app) {
     }
     QCoreApplication::installTranslator(translator);
     installed = translator;
+    // Dates, sizes and file type names in Qt's dialogs follow the locale.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     return true;
 }
 

@@ -10,7 +10,8 @@ namespace sorabel {
 // program, whatever the user's locale.
 class QtTranslation {
 public:
-    // Installs the translation once; false when it is not installed.
+    // Installs the translation once and makes Japanese the default locale;
+    // false when the translation is not installed.
     static bool install(QCoreApplication& app);
 };
 
