@@ -50,12 +50,15 @@ install:
 	@$(CMAKE) --build build -j $(JOBS) --target sorabel
 	@DESTDIR=$(DESTDIR) $(CMAKE) --install build
 
-# Removes what the last install put in place (build/install_manifest.txt).
+# Removes what the last install put in place (build/install_manifest.txt,
+# whose paths leave DESTDIR out).
 uninstall:
 	@if [ ! -f build/install_manifest.txt ]; then echo "Nothing was installed from build/."; exit 1; fi
-	@xargs -d '\n' rm -fv < build/install_manifest.txt
-	@-update-mime-database $(DESTDIR)$(PREFIX)/share/mime 2>/dev/null
-	@-update-desktop-database -q $(DESTDIR)$(PREFIX)/share/applications 2>/dev/null
+	@sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' rm -fv
+	@if [ -z "$(DESTDIR)" ]; then \
+	  update-mime-database $(PREFIX)/share/mime 2>/dev/null; \
+	  update-desktop-database -q $(PREFIX)/share/applications 2>/dev/null; \
+	  gtk-update-icon-cache -q -t -f $(PREFIX)/share/icons/hicolor 2>/dev/null; true; fi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -6,7 +6,11 @@
 set -euo pipefail
 build=$1 prefix=$2 bindir=$3 datadir=$4
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+# The list of a real install, which make uninstall reads, stays as it was.
+manifest=$build/install_manifest.txt
+[ ! -f "$manifest" ] || cp "$manifest" "$stage/manifest"
+trap 'if [ -f "$stage/manifest" ]; then cp "$stage/manifest" "$manifest"; else rm -f "$manifest"; fi
+      rm -rf "$stage"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 DESTDIR=$stage cmake --install "$build" >/dev/null
