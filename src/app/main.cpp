@@ -12,16 +12,11 @@
 #include <QApplication>
 #include <QPointer>
 #include <cstdio>
+#include <optional>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("sorabel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
-    QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
-    QApplication::setDesktopFileName(QStringLiteral("sorabel"));
-    sorabel::QtTranslation::install(app);
-
-    const auto request = sorabel::CommandLine::parse(QApplication::arguments());
+namespace {
+// --help and --version, or a refusal; nothing when the windows are to start.
+std::optional<int> answer(const sorabel::CommandLine& request) {
     switch (request.action) {
     case sorabel::CommandLine::Action::ShowHelp:
     case sorabel::CommandLine::Action::ShowVersion:
@@ -33,6 +28,33 @@ int main(int argc, char* argv[]) {
     case sorabel::CommandLine::Action::Run:
         break;
     }
+    return std::nullopt;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    {
+        // --help and --version answer without a display. A refusal waits for
+        // the full application, which takes the toolkit's own options out.
+        const QCoreApplication plain(argc, argv);
+        const auto request = sorabel::CommandLine::parse(QCoreApplication::arguments());
+        if (request.action != sorabel::CommandLine::Action::Fail)
+            if (const auto status = answer(request))
+                return *status;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("sorabel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
+    QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
+    QApplication::setDesktopFileName(QStringLiteral("jp.example.sorabel"));
+    sorabel::QtTranslation::install(app);
+
+    // request.fileToOpen: the catalogue to open at start instead of the
+    // remembered one (empty when none was named).
+    const auto request = sorabel::CommandLine::parse(QApplication::arguments());
+    if (const auto status = answer(request))
+        return *status;
     // Commands that run without a window go here, before any window exists.
 
     sorabel::FontSubstitution::install();
