@@ -2,6 +2,7 @@
 // catalogue loaded at start-up. `make screenshots` runs it under xvfb-run:
 //   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
 #include "core/storage/ProgramFolder.h"
+#include "core/support/QtTranslation.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
 #include "gui/help/HelpViewer.h"
@@ -9,14 +10,17 @@
 #include "gui/main/MainWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/FontColourDialog.h"
 #include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <cstdio>
 
 namespace {
@@ -50,6 +54,7 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[2]));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
+    sorabel::QtTranslation::install(app); // Qt's own dialogs in Japanese, as in the program
 
     // A program folder of its own: the settings file names the sample, which
     // is read automatically at start-up like a user's last catalogue.
@@ -113,6 +118,26 @@ int main(int argc, char* argv[]) {
         ok &= save(&form4, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
     }
     form4.hide();
+
+    // Qt's own dialogs, as the file and font commands show them.
+    QFileDialog saveAs(&form1, QString(), folder, QStringLiteral("読書録データ(*.srb)"));
+    saveAs.setAcceptMode(QFileDialog::AcceptSave);
+    saveAs.setOption(QFileDialog::DontUseNativeDialog);
+    saveAs.selectFile(QStringLiteral("sample.srb"));
+    saveAs.resize(900, 520);
+    saveAs.show();
+    QTest::qWait(300); // the folder is read in the background
+    if (auto* details = saveAs.findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (int column = 0; column < 4; ++column)
+            details->resizeColumnToContents(column);
+    ok &= save(&saveAs, out.filePath(QStringLiteral("save-dialog.png")));
+    saveAs.hide();
+
+    sorabel::FontColourDialog font(&form1,
+                                   {QFont(QStringLiteral("IPAPGothic"), 12), QColor(0x80, 0, 0)});
+    font.show();
+    ok &= save(&font, out.filePath(QStringLiteral("font-dialog.png")));
+    font.hide();
 
     sorabel::ProgramFolder::setOverride(QString());
     return ok ? 0 : 1;
