@@ -62,7 +62,7 @@ struct Fixture {
                 kansou += std::string(sentences[(r + i) % 4]) + "\r\n";
             set(Field::Impressions, kansou + "その" + n + "。");
         }
-        catalogue.recordCount = kMaxRecords;
+        catalogue.resize(kMaxRecords);
         for (int r = 1; r <= kMaxRecords; ++r)
             for (int f = 0; f < kFieldCount; ++f)
                 decoded.push_back(sjis::decode(catalogue.field(fieldAt(f), r)));

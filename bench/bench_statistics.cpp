@@ -42,7 +42,7 @@ const Catalogue& catalogue() {
             set(Field::DateStarted, ymd[r % 3 == 0 ? 5 : 0]);
             set(Field::DateBought, ymd[r % 9 < 5 ? 0 : r % 7]);
         }
-        c.recordCount = kMaxRecords;
+        c.resize(kMaxRecords);
         return c;
     }();
     return c;
@@ -53,7 +53,7 @@ const Field kDates[] = {Field::DateFinished, Field::DateStarted, Field::DateBoug
 void BM_DecodeDatesOnly(benchmark::State& state) {
     const Catalogue& c = catalogue();
     for (auto _ : state)
-        for (int r = 1; r <= c.recordCount; ++r)
+        for (int r = 1; r <= c.recordCount(); ++r)
             for (Field f : kDates)
                 benchmark::DoNotOptimize(sjis::decode(c.field(f, r)));
 }
@@ -62,7 +62,7 @@ BENCHMARK(BM_DecodeDatesOnly)->Unit(benchmark::kMillisecond);
 void BM_ReadAllDates(benchmark::State& state) {
     const Catalogue& c = catalogue();
     for (auto _ : state)
-        for (int r = 1; r <= c.recordCount; ++r)
+        for (int r = 1; r <= c.recordCount(); ++r)
             for (Field f : kDates)
                 benchmark::DoNotOptimize(readDate(sjis::decode(c.field(f, r))));
 }

@@ -43,7 +43,7 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     std::vector<SearchFold::Origin> oldOrigin = std::move(origin_);
     const size_t oldSlots = reuse ? oldOrigin.size() : 0;
 
-    recordCount_ = std::clamp(catalogue.recordCount, 0, kMaxRecords);
+    recordCount_ = catalogue.recordCount();
     const size_t slotCount = static_cast<size_t>(recordCount_) * kFieldCount;
 
     // Each Shift-JIS byte gives at most one UTF-16 unit.

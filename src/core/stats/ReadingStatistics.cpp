@@ -45,8 +45,8 @@ bool isBlankRecord(const Catalogue& c, int record) {
 ReadingStatistics::ReadingStatistics(const Catalogue& catalogue) : catalogue_(&catalogue) {
     const Field dateFields[] = {Field::DateFinished, Field::DateBought};
     for (auto& t : tallies_)
-        t.dated.reserve(static_cast<size_t>(catalogue.recordCount));
-    for (int r = 1; r <= catalogue.recordCount; ++r) {
+        t.dated.reserve(static_cast<size_t>(catalogue.recordCount()));
+    for (int r = 1; r <= catalogue.recordCount(); ++r) {
         if (isBlankRecord(catalogue, r))
             continue;
         ++bookCount_;

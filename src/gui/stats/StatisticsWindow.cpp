@@ -1,5 +1,7 @@
 #include "gui/stats/StatisticsWindow.h"
 
+#include "core/storage/DialogFolder.h"
+
 #include "core/catalogue/Catalogue.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
@@ -440,10 +442,7 @@ void StatisticsWindow::copyPage() {
 
 void StatisticsWindow::savePicture() {
     guarded(this, [this] {
-        const QString folder =
-            catalogue_.filePath.empty()
-                ? QDir::homePath()
-                : QFileInfo(QFile::decodeName(catalogue_.filePath.c_str())).path();
+        const QString folder = DialogFolder::forDialog(QString());
         const auto path = Dialogs::saveFile(this, QStringLiteral("PNG 画像 (*.png)"), folder,
                                             QStringLiteral("png"));
         if (!path)

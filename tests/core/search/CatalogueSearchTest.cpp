@@ -22,7 +22,7 @@ Catalogue library() {
     set(3, Field::Title, "海辺のカフカ");
     set(3, Field::Author, "村上春樹");
     set(3, Field::Impressions, "猫と話す男。ｶﾞｲﾄﾞ付き。fine");
-    c.recordCount = 3;
+    c.resize(3);
     c.flag(Field::Note2) = "FALSE";
     return c;
 }

@@ -43,7 +43,7 @@ Catalogue fixture() {
         set(Field::DateStarted, row.started);
         set(Field::DateBought, row.bought);
     }
-    c.recordCount = r;
+    c.resize(r);
     return c;
 }
 

@@ -30,7 +30,7 @@ Catalogue library() {
     set(c, 3, Field::Title, "海辺のカフカ");
     set(c, 3, Field::Author, "村上春樹");
     set(c, 3, Field::Impressions, "ナカタさんは猫と話せる。");
-    c.recordCount = 3;
+    c.resize(3);
     return c;
 }
 
@@ -121,11 +121,11 @@ TEST(SearchWindowTest, ResultsFollowEveryChangeOfTheRecords) {
         {"edit stored", [&] { set(c, 1, Field::Note1, "村上さんに借りた"); }, {1, 2, 3}},
         {"add",
          [&] {
-             c.recordCount = 4;
+             c.resize(4);
              set(c, 4, Field::Translator, "村上春樹");
          },
          {1, 2, 3, 4}},
-        {"delete", [&] { c.removeRecordAt(2, c.recordCount--); }, {1, 2, 3}},
+        {"delete", [&] { c.removeRecord(2); }, {1, 2, 3}},
         {"sort applied",
          [&] {
              c.copyRecord(1, 5);
@@ -140,14 +140,14 @@ TEST(SearchWindowTest, ResultsFollowEveryChangeOfTheRecords) {
              for (int r = 1; r <= 3; ++r)
                  c.clearRecord(r);
              set(c, 2, Field::Author, "村上龍");
-             c.recordCount = 2;
+             c.resize(2);
          },
          {2}},
         {"new",
          [&] {
              c.clearRecord(1);
              c.clearRecord(2);
-             c.recordCount = 1;
+             c.resize(1);
          },
          {}},
     };

@@ -42,7 +42,7 @@ protected:
             set(Field::DateStarted, r, b[2]);
             set(Field::DateBought, r, b[3]);
         }
-        catalogue.recordCount = r;
+        catalogue.resize(r);
         window = std::make_unique<StatisticsWindow>(catalogue);
         window->show();
     }
