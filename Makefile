@@ -3,7 +3,9 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE ?= cmake
 
-.PHONY: all setup build run test test-asan bench fuzz format screenshots clean
+.PHONY: all setup build run test test-asan bench fuzz format screenshots install uninstall clean
+PREFIX ?= /usr/local
+DESTDIR ?=
 
 all: build
 
@@ -40,6 +42,23 @@ fuzz: setup
 
 screenshots: build
 	@bash scripts/screenshots.sh build
+
+# make install [PREFIX=/usr/local] [DESTDIR=staging folder]: the program is
+# built for PREFIX, which it needs to find its help when installed.
+install:
+	@$(CMAKE) -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@$(CMAKE) --build build -j $(JOBS) --target sorabel
+	@DESTDIR=$(DESTDIR) $(CMAKE) --install build
+
+# Removes what the last install put in place (build/install_manifest.txt,
+# whose paths leave DESTDIR out).
+uninstall:
+	@if [ ! -f build/install_manifest.txt ]; then echo "Nothing was installed from build/."; exit 1; fi
+	@sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' rm -fv
+	@if [ -z "$(DESTDIR)" ]; then \
+	  update-mime-database $(PREFIX)/share/mime 2>/dev/null; \
+	  update-desktop-database -q $(PREFIX)/share/applications 2>/dev/null; \
+	  gtk-update-icon-cache -q -t -f $(PREFIX)/share/icons/hicolor 2>/dev/null; true; fi
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

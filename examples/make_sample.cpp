@@ -7,6 +7,7 @@
 #include "core/format/CatalogueFile.h"
 #include "core/text/ShiftJis.h"
 
+#include <QDate>
 #include <QString>
 #include <cstdio>
 #include <string>
@@ -101,12 +102,69 @@ const Book kBooks[] = {
      "1,650円", "旅先で読んだ本の話。読みたい本が増えて困る。"},
 };
 
-std::string day(int i, int offset) {
-    const int month = 1 + (i * 5 + offset) % 12;
-    const int d = 1 + (i * 7 + offset * 3) % 28;
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "2024/%02d/%02d", month, d);
-    return buf;
+// Year each book was finished in, spread over six years; 0 for the last five,
+// which are being read (26, 27), waiting on the shelf (28, 29) or carry a
+// finishing date no one can count (30).
+const int kYearFinished[] = {2020, 2020, 2021, 2021, 2021, 2022, 2022, 2022, 2023, 2023,
+                             2023, 2023, 2024, 2024, 2024, 2024, 2025, 2025, 2025, 2025,
+                             2025, 2025, 2025, 2025, 2025, 0,    0,    0,    0,    0};
+
+std::string slashed(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy/MM/dd")).toStdString();
+}
+
+// The date finished in the forms readers type: mostly 2024/03/05, some in the
+// era, full-width, compact, with hyphens, or giving only the month.
+std::string finishedText(int n, const QDate& d) {
+    const QString era = QString::number(d.year() - 2018);
+    if (n == 6)
+        return QStringLiteral("%1年%2月").arg(d.year()).arg(d.month()).toStdString();
+    if (n == 11) { // typed with the input method on: full-width
+        QString wide = QStringLiteral("%1／%2／%3").arg(d.year()).arg(d.month()).arg(d.day());
+        for (QChar& c : wide)
+            if (c.isDigit() && c.unicode() < 0x80)
+                c = QChar(c.unicode() - u'0' + 0xFF10);
+        return wide.toStdString();
+    }
+    if (n == 9)
+        return d.toString(QStringLiteral("yyyy-MM-dd")).toStdString();
+    if (n == 15)
+        return d.toString(QStringLiteral("yyyyMMdd")).toStdString();
+    if (n % 9 == 4)
+        return QStringLiteral("令和%1年%2月%3日")
+            .arg(era)
+            .arg(d.month())
+            .arg(d.day())
+            .toStdString();
+    if (n % 9 == 7)
+        return QStringLiteral("R%1.%2.%3").arg(era).arg(d.month()).arg(d.day()).toStdString();
+    return slashed(d);
+}
+
+struct Dates {
+    std::string finished, started, bought;
+};
+
+Dates datesOf(int n) {
+    const int year = kYearFinished[n - 1];
+    if (year != 0) {
+        const QDate finished(year, 1 + n * n % 12, 1 + (n * 7 + 3) % 28);
+        const QDate started = finished.addDays(-(5 + n % 20));
+        return {finishedText(n, finished), slashed(started),
+                slashed(started.addDays(-(n * 13 % 200)))};
+    }
+    switch (n) {
+    case 26:
+        return {"", "2025/12/03", "2025/11/22"};
+    case 27:
+        return {"", "2025/12/18", "2025/06/30"};
+    case 28:
+        return {"", "", "2025/10/05"};
+    case 29:
+        return {"", "", "R7.9.20"};
+    default:
+        return {"去年の夏", "", "2019/04/01"};
+    }
 }
 
 } // namespace
@@ -140,9 +198,10 @@ int main(int argc, char** argv) {
         for (size_t p = 0; (p = impressions.find('\n', p)) != std::string::npos; p += 2)
             impressions.replace(p, 1, "\r\n");
         set(Field::Impressions, impressions.c_str());
-        set(Field::DateFinished, day(n, 1).c_str());
-        set(Field::DateStarted, day(n, 0).c_str());
-        set(Field::DateBought, day(n, 11).c_str());
+        const Dates dates = datesOf(n);
+        set(Field::DateFinished, dates.finished.c_str());
+        set(Field::DateStarted, dates.started.c_str());
+        set(Field::DateBought, dates.bought.c_str());
         set(Field::Note1, n % 4 == 0 ? "図書館で借りた" : "");
         set(Field::Note2, "");
     }

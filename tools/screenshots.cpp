@@ -3,6 +3,7 @@
 //   sorabel_screenshots SOURCE_DIR OUTPUT_DIR
 #include "core/catalogue/CatalogueSession.h"
 #include "core/storage/ProgramFolder.h"
+#include "core/support/QtTranslation.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
 #include "gui/help/HelpViewer.h"
@@ -10,14 +11,18 @@
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/FontColourDialog.h"
 #include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 #include <cstdio>
 
 namespace {
@@ -51,6 +56,7 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[2]));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
     sorabel::FontSubstitution::install();
+    sorabel::QtTranslation::install(app); // Qt's own dialogs in Japanese, as in the program
 
     // A program folder of its own: the settings file names the sample, which
     // is read automatically at start-up like a user's last catalogue.
@@ -83,6 +89,17 @@ int main(int argc, char* argv[]) {
     ok &= save(&windows.bookList(), out.filePath(QStringLiteral("list-window.png")));
     windows.bookList().hide();
 
+    sorabel::StatisticsWindow statistics(session.catalogue());
+    statistics.resize(860, 600);
+    statistics.show();
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-window.png")));
+    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::GroupPage);
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-groups.png")));
+    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::StatusPage);
+    statistics.showStatus(sorabel::ReadingStatus::Reading);
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-status.png")));
+    statistics.hide();
+
     sorabel::AboutDialog& about = windows.aboutDialog();
     about.show();
     ok &= save(&about, out.filePath(QStringLiteral("about-box.png")));
@@ -104,6 +121,26 @@ int main(int argc, char* argv[]) {
         ok &= save(&settings, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
     }
     settings.hide();
+
+    // Qt's own dialogs, as the file and font commands show them.
+    QFileDialog saveAs(&main, QString(), folder, QStringLiteral("読書録データ(*.srb)"));
+    saveAs.setAcceptMode(QFileDialog::AcceptSave);
+    saveAs.setOption(QFileDialog::DontUseNativeDialog);
+    saveAs.selectFile(QStringLiteral("sample.srb"));
+    saveAs.resize(900, 520);
+    saveAs.show();
+    QTest::qWait(300); // the folder is read in the background
+    if (auto* details = saveAs.findChild<QTreeView*>(QStringLiteral("treeView")))
+        for (int column = 0; column < 4; ++column)
+            details->resizeColumnToContents(column);
+    ok &= save(&saveAs, out.filePath(QStringLiteral("save-dialog.png")));
+    saveAs.hide();
+
+    sorabel::FontColourDialog font(&main,
+                                   {QFont(QStringLiteral("IPAPGothic"), 12), QColor(0x80, 0, 0)});
+    font.show();
+    ok &= save(&font, out.filePath(QStringLiteral("font-dialog.png")));
+    font.hide();
 
     sorabel::ProgramFolder::setOverride(QString());
     return ok ? 0 : 1;

@@ -1,4 +1,8 @@
+#include "BuildVersion.h"
+#include "InstallPaths.h"
 #include "core/catalogue/CatalogueSession.h"
+#include "core/support/CommandLine.h"
+#include "core/support/QtTranslation.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
@@ -6,22 +10,63 @@
 #include "gui/widgets/FontSubstitution.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <optional>
+
+namespace {
+// --help and --version, or a refusal; nothing when the windows are to start.
+std::optional<int> answer(const sorabel::CommandLine& request) {
+    switch (request.action) {
+    case sorabel::CommandLine::Action::ShowHelp:
+    case sorabel::CommandLine::Action::ShowVersion:
+        std::fputs(request.output.toUtf8().constData(), stdout);
+        return 0;
+    case sorabel::CommandLine::Action::Fail:
+        std::fputs(request.output.toUtf8().constData(), stderr);
+        return 2;
+    case sorabel::CommandLine::Action::Run:
+        break;
+    }
+    return std::nullopt;
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
+    {
+        // --help and --version answer without a display. A refusal waits for
+        // the full application, which takes the toolkit's own options out.
+        const QCoreApplication plain(argc, argv);
+        const auto request = sorabel::CommandLine::parse(QCoreApplication::arguments());
+        if (request.action != sorabel::CommandLine::Action::Fail)
+            if (const auto status = answer(request))
+                return *status;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorabel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
+    // No display name: Qt would add " — ソラベル" to every other window's title.
+    QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
+    QApplication::setDesktopFileName(QStringLiteral("jp.example.sorabel"));
+    sorabel::QtTranslation::install(app);
+
+    const auto request = sorabel::CommandLine::parse(QApplication::arguments());
+    if (const auto status = answer(request))
+        return *status;
+
     sorabel::FontSubstitution::install();
     QApplication::setWindowIcon(sorabel::AboutDialog::programIcon());
 
-    // The same on every installation; the windows' own "sorabe.HLP" beside
-    // the program serves whenever one of them is active.
+    // The same on every installation: the installed data folder. The
+    // windows' own "sorabe.HLP" (beside the program, else installed) serves
+    // whenever one of them is active.
     sorabel::HelpViewer::setApplicationHelpFile(
-        QStringLiteral("/usr/local/share/sorabel/SORABE.HLP"));
+        QStringLiteral(SORABEL_INSTALL_DATADIR "/SORABE.HLP"));
 
     sorabel::CatalogueSession session;
     sorabel::ProgramWindows windows(session);
     sorabel::MainWindow& mainWindow = windows.mainWindow();
+    // A catalogue named on the command line is opened instead of the remembered one.
+    mainWindow.setCatalogueToOpen(request.fileToOpen);
     // Closing the main window ends the program, whatever other window is open.
     QObject::connect(&mainWindow, &sorabel::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -2,8 +2,8 @@
 
 #include "core/format/CatalogueFile.h"
 #include "core/format/LineReader.h"
+#include "core/storage/ConfigLocation.h"
 #include "core/storage/FileIo.h"
-#include "core/storage/ProgramFolder.h"
 
 #include <cerrno>
 #include <deque>
@@ -17,7 +17,7 @@ constexpr size_t kLineCount = 6 + kFieldCount + 1;
 } // namespace
 
 QString HandoffFile::defaultPath() {
-    return ProgramFolder::file(QStringLiteral("itijisettei.qqq"));
+    return ConfigLocation::file(QStringLiteral("itijisettei.qqq"));
 }
 
 std::string HandoffFile::serialise(const HandoffValues& values) {

@@ -23,8 +23,8 @@ struct HandoffValues {
 // in the form of the catalogue file's first 25 lines, then the spacing.
 class HandoffFile {
 public:
-    // The program's folder + "itijisettei.qqq" (a fixed place, never the
-    // current folder).
+    // "itijisettei.qqq" in the settings folder (ConfigLocation), a fixed
+    // place, never the current folder.
     static QString defaultPath();
 
     static std::string serialise(const HandoffValues& values);

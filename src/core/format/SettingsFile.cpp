@@ -1,7 +1,7 @@
 #include "core/format/SettingsFile.h"
 
 #include "core/format/ProfileFile.h"
-#include "core/storage/ProgramFolder.h"
+#include "core/storage/ConfigLocation.h"
 
 namespace sorabel {
 
@@ -46,7 +46,7 @@ void write(const QString& path, const SettingsValues& v, bool withRubi) {
 } // namespace
 
 QString SettingsFile::defaultPath() {
-    return ProgramFolder::file(QStringLiteral("SorabeIni.INI"));
+    return ConfigLocation::file(QStringLiteral("SorabeIni.INI"));
 }
 
 SettingsValues SettingsFile::read(const QString& path, const SettingsValues& current,

@@ -23,13 +23,13 @@ struct SettingsValues {
     int rubi = 0;                // [Rubi] Rubi
     std::string file;            // [File] File: file system bytes (UTF-8)
     int top = 0, left = 0, width = 0, height = 0; // [Window]
-    bool maximized = false;      // [Window] Maxmize
+    bool maximized = false;                       // [Window] Maxmize
     bool operator==(const SettingsValues&) const = default;
 };
 
 class SettingsFile {
 public:
-    // The program's folder + "SorabeIni.INI".
+    // "SorabeIni.INI" in the settings folder (ConfigLocation).
     static QString defaultPath();
 
     // Reads every key; a missing or unreadable key keeps the value in

@@ -20,8 +20,16 @@ QString ProgramFolder::path() {
     return QDir::currentPath();
 }
 
-QString ProgramFolder::file(const QString& name) { return QDir(path()).filePath(name); }
+QString ProgramFolder::file(const QString& name) {
+    return QDir(path()).filePath(name);
+}
 
-void ProgramFolder::setOverride(const QString& folder) { overrideFolder() = folder; }
+void ProgramFolder::setOverride(const QString& folder) {
+    overrideFolder() = folder;
+}
+
+bool ProgramFolder::isOverridden() {
+    return !overrideFolder().isEmpty();
+}
 
 } // namespace sorabel

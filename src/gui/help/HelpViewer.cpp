@@ -1,6 +1,6 @@
 #include "gui/help/HelpViewer.h"
 
-#include "core/storage/ProgramFolder.h"
+#include "core/storage/DataLocation.h"
 #include "gui/help/HelpWindow.h"
 
 #include <QDir>
@@ -34,21 +34,11 @@ HelpWindow& helpWindow() {
 } // namespace
 
 QString HelpViewer::resolve(const QString& helpFile) {
-    QString path = helpFile;
-    if (QFileInfo(path).isRelative())
-        path = ProgramFolder::file(path);
-    path = QDir::cleanPath(path);
-    if (QFileInfo::exists(path))
-        return path;
-    // Help file names come from a case-blind world ("SORABE.HLP" and
-    // "sorabe.HLP" are one file there): accept a name differing in case only.
-    const QFileInfo info(path);
-    const QDir folder = info.dir();
-    const QStringList entries = folder.entryList(QDir::Files);
-    for (const QString& entry : entries)
-        if (entry.compare(info.fileName(), Qt::CaseInsensitive) == 0)
-            return folder.filePath(entry);
-    return path;
+    if (QFileInfo(helpFile).isRelative())
+        return DataLocation::find(helpFile);
+    const QString path = QDir::cleanPath(helpFile);
+    const QString found = DataLocation::existing(path);
+    return found.isEmpty() ? path : found;
 }
 
 void HelpViewer::setApplicationHelpFile(const QString& file) {

@@ -15,7 +15,7 @@ public:
     // the main window's 目次 command sets it to the bare "sorabe.HLP").
     static void setApplicationHelpFile(const QString& file);
     static QString applicationHelpFile();
-    // Show topic `context` of `helpFile` (a bare name is looked up in the program's folder).
+    // Show topic `context` of `helpFile` (a bare name: see resolve()).
     static void showContext(const QString& helpFile, int context);
     // Open the finder (contents and search) of `helpFile`.
     static void showFinder(const QString& helpFile);
@@ -29,9 +29,9 @@ public:
     static const std::vector<Request>& requests();
     static void clearRequests();
 
-    // Full path of a help file: a relative name is taken in the program's
-    // folder, and a name differing from an existing file in letter case only
-    // finds that file.
+    // Full path of a help file: a relative name is looked up beside the
+    // program, then in the installed data folder (DataLocation); a name
+    // differing from an existing file in letter case only finds that file.
     static QString resolve(const QString& helpFile);
     // The help window, once a request has opened it (tests look inside).
     static HelpWindow* window();

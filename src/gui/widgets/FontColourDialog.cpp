@@ -19,8 +19,18 @@ FontColourDialog::FontColourDialog(QWidget* parent, const FontChoice& initial)
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts_->setWindowFlags(Qt::Widget);
 
+    // Enter in the chooser's lists ends its own dialog, which would hide it
+    // and leave this one empty: it ends this dialog instead, and so does Escape.
+    connect(fonts_, &QDialog::finished, this, [this](int result) {
+        fonts_->setVisible(true);
+        done(result);
+    });
+
     auto* colourRow = new QHBoxLayout;
-    colourRow->addWidget(new QLabel(QStringLiteral("色(&C):"), this));
+    // The buddy makes "(&C)" a mnemonic instead of literal text.
+    auto* colourLabel = new QLabel(QStringLiteral("色(&C):"), this);
+    colourLabel->setBuddy(colourButton_);
+    colourRow->addWidget(colourLabel);
     colourRow->addWidget(colourButton_);
     colourRow->addStretch();
     connect(colourButton_, &QPushButton::clicked, this, &FontColourDialog::pickColour);
@@ -53,7 +63,9 @@ void FontColourDialog::showColour() {
     colourButton_->setText(colour_.name());
 }
 
-FontChoice FontColourDialog::choice() const { return {fonts_->currentFont(), colour_}; }
+FontChoice FontColourDialog::choice() const {
+    return {fonts_->currentFont(), colour_};
+}
 
 std::optional<FontChoice> FontColourDialog::choose(QWidget* parent, const FontChoice& initial) {
     FontColourDialog dialog(parent, initial);

@@ -1,0 +1,241 @@
+#include "core/search/CatalogueSearch.h"
+
+#include "core/catalogue/Catalogue.h"
+#include "core/text/ShiftJis.h"
+
+#include <algorithm>
+
+namespace sorabel {
+
+namespace {
+constexpr QChar kSlotEnd = QChar(0);
+} // namespace
+
+CatalogueSearch::Query CatalogueSearch::parse(QStringView text) {
+    Query q;
+    // What the catalogue cannot hold cannot be in it; folding might otherwise
+    // turn such a character (ﬁ, ①) into one that is.
+    if (!sjis::unencodableCharacters(text.toString()).isEmpty())
+        return q;
+    const QString folded = SearchFold::foldedText(text);
+    // NFKC has made the ideographic space an ordinary one.
+    q.words = folded.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& w : q.words)
+        if (w.contains(kSlotEnd)) {
+            q.words.clear();
+            break;
+        }
+    return q;
+}
+
+void CatalogueSearch::prepare(const Catalogue& catalogue) {
+    // The texts of the last preparation: a field whose bytes have not changed
+    // keeps its decoded and folded text, so storing one edited record costs
+    // little more than copying.
+    const bool reuse = complete_;
+    complete_ = false;
+    const std::string oldBytes = std::move(bytes_);
+    const std::vector<size_t> oldBytesStart = std::move(bytesStart_);
+    const QString oldFolded = std::move(folded_);
+    const std::vector<qsizetype> oldFoldedStart = std::move(foldedStart_);
+    const QString oldSource = std::move(source_);
+    const std::vector<qsizetype> oldSourceStart = std::move(sourceStart_);
+    std::vector<SearchFold::Origin> oldOrigin = std::move(origin_);
+    const size_t oldSlots = reuse ? oldOrigin.size() : 0;
+
+    recordCount_ = catalogue.recordCount();
+    const size_t slotCount = static_cast<size_t>(recordCount_) * kFieldCount;
+
+    // Each Shift-JIS byte gives at most one UTF-16 unit.
+    size_t bytes = 0;
+    for (int r = 1; r <= recordCount_; ++r)
+        for (int f = 0; f < kFieldCount; ++f)
+            bytes += catalogue.field(fieldAt(f), r).size();
+    bytes_.clear();
+    bytes_.reserve(bytes);
+    folded_.clear();
+    folded_.reserve(static_cast<qsizetype>(bytes + slotCount) + 64);
+    source_.clear();
+    source_.reserve(static_cast<qsizetype>(bytes));
+    bytesStart_.assign(slotCount + 1, 0);
+    foldedStart_.assign(slotCount + 1, 0);
+    sourceStart_.assign(slotCount + 1, 0);
+    origin_.assign(slotCount, {});
+
+    size_t slot = 0;
+    for (int r = 1; r <= recordCount_; ++r) {
+        for (int f = 0; f < kFieldCount; ++f, ++slot) {
+            const Bytes& field = catalogue.field(fieldAt(f), r);
+            bytesStart_[slot] = bytes_.size();
+            bytes_.append(field);
+            sourceStart_[slot] = source_.size();
+            foldedStart_[slot] = folded_.size();
+            if (slot < oldSlots &&
+                std::string_view(oldBytes).substr(
+                    oldBytesStart[slot], oldBytesStart[slot + 1] - oldBytesStart[slot]) == field) {
+                source_.append(QStringView(oldSource).sliced(
+                    oldSourceStart[slot], oldSourceStart[slot + 1] - oldSourceStart[slot]));
+                folded_.append(QStringView(oldFolded).sliced(
+                    oldFoldedStart[slot], oldFoldedStart[slot + 1] - oldFoldedStart[slot]));
+                origin_[slot] = std::move(oldOrigin[slot]);
+                continue;
+            }
+            const QString text = sjis::decode(field);
+            source_.append(text);
+            origin_[slot] = SearchFold::appendFold(text, folded_);
+            folded_.append(kSlotEnd);
+        }
+    }
+    bytesStart_[slotCount] = bytes_.size();
+    foldedStart_[slotCount] = folded_.size();
+    sourceStart_[slotCount] = source_.size();
+
+    for (const FieldInfo& info : fieldTable()) {
+        const auto i = static_cast<size_t>(index(info.field));
+        QString caption = sjis::decode(
+            info.caption > 0 ? catalogue.liveCaptions[static_cast<size_t>(info.caption - 1)]
+                             : catalogue.heading(choiceListOf(info.field)));
+        if (caption.isEmpty())
+            caption = QString::fromUtf8(info.defaultCaption.data(),
+                                        static_cast<qsizetype>(info.defaultCaption.size()));
+        captions_[i] = caption;
+        shown_[i] = catalogue.isShown(info.field);
+    }
+    prepared_ = true;
+    complete_ = true;
+}
+
+void CatalogueSearch::invalidate() {
+    prepared_ = false;
+}
+
+template <typename Hit>
+void CatalogueSearch::scan(QStringView word, qsizetype begin, qsizetype end, Hit&& hit) const {
+    const QStringView range(folded_.constData(), end);
+    qsizetype from = begin;
+    while (from < end) {
+        const qsizetype at = range.indexOf(word, from);
+        if (at < 0)
+            return;
+        const auto next = std::upper_bound(foldedStart_.begin(), foldedStart_.end(), at);
+        const auto slot = static_cast<size_t>(next - foldedStart_.begin() - 1);
+        hit(slot, at - foldedStart_[slot]);
+        from = *next; // one occurrence a field is enough
+    }
+}
+
+std::vector<CatalogueSearch::BookMatch> CatalogueSearch::find(const Query& query,
+                                                              std::optional<Field> only) const {
+    std::vector<BookMatch> books;
+    if (!prepared_ || query.isEmpty() || recordCount_ == 0)
+        return books;
+
+    // The first word picks the candidates: one scan of everything, or of one
+    // field of every record.
+    const QString& first = query.words.front();
+    const auto addFirst = [&](size_t slot, qsizetype at) {
+        const int record = static_cast<int>(slot / kFieldCount) + 1;
+        if (books.empty() || books.back().record != record)
+            books.push_back({record, {}});
+        books.back().fields.push_back(
+            {fieldAt(static_cast<int>(slot % kFieldCount)), at, first.size()});
+    };
+    if (only) {
+        for (int r = 1; r <= recordCount_; ++r) {
+            const size_t s = slotOf(r, *only);
+            scan(first, foldedStart_[s], foldedStart_[s + 1] - 1, addFirst);
+        }
+    } else {
+        scan(first, 0, folded_.size(), addFirst);
+    }
+
+    // Every further word must occur somewhere in each candidate too.
+    for (qsizetype w = 1; w < query.words.size() && !books.empty(); ++w) {
+        const QString& word = query.words[w];
+        const auto kept = std::remove_if(books.begin(), books.end(), [&](BookMatch& book) {
+            bool found = false;
+            const auto add = [&](size_t slot, qsizetype at) {
+                found = true;
+                const Field f = fieldAt(static_cast<int>(slot % kFieldCount));
+                auto it = std::lower_bound(
+                    book.fields.begin(), book.fields.end(), f,
+                    [](const FieldMatch& m, Field g) { return index(m.field) < index(g); });
+                if (it == book.fields.end() || it->field != f)
+                    book.fields.insert(it, {f, at, word.size()});
+            };
+            if (only) {
+                const size_t s = slotOf(book.record, *only);
+                scan(word, foldedStart_[s], foldedStart_[s + 1] - 1, add);
+            } else {
+                const size_t s = slotOf(book.record, Field::Title);
+                scan(word, foldedStart_[s], foldedStart_[s + kFieldCount], add);
+            }
+            return !found;
+        });
+        books.erase(kept, books.end());
+    }
+    return books;
+}
+
+CatalogueSearch::Excerpt CatalogueSearch::excerpt(int record, const FieldMatch& match,
+                                                  const Query& query, qsizetype width) const {
+    Excerpt e;
+    if (!prepared_ || record < 1 || record > recordCount_)
+        return e;
+    const size_t slot = slotOf(record, match.field);
+    const SearchFold::Origin& origin = origin_[slot];
+    const QStringView source(source_.constData() + sourceStart_[slot],
+                             sourceStart_[slot + 1] - sourceStart_[slot]);
+    const QStringView folded(folded_.constData() + foldedStart_[slot],
+                             foldedStart_[slot + 1] - foldedStart_[slot] - 1);
+    const qsizetype a = SearchFold::sourceStart(origin, match.at);
+    const qsizetype b = SearchFold::sourceEnd(origin, source.size(), match.at, match.length);
+
+    // A little context before the match, the rest of the width after it.
+    qsizetype start = std::max<qsizetype>(0, a - width / 4);
+    qsizetype end = std::min(source.size(), std::max(b, start + width));
+    end = std::min(end, start + width);
+    if (start > 0 && source[start].isLowSurrogate())
+        --start;
+    if (end < source.size() && source[end].isLowSurrogate())
+        ++end;
+
+    const QString lead = start > 0 ? QStringLiteral("…") : QString();
+    e.text = lead + source.sliced(start, end - start).toString();
+    for (QChar& c : e.text)
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            c = u' ';
+    if (end < source.size())
+        e.text += QStringLiteral("…");
+
+    for (const QString& word : query.words) {
+        for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1)) {
+            const qsizetype s = std::max(start, SearchFold::sourceStart(origin, at));
+            const qsizetype t =
+                std::min(end, SearchFold::sourceEnd(origin, source.size(), at, word.size()));
+            if (s < t)
+                e.highlights.emplace_back(lead.size() + s - start, t - s);
+        }
+    }
+    // Overlapping words become one marked range.
+    std::sort(e.highlights.begin(), e.highlights.end());
+    std::vector<std::pair<qsizetype, qsizetype>> merged;
+    for (const auto& [s, n] : e.highlights) {
+        if (!merged.empty() && s <= merged.back().first + merged.back().second)
+            merged.back().second =
+                std::max(merged.back().first + merged.back().second, s + n) - merged.back().first;
+        else
+            merged.emplace_back(s, n);
+    }
+    e.highlights = std::move(merged);
+    return e;
+}
+
+QString CatalogueSearch::text(int record, Field f) const {
+    if (!prepared_ || record < 1 || record > recordCount_)
+        return {};
+    const size_t slot = slotOf(record, f);
+    return source_.mid(sourceStart_[slot], sourceStart_[slot + 1] - sourceStart_[slot]);
+}
+
+} // namespace sorabel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringView>
+#include <optional>
+
+namespace sorabel {
+
+// How much of a date the user wrote.
+enum class DatePrecision { Year, Month, Day };
+
+// A date as read from a date field: month and day are 0 when not written.
+struct ReadDate {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    DatePrecision precision = DatePrecision::Day;
+    bool operator==(const ReadDate&) const = default;
+};
+
+// Reads a date the way Japanese readers type it into the date fields:
+//   2024/03/05  2024/3/5  2024-03-05  2024.3.5  20240305  2024年3月5日
+//   令和6年3月5日  R6.3.5  平成30年1月2日  H30.1.2  昭和/S, 大正/T, 明治/M, 元年
+//   2024/3  2024年3月  2024  2024年  令和6年
+// Full-width digits, letters and punctuation read like their ASCII forms, and
+// spaces are ignored. A western year has four digits: two-digit years are never
+// guessed. An era year runs from 1 (元) to the era's last year; within those
+// years the date is not checked against the day the era changed, since old-era
+// forms stayed in use for months after a change and the day is unambiguous.
+// Anything else, impossible days included, is unreadable (nothing).
+std::optional<ReadDate> readDate(QStringView text);
+
+} // namespace sorabel

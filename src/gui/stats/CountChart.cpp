@@ -1,0 +1,71 @@
+#include "gui/stats/CountChart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QValueAxis>
+#include <algorithm>
+
+namespace sorabel {
+
+CountChart::CountChart(QWidget* parent) : QChartView(parent) {
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(480, 280);
+    auto* c = new QChart;
+    c->legend()->hide();
+    c->setAnimationOptions(QChart::NoAnimation);
+    setChart(c);
+}
+
+void CountChart::setCounts(const QString& title, const QStringList& categories,
+                           const std::vector<int>& counts) {
+    categories_ = categories;
+    counts_ = counts;
+
+    QChart* c = chart();
+    c->removeAllSeries();
+    for (QAbstractAxis* axis : c->axes())
+        c->removeAxis(axis), delete axis;
+    c->setTitle(title);
+
+    auto* set = new QBarSet(QStringLiteral("冊数"));
+    set->setColor(QColor(0x3a, 0x6e, 0xa5));
+    set->setLabelColor(Qt::black);
+    for (int n : counts)
+        *set << n;
+    auto* series = new QBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    series->setLabelsFormat(QStringLiteral("@value"));
+    c->addSeries(series);
+
+    auto* x = new QBarCategoryAxis;
+    x->append(categories);
+    if (categories.size() > 16) // many years: keep the labels from running together
+        x->setLabelsAngle(-60);
+    c->addAxis(x, Qt::AlignBottom);
+    series->attachAxis(x);
+
+    // Whole numbers only, with room above the highest bar for its count.
+    const int highest = counts.empty() ? 0 : *std::max_element(counts.begin(), counts.end());
+    int step = 1;
+    for (int magnitude = 1; highest / step + 1 > 10; magnitude *= 10)
+        for (int m : {1, 2, 5})
+            if (step = m * magnitude; highest / step + 1 <= 10)
+                break;
+    const int top = (highest / step + 1) * step;
+    auto* y = new QValueAxis;
+    y->setRange(0, top);
+    y->setTickCount(top / step + 1);
+    y->setLabelFormat(QStringLiteral("%d"));
+    c->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(y);
+}
+
+QString CountChart::title() const {
+    return chart()->title();
+}
+
+} // namespace sorabel

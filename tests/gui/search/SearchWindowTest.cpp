@@ -1,0 +1,174 @@
+#include "gui/search/SearchWindow.h"
+#include "core/catalogue/Catalogue.h"
+#include "core/text/ShiftJis.h"
+#include "gui/search/SearchResultModel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace sorabel;
+
+namespace {
+
+void set(Catalogue& c, int record, Field f, const char* utf8) {
+    c.setField(f, record, sjis::fromUtf8(utf8));
+}
+
+Catalogue library() {
+    Catalogue c;
+    set(c, 1, Field::Title, "吾輩は猫である");
+    set(c, 1, Field::Reading, "わがはいはねこである");
+    set(c, 1, Field::Author, "夏目漱石");
+    set(c, 2, Field::Title, "ノルウェイの森");
+    set(c, 2, Field::Author, "村上春樹");
+    set(c, 3, Field::Title, "海辺のカフカ");
+    set(c, 3, Field::Author, "村上春樹");
+    set(c, 3, Field::Impressions, "ナカタさんは猫と話せる。");
+    c.resize(3);
+    return c;
+}
+
+// Typed one key at a time, as an input method hands over committed text.
+void type(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+std::vector<int> found(const SearchWindow& w) {
+    std::vector<int> out;
+    for (int row = 0; row < w.results()->rowCount(); ++row)
+        out.push_back(w.results()->record(row));
+    return out;
+}
+
+} // namespace
+
+TEST(SearchWindowTest, TypingFindsBooksAndEnterOrDoubleClickChoosesOne) {
+    Catalogue c = library();
+    SearchWindow w(c);
+    QSignalSpy chosen(&w, &SearchWindow::recordChosen);
+    // As the main window does: the shown record's edit is stored first.
+    QObject::connect(&w, &SearchWindow::recordChosen, [&] {
+        set(c, 1, Field::Note1, "ねこの本");
+        w.catalogueChanged();
+    });
+    w.execute();
+    ASSERT_TRUE(w.isVisible());
+    EXPECT_TRUE(found(w).empty());
+
+    type(w.queryBox(), QStringLiteral("ネコ"));
+    EXPECT_EQ(found(w), (std::vector<int>{1}));       // the reading, not 猫
+    type(w.queryBox(), QStringLiteral("　むらかみ")); // not in kana anywhere
+    EXPECT_TRUE(found(w).empty());
+    EXPECT_EQ(w.countLabel()->text(), QStringLiteral("0冊"));
+
+    w.queryBox()->clear();
+    type(w.queryBox(), QStringLiteral("猫 村上"));
+    EXPECT_EQ(found(w), (std::vector<int>{3}));
+    EXPECT_EQ(w.countLabel()->text(), QStringLiteral("1冊"));
+    const auto lines = w.results()->lines(0, 5);
+    ASSERT_EQ(lines.size(), 2u); // author and impressions
+    EXPECT_TRUE(lines[1].text.startsWith(QStringLiteral("感　想：")));
+
+    w.queryBox()->clear();
+    type(w.queryBox(), QStringLiteral("の"));
+    EXPECT_EQ(found(w), (std::vector<int>{2, 3}));
+    QTest::keyClick(w.queryBox(), Qt::Key_Down);
+    QTest::keyClick(w.queryBox(), Qt::Key_Return);
+    // The stored edit brought record 1 in; the chosen book stays current.
+    EXPECT_EQ(found(w), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(w.results()->record(w.resultView()->currentIndex().row()), 3);
+    const QRect first = w.resultView()->visualRect(w.results()->index(0));
+    // A widget's double click is the second click of a pair.
+    QTest::mouseClick(w.resultView()->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseDClick(w.resultView()->viewport(), Qt::LeftButton, {}, first.center());
+    ASSERT_EQ(chosen.count(), 2);
+    EXPECT_EQ(chosen.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(chosen.at(1).at(0).toInt(), 1);
+    EXPECT_TRUE(w.isVisible()); // stays, with its results
+    EXPECT_EQ(found(w), (std::vector<int>{1, 2, 3}));
+
+    // One field only.
+    w.fieldBox()->setCurrentIndex(w.fieldBox()->findData(index(Field::Impressions)));
+    EXPECT_EQ(found(w), (std::vector<int>{}));
+    w.queryBox()->selectAll();
+    type(w.queryBox(), QStringLiteral("猫"));
+    EXPECT_EQ(found(w), (std::vector<int>{3}));
+
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST(SearchWindowTest, ResultsFollowEveryChangeOfTheRecords) {
+    Catalogue c = library();
+    SearchWindow w(c);
+    w.execute();
+    type(w.queryBox(), QStringLiteral("村上"));
+    ASSERT_EQ(found(w), (std::vector<int>{2, 3}));
+
+    struct Change {
+        const char* name;
+        std::function<void()> apply;
+        std::vector<int> expected;
+    };
+    const Change changes[] = {
+        {"edit stored", [&] { set(c, 1, Field::Note1, "村上さんに借りた"); }, {1, 2, 3}},
+        {"add",
+         [&] {
+             c.resize(4);
+             set(c, 4, Field::Translator, "村上春樹");
+         },
+         {1, 2, 3, 4}},
+        {"delete", [&] { c.removeRecord(2); }, {1, 2, 3}},
+        {"sort applied",
+         [&] {
+             c.copyRecord(1, 5);
+             c.copyRecord(3, 1);
+             c.copyRecord(5, 3);
+             c.clearRecord(5);
+         },
+         {1, 2, 3}},
+        {"hidden field", [&] { c.flag(Field::Translator) = "FALSE"; }, {1, 2, 3}},
+        {"open",
+         [&] {
+             for (int r = 1; r <= 3; ++r)
+                 c.clearRecord(r);
+             set(c, 2, Field::Author, "村上龍");
+             c.resize(2);
+         },
+         {2}},
+        {"new",
+         [&] {
+             c.clearRecord(1);
+             c.clearRecord(2);
+             c.resize(1);
+         },
+         {}},
+    };
+    for (const Change& change : changes) {
+        change.apply();
+        w.catalogueChanged();
+        EXPECT_EQ(found(w), change.expected) << change.name;
+    }
+
+    // A hidden field says so in its result line.
+    set(c, 1, Field::Translator, "村上春樹");
+    w.catalogueChanged();
+    ASSERT_EQ(found(w), (std::vector<int>{1}));
+    EXPECT_TRUE(w.results()->lines(0, 1).at(0).text.contains(QStringLiteral("（非表示）")));
+
+    // A closed window forgets its results until it is shown again.
+    w.close();
+    set(c, 1, Field::Title, "村上朝日堂");
+    w.catalogueChanged();
+    EXPECT_EQ(w.results()->rowCount(), 0);
+    w.execute();
+    EXPECT_EQ(found(w), (std::vector<int>{1}));
+    EXPECT_TRUE(w.results()->data(w.results()->index(0)).toString().contains(u"村上朝日堂"));
+}
