@@ -3,11 +3,11 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/support/CommandLine.h"
 #include "core/support/QtTranslation.h"
-#include "gui/about/AboutDialog.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
 #include "gui/widgets/FontSubstitution.h"
+#include "gui/widgets/Icons.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
         return *status;
 
     sorabel::FontSubstitution::install();
-    QApplication::setWindowIcon(sorabel::AboutDialog::programIcon());
+    QApplication::setWindowIcon(sorabel::Icons::get("sorabel"));
 
     // The same on every installation: the installed data folder. The
     // windows' own "sorabe.HLP" (beside the program, else installed) serves

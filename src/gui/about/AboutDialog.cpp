@@ -1,5 +1,7 @@
 #include "gui/about/AboutDialog.h"
 
+#include "gui/widgets/Icons.h"
+
 #include "core/support/AssertionFailure.h"
 #include "core/support/VersionInfo.h"
 #include "gui/widgets/Dialogs.h"
@@ -9,8 +11,6 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
 
@@ -107,41 +107,7 @@ QString AboutDialog::copyrightNotice() {
 }
 
 QPixmap AboutDialog::programIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-
-    // Pages: a cream block showing at the fore-edge and the foot.
-    p.setPen(QPen(QColor(110, 90, 60), 1));
-    p.setBrush(QColor(250, 244, 222));
-    p.drawRoundedRect(QRectF(7.5, 5.5, 21, 23), 1.5, 1.5);
-    p.setPen(QPen(QColor(200, 190, 160), 1));
-    for (int y = 9; y <= 25; y += 4)
-        p.drawLine(QPointF(25.5, y + 0.5), QPointF(27.5, y + 0.5));
-
-    // Cover: navy, with a darker spine and a gold title panel.
-    QPainterPath cover;
-    cover.addRoundedRect(QRectF(3.5, 2.5, 21, 25), 2, 2);
-    p.setPen(QPen(QColor(10, 10, 70), 1));
-    p.setBrush(QColor(30, 50, 140));
-    p.drawPath(cover);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(15, 25, 90));
-    p.drawRect(QRectF(4, 3, 4, 24));
-    p.setBrush(QColor(230, 190, 80));
-    p.drawRect(QRectF(11, 8, 10, 6));
-    p.setPen(QPen(QColor(120, 90, 20), 1));
-    p.drawLine(QPointF(13, 11.5), QPointF(19, 11.5));
-
-    // Bookmark ribbon below the cover.
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(200, 30, 40));
-    QPolygonF ribbon;
-    ribbon << QPointF(17, 27) << QPointF(20, 27) << QPointF(20, 31) << QPointF(18.5, 29.5)
-           << QPointF(17, 31);
-    p.drawPolygon(ribbon);
-    return pixmap;
+    return Icons::get("sorabel").pixmap(32, 32);
 }
 
 void AboutDialog::setUrlOpener(UrlOpener opener) {

@@ -25,7 +25,7 @@ public:
     static QString copyrightNotice();
     // The unit named by a failed version lookup.
     static QString unitName() { return QStringLiteral("about"); }
-    // The program's 32 by 32 icon: a closed book.
+    // The program's icon at 32 by 32 pixels.
     static QPixmap programIcon();
 
     // Test seam: how Button1 opens a page (the default asks the desktop).

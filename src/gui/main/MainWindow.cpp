@@ -1,17 +1,23 @@
 #include "gui/main/MainWindow.h"
 
 #include "core/catalogue/CatalogueSession.h"
+#include "core/storage/DialogFolder.h"
 #include "core/storage/ProgramFolder.h"
+#include "core/support/WindowPlacement.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/RecordEditor.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
 #include "gui/widgets/FontSubstitution.h"
+#include "gui/widgets/Icons.h"
 
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
 #include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
@@ -21,10 +27,6 @@
 
 #include <algorithm>
 #include <utility>
-
-static void initialiseIcons() {
-    Q_INIT_RESOURCE(mainwindow_icons);
-}
 
 namespace sorabel {
 
@@ -45,11 +47,11 @@ QFont designFont(const char* family, int pixels) {
 
 MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     : QMainWindow(parent), session_(session) {
-    initialiseIcons();
     FontSubstitution::install();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("ソラベル"));
     setFont(designFont("ＭＳ Ｐゴシック", 15));
+    setAcceptDrops(true);
 
     createActions();
     createStatusBar();
@@ -106,14 +108,14 @@ QAction* MainWindow::menuEntry(QMenu* menu, const char* caption, void (MainWindo
 }
 
 QToolButton* MainWindow::addToolButton(const QString& name, const QString& hint,
-                                       const QString& icon, void (MainWindow::*slot)()) {
+                                       const char* icon, void (MainWindow::*slot)()) {
     auto* b = new QToolButton(toolBar_);
     b->setObjectName(name);
     // "short hint|long hint": the short one is the tool tip, the long one the status tip.
     const qsizetype bar = hint.indexOf(QLatin1Char('|'));
     b->setToolTip(bar < 0 ? hint : hint.left(bar));
     b->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)));
+    b->setIcon(Icons::get(icon));
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
     toolBar_->addWidget(b);
@@ -151,6 +153,9 @@ void MainWindow::createActions() {
     menuEntry(tools, "一覧表示(&O)", &MainWindow::showBookList)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     menuEntry(tools, "「感想」の中を検索(&S)", &MainWindow::showImpressionsSearch);
+    menuEntry(tools, "すべての項目を検索(&F)", &MainWindow::showSearch)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    menuEntry(tools, "読書統計(&G)", &MainWindow::showStatistics);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     helpContentsAction_ = menuEntry(help, "目次(&C)", &MainWindow::showHelpContents);
@@ -193,6 +198,7 @@ void MainWindow::createActions() {
     addToolButton("bookListButton", "一覧表示", "book-list", &M::showBookList);
     addToolButton("findImpressionsButton", "「感想」の中を検索", "find-impressions",
                   &M::showImpressionsSearch);
+    addToolButton("searchButton", "すべての項目を検索", "search", &M::showSearch);
     toolBar_->addSeparator();
     addToolButton("helpButton", "ヘルプ|ヘルプの表示", "help", &M::showHelpContents);
     toolBar_->addSeparator();
@@ -406,6 +412,14 @@ void MainWindow::showImpressionsSearch() {
     command([&] { impressionsFind_->execute(); });
 }
 
+void MainWindow::showSearch() {
+    command([&] { emit searchRequested(); });
+}
+
+void MainWindow::showStatistics() {
+    command([&] { emit statisticsRequested(); });
+}
+
 void MainWindow::showAbout() {
     command([&] {
         if (aboutDialog_)
@@ -471,10 +485,40 @@ void MainWindow::openCatalogue() {
         hideBookList();
         if (session_.isModified() && !askToSave())
             return;
-        const auto path = Dialogs::openFile(this, kFilter, ProgramFolder::path());
-        if (path)
-            loadCatalogue(*path, false);
+        const auto path = Dialogs::openFile(this, kFilter, dialogFolder());
+        if (!path)
+            return;
+        DialogFolder::noteChosen(*path);
+        loadCatalogue(*path, false);
     });
+}
+
+void MainWindow::openFile(const QString& path) {
+    command([&] {
+        hideBookList();
+        if (session_.isModified() && !askToSave())
+            return;
+        loadCatalogue(path, false);
+    });
+}
+
+QString MainWindow::dialogFolder() const {
+    return DialogFolder::forDialog(session_.filePath());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Dropped like a file chosen in the Open dialog: the same question and messages.
+    openFile(urls.front().toLocalFile());
 }
 
 bool MainWindow::saveCatalogue() {
@@ -491,10 +535,10 @@ bool MainWindow::saveCatalogue() {
 
 bool MainWindow::saveCatalogueAs() {
     session_.storeEdits();
-    const auto path =
-        Dialogs::saveFile(this, kFilter, ProgramFolder::path(), QStringLiteral("srb"));
+    const auto path = Dialogs::saveFile(this, kFilter, dialogFolder(), QStringLiteral("srb"));
     if (!path)
         return false;
+    DialogFolder::noteChosen(*path);
     const QFileInfo chosen(*path);
     const bool current = !session_.filePath().isEmpty() &&
                          chosen.absoluteFilePath() == QFileInfo(session_.filePath()).absoluteFilePath();
@@ -543,8 +587,13 @@ void MainWindow::setOuterBounds(const QRect& r) {
 bool MainWindow::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     switch (event->type()) {
-    case QEvent::Move:
     case QEvent::Resize:
+        if (layOutWhenMaximized_ && (windowState() & Qt::WindowMaximized)) {
+            layOutWhenMaximized_ = false;
+            layOutFields();
+        }
+        [[fallthrough]];
+    case QEvent::Move:
     case QEvent::WindowActivate:
         if (pendingOuter_ && frameGeometry() != geometry() && windowState() == Qt::WindowNoState) {
             const QRect target = *pendingOuter_;
@@ -596,25 +645,34 @@ void MainWindow::runStartUp() {
     if (!session_.isModified())
         lastCatalogue_ = remembered;
 
-    QRect placed = outerBounds();
+    QPoint topLeft = outerBounds().topLeft();
+    QSize size = outerBounds().size();
     if (startup_.restorePosition)
-        placed.moveTo(v.left, v.top);
+        topLeft = QPoint(v.left, v.top);
     if (startup_.restoreSize && v.width > 0 && v.height > 0)
-        placed.setSize(QSize(v.width, v.height));
-    setOuterBounds(placed);
-    if (v.maximized)
+        size = QSize(v.width, v.height);
+    // A placement remembered from another screen, or a size no screen can
+    // show, is moved and shrunk onto today's screens.
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    setOuterBounds(WindowPlacement::fit(topLeft, size, screens));
+    if (v.maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
-    else
+        layOutWhenMaximized_ = true;
+    } else {
         setWindowState(windowState() & ~Qt::WindowMaximized);
+    }
 
     // Without the last catalogue (not wanted, or unreadable) the program starts
     // untitled, so that no save can ever write over a file it did not read.
-    if (!session_.isModified() && startup_.reopenLastCatalogue && !remembered.isEmpty()) {
-        try {
+    try {
+        if (!catalogueToOpen_.isEmpty())
+            loadCatalogue(catalogueToOpen_, false);
+        else if (!session_.isModified() && startup_.reopenLastCatalogue && !remembered.isEmpty())
             loadCatalogue(remembered, true);
-        } catch (const std::exception& e) {
-            Dialogs::error(this, QString::fromUtf8(e.what()));
-        }
+    } catch (const std::exception& e) {
+        Dialogs::error(this, QString::fromUtf8(e.what()));
     }
     applyFonts();
     layOutFields();

@@ -53,6 +53,10 @@ public:
     void setSettingsDialog(QDialog* dialog) { settingsDialog_ = dialog; }
     void setAboutDialog(QDialog* dialog) { aboutDialog_ = dialog; }
 
+    // A catalogue named on the command line: opened at start instead of the
+    // remembered one.
+    void setCatalogueToOpen(const QString& path) { catalogueToOpen_ = path; }
+
     // Outer bounds (frame included) as the settings file keeps them.
     QRect outerBounds() const;
     void setOuterBounds(const QRect& r);
@@ -88,6 +92,8 @@ public slots:
     void layOutFields();
     void showBookList();
     void showImpressionsSearch();
+    void showSearch();
+    void showStatistics();
     void showAbout();
     void showHelpContents();
     void showHelpForWindow();
@@ -104,6 +110,8 @@ signals:
     // The window has closed for good: the program ends.
     void closed();
     void bookListRequested();
+    void searchRequested();
+    void statisticsRequested();
     void bookListHideRequested();
     // Before the settings dialog opens: what it starts from.
     void settingsDialogOpening(const SettingsDialogInput& input);
@@ -115,11 +123,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();
     void createStatusBar();
-    QToolButton* addToolButton(const QString& name, const QString& hint, const QString& icon,
+    QToolButton* addToolButton(const QString& name, const QString& hint, const char* icon,
                                void (MainWindow::*slot)());
     QAction* menuEntry(QMenu* menu, const char* caption, void (MainWindow::*slot)());
 
@@ -132,6 +142,8 @@ private:
     void showNote(const QString& note);
     void applyFonts();
     void loadCatalogue(const QString& path, bool remembered);
+    void openFile(const QString& path); // Open's steps after the dialog
+    QString dialogFolder() const;
     // The save question; false when the user chose キャンセル or the save did
     // not happen (a cancelled dialog): the command that asked then stops.
     bool askToSave();
@@ -170,6 +182,9 @@ private:
     // again once the frame is known, so the window does not grow by its frame
     // from one run to the next.
     std::optional<QRect> pendingOuter_;
+    QString catalogueToOpen_;
+    // A start maximized lays the fields out again once the window has its size.
+    bool layOutWhenMaximized_ = false;
     bool startedUp_ = false;
 };
 

@@ -3,7 +3,13 @@
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
 #include "gui/main/MainWindow.h"
+#include "core/catalogue/CatalogueSession.h"
+#include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/WindowFront.h"
+
+#include <QTimer>
 #include "gui/widgets/Dialogs.h"
 
 namespace sorabel {
@@ -32,6 +38,29 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
         list->activateWindow();
     });
 
+    // Search and statistics read the catalogue and follow its changes; a book
+    // chosen in them is shown in the main window, its edits stored first.
+    search_ = new SearchWindow(session.catalogue(), main);
+    statistics_ = std::make_unique<StatisticsWindow>(session.catalogue());
+    QObject::connect(main, &MainWindow::searchRequested, search_, &SearchWindow::execute);
+    QObject::connect(main, &MainWindow::statisticsRequested, statistics_.get(),
+                     [this] { bringToFront(statistics_.get()); });
+    auto show = [&session, main](int record) {
+        guarded(main, [&] { session.showRecord(record); });
+    };
+    QObject::connect(search_, &SearchWindow::recordChosen, main, show);
+    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main, show);
+    // Storing a record changes several fields at once: the windows hear of a
+    // burst of changes once, when the command is over.
+    auto* changes = new QTimer(main);
+    changes->setSingleShot(true);
+    changes->setInterval(0);
+    QObject::connect(changes, &QTimer::timeout, search_, &SearchWindow::catalogueChanged);
+    QObject::connect(changes, &QTimer::timeout, statistics_.get(),
+                     &StatisticsWindow::catalogueChanged);
+    for (auto changed : {&CatalogueSession::recordsChanged, &CatalogueSession::headerChanged})
+        QObject::connect(&session, changed, changes, qOverload<>(&QTimer::start));
+
     QObject::connect(main, &MainWindow::settingsDialogOpening, settings_,
                      &SettingsDialog::prepare);
     QObject::connect(settings_, &SettingsDialog::startupOptionsChanged, main,
@@ -47,6 +76,7 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
 ProgramWindows::~ProgramWindows() {
     // The list first: it may still be showing rows of the session's records.
     bookList_.reset();
+    statistics_.reset();
     main_.reset();
 }
 

@@ -8,7 +8,9 @@ class AboutDialog;
 class BookListWindow;
 class CatalogueSession;
 class MainWindow;
+class SearchWindow;
 class SettingsDialog;
+class StatisticsWindow;
 
 // Builds the program's windows around one catalogue session and connects
 // them: the only place that knows every window. The main window owns the
@@ -24,12 +26,16 @@ public:
     BookListWindow& bookList() { return *bookList_; }
     SettingsDialog& settingsDialog() { return *settings_; }
     AboutDialog& aboutDialog() { return *about_; }
+    SearchWindow& searchWindow() { return *search_; }
+    StatisticsWindow& statisticsWindow() { return *statistics_; }
 
 private:
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<BookListWindow> bookList_;
     SettingsDialog* settings_ = nullptr; // owned by the main window
     AboutDialog* about_ = nullptr;       // owned by the main window
+    SearchWindow* search_ = nullptr;     // owned by the main window
+    std::unique_ptr<StatisticsWindow> statistics_;
 };
 
 } // namespace sorabel

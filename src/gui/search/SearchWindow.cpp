@@ -1,5 +1,7 @@
 #include "gui/search/SearchWindow.h"
 
+#include "gui/widgets/Icons.h"
+
 #include "core/catalogue/Catalogue.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/search/SearchResultDelegate.h"
@@ -14,11 +16,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QVBoxLayout>
-
-// The resources of a static library are kept only when something asks for them.
-static void initSearchResources() {
-    Q_INIT_RESOURCE(search);
-}
 
 namespace sorabel {
 
@@ -68,8 +65,7 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
 SearchWindow::~SearchWindow() = default;
 
 QIcon SearchWindow::icon() {
-    initSearchResources();
-    return QIcon(QStringLiteral(":/search/icons/search.svg"));
+    return Icons::get("search");
 }
 
 void SearchWindow::execute() {
