@@ -270,7 +270,7 @@ void BookListWindow::rebuildGrid() {
             grid_->setCells(col, r, sjis::decode(cat.field(info.field, r)));
     }
 
-    const QFont measureFont = listFont();
+    const QFont measureFont = grid_->font(); // the font the cells are painted in
     for (int c = 0; c < grid_->colCount(); ++c)
         grid_->setColWidths(c, ListLayout::columnWidth(grid_->maxTextWidth(
                                    c, measureFont, ListLayout::kMaxColumnWidth - 5)));
@@ -404,7 +404,8 @@ void BookListWindow::sortRows() {
 
     grid_->setCol(std::max(1, savedColumn_));
 
-    if (Dialogs::question(this, QStringLiteral("並べ替えの結果を反映させますか？"))) {
+    // The list's questions stand in the middle of the screen, not of the list.
+    if (Dialogs::question(nullptr, QStringLiteral("並べ替えの結果を反映させますか？"))) {
         // Row i's record becomes record i.
         std::vector<int> order(static_cast<size_t>(n));
         for (int i = 1; i <= n; ++i)
@@ -492,7 +493,7 @@ void BookListWindow::deleteRecord() {
             return;
         const int row = grid_->row();
         grid_->setSelectionRect({1, row, grid_->colCount() - 1, row});
-        if (!Dialogs::question(this, QStringLiteral("この本の記録を削除しますか？")))
+        if (!Dialogs::question(nullptr, QStringLiteral("この本の記録を削除しますか？")))
             return;
         const int record = recordOfRow(row);
         if (record < 1 || record > n)
@@ -524,10 +525,10 @@ void BookListWindow::insertRecord() {
             return;
         if (hasDataRows())
             grid_->setSelectionRect({1, grid_->row(), grid_->colCount() - 1, grid_->row()});
-        if (!Dialogs::question(this, QStringLiteral("ここに挿入しますか？")))
+        if (!Dialogs::question(nullptr, QStringLiteral("ここに挿入しますか？")))
             return;
         if (n >= kMaxRecords) {
-            Dialogs::notice(this, QStringLiteral("記録できるのは２０００冊までです"));
+            Dialogs::notice(nullptr, QStringLiteral("記録できるのは２０００冊までです"));
             return;
         }
         // On an empty catalogue the new record is record 1.

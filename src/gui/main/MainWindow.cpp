@@ -23,6 +23,8 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -218,6 +220,10 @@ void MainWindow::createStatusBar() {
     }
     panelWidths_ = {kDesignWidth / 5, kDesignWidth / 2};
     panels_[0]->setFixedWidth(panelWidths_[0]);
+    note_ = new QLabel(bar);
+    note_->setObjectName(QStringLiteral("statusNote"));
+    note_->setContentsMargins(4, 0, 4, 0);
+    bar->addPermanentWidget(note_);
 }
 
 // ---------------------------------------------------------------- shared steps
@@ -263,7 +269,11 @@ void MainWindow::hideBookList() {
 }
 
 void MainWindow::showNote(const QString& note) {
-    statusBar()->showMessage(note, 5000);
+    note_->setText(note);
+    QTimer::singleShot(5000, note_, [label = note_, note] {
+        if (label->text() == note)
+            label->clear();
+    });
 }
 
 void MainWindow::showListPosition(int row, int rows) {
@@ -585,6 +595,11 @@ void MainWindow::setOuterBounds(const QRect& r) {
 }
 
 bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // A tool button's long hint goes beside the panels, never over them.
+        note_->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
     const bool handled = QMainWindow::event(event);
     switch (event->type()) {
     case QEvent::Resize:

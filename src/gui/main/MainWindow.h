@@ -168,6 +168,8 @@ private:
     QAction* helpContentsAction_ = nullptr;
 
     std::array<QLabel*, 2> panels_{};
+    // Notes and long hints, beside the two panels so that they hide neither.
+    QLabel* note_ = nullptr;
     std::array<int, 2> panelWidths_{};
     int commandDepth_ = 0;
 

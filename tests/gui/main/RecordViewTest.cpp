@@ -254,17 +254,26 @@ TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
     title->setFocus();
     typeText(title, QStringLiteral("本한"));
     EXPECT_EQ(title->text(), QStringLiteral("本"));
-    EXPECT_TRUE(f.statusBar()->currentMessage().contains(QStringLiteral("한")));
+    QLabel* statusNote = f.findChild<QLabel*>(QStringLiteral("statusNote"));
+    EXPECT_TRUE(statusNote->text().contains(QStringLiteral("한")));
+    EXPECT_EQ(panel(0), QStringLiteral("1／1")); // the note hides neither panel
 
-    f.statusBar()->clearMessage();
+    statusNote->clear();
     setShown(Field::Genre1, QString());
     QLineEdit* genre1 = combo(Field::Genre1)->lineEdit();
     typeText(genre1, QStringLiteral("①"));
     EXPECT_EQ(shown(Field::Genre1), QStringLiteral("①")); // in code page 932
-    EXPECT_TRUE(f.statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(statusNote->text().isEmpty());
     typeText(genre1, QStringLiteral("€"));
     EXPECT_EQ(shown(Field::Genre1), QStringLiteral("①"));
-    EXPECT_FALSE(f.statusBar()->currentMessage().isEmpty());
+    EXPECT_FALSE(statusNote->text().isEmpty());
+
+    // Hovering over a tool button shows its long hint beside the panels.
+    QStatusTipEvent tip(QStringLiteral("データ追加"));
+    QApplication::sendEvent(&f, &tip);
+    EXPECT_EQ(statusNote->text(), QStringLiteral("データ追加"));
+    EXPECT_EQ(panel(0), QStringLiteral("1／1"));
+    EXPECT_TRUE(f.findChild<QLabel*>(QStringLiteral("statusPanel0"))->isVisible());
 
     // A paste into a single-line field with a line break is refused whole.
     QApplication::clipboard()->setText(QStringLiteral("上\n下"));
