@@ -3,6 +3,7 @@
 #include "core/storage/DataLocation.h"
 #include "gui/help/HelpWindow.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
@@ -29,7 +30,20 @@ HelpWindow& helpWindow() {
         // The program ends with its main window, an open help window or not.
         state().window->setAttribute(Qt::WA_QuitOnClose, false);
     }
-    return *state().window;
+    // A modal dialog blocks every window but its own: help asked for from a
+    // dialog becomes the dialog's window for as long as it is open, so that
+    // it stays usable and in front.
+    HelpWindow* window = state().window;
+    QWidget* owner = QApplication::activeModalWidget();
+    if (window->parentWidget() != owner) {
+        const bool shown = window->isVisible();
+        const QRect where = window->geometry();
+        window->setParent(owner, Qt::Window);
+        window->setGeometry(where);
+        if (shown)
+            window->show();
+    }
+    return *window;
 }
 } // namespace
 
