@@ -39,9 +39,10 @@ HelpWindow& helpWindow() {
         const bool shown = window->isVisible();
         const QRect where = window->geometry();
         window->setParent(owner, Qt::Window);
-        window->setGeometry(where);
-        if (shown)
+        if (shown) {
+            window->setGeometry(where);
             window->show();
+        }
     }
     return *window;
 }
