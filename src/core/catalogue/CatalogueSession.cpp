@@ -385,9 +385,11 @@ void CatalogueSession::finishSettings(bool apply) {
     // The cycle applies the choices it handed over itself: a file another
     // copy of the program or an earlier, failed cycle left there is never
     // taken. The file goes whatever the outcome.
-    const QString path = std::exchange(handoffPath_, QString());
+    QString path = std::exchange(handoffPath_, QString());
+    if (path.isEmpty())
+        path = HandoffFile::defaultPath();
     const std::optional<HandoffValues> values = std::exchange(handoff_, std::nullopt);
-    if (!path.isEmpty() && FileIo::exists(path))
+    if (FileIo::exists(path))
         FileIo::remove(path);
     if (!apply || !values)
         return;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <sys/stat.h>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -58,4 +59,38 @@ TEST(FileIo, FileHelpers) {
     EXPECT_TRUE(FileIo::remove(b));
     EXPECT_FALSE(FileIo::remove(b));
     EXPECT_TRUE(entriesOf(dir.path()).isEmpty());
+}
+
+// Only a regular file of a sane size is read: a FIFO never hangs the program,
+// a device is never read until memory runs out, a huge file is refused at once.
+TEST(FileIo, ReadsOnlyRegularFilesWithinTheirLimit) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString big = dir.filePath(QStringLiteral("big"));
+    QFile file(big);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(2 * 1024 * 1024)); // sparse: no disk used
+    file.close();
+
+    struct Case {
+        QString path;
+        qint64 limit;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{fifo, FileIo::kMaxCatalogueBytes, io_messages::kAccessDenied},
+             Case{QStringLiteral("/dev/zero"), FileIo::kMaxCatalogueBytes,
+                  io_messages::kAccessDenied},
+             Case{dir.path(), FileIo::kMaxCatalogueBytes, io_messages::kAccessDenied},
+             Case{big, FileIo::kMaxSettingsBytes, io_messages::kDamaged},
+         }) {
+        try {
+            FileIo::readAll(c.path, c.limit);
+            ADD_FAILURE() << c.path.toStdString() << " was read";
+        } catch (const IoError& e) {
+            EXPECT_EQ(e.what(), c.message) << c.path.toStdString();
+        }
+    }
+    EXPECT_EQ(FileIo::readAll(big).size(), 2u * 1024 * 1024);
 }

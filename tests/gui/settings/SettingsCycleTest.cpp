@@ -183,6 +183,17 @@ TEST_F(SettingsCycleTest, SecondOkKeepsTheFontChosenEarlier) {
     EXPECT_EQ(stored.captionFont.style, 2);
 }
 
+// Only the hand-off file of this cycle is ever applied: one another copy of
+// the program or a failed cycle left behind is ignored and removed.
+TEST_F(SettingsCycleTest, AStaleHandOffFileIsNeverTaken) {
+    HandoffValues foreign;
+    foreign.flags.fill("FALSE");
+    HandoffFile::write(HandoffFile::defaultPath(), foreign);
+    runSettings([this] { dialog->reject(); });
+    EXPECT_TRUE(cat().isShown(Field::Title));
+    EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath()));
+}
+
 TEST_F(SettingsCycleTest, FailedHandOffStillClosesTheDialog) {
     // A program folder that does not exist: neither file can be written.
     ProgramFolder::setOverride(QDir(dir.path()).filePath(QStringLiteral("missing")));

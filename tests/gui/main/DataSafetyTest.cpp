@@ -1,0 +1,135 @@
+#include "MainWindowFixture.h"
+
+#include <QCloseEvent>
+#include <QFile>
+
+using namespace sorabel;
+
+// Typing a title and closing asks; キャンセル (or Escape) keeps the window and
+// the text; a cancelled save dialog is no permission to end either.
+TEST_F(MainWindowTest, TheSaveQuestionHasAWayBack) {
+    MainWindow& f = start();
+    typeText(edit(Field::Title), QStringLiteral("題"));
+    ASSERT_TRUE(session.isModified());
+
+    for (auto answer : {Dialogs::Answer::Cancel, Dialogs::Answer::Yes}) {
+        // Yes on an untitled catalogue opens the save dialog, which the script cancels.
+        Dialogs::setNextAnswer(answer);
+        QCloseEvent close;
+        QApplication::sendEvent(&f, &close);
+        EXPECT_FALSE(close.isAccepted());
+        EXPECT_EQ(shown(Field::Title), QStringLiteral("題"));
+        EXPECT_TRUE(session.isModified());
+    }
+    // Open stops as well, before its dialog.
+    Dialogs::setNextAnswer(Dialogs::Answer::Cancel);
+    f.openCatalogue();
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::OpenFile).empty());
+
+    Dialogs::setNextAnswer(Dialogs::Answer::No);
+    QCloseEvent close;
+    QApplication::sendEvent(&f, &close);
+    EXPECT_TRUE(close.isAccepted());
+}
+
+// A field longer than an edit control's usual 32,767 characters is shown and
+// saved whole after an edit.
+TEST_F(MainWindowTest, LongTextsAreNeverCut) {
+    const Bytes longTitle(40003, 'a');
+    arrange(1, 1, [&](Catalogue& c) { c.setField(Field::Title, 1, longTitle); });
+    start();
+    QLineEdit* title = edit(Field::Title);
+    title->setFocus();
+    title->end(false);
+    QTest::keyClick(title, Qt::Key_Backspace);
+    session.storeEdits();
+    EXPECT_EQ(session.catalogue().field(Field::Title, 1), Bytes(40002, 'a'));
+}
+
+// A word that would end a choice list in the file never joins the list.
+TEST_F(MainWindowTest, AChoiceBoxRefusesAListEndMarker) {
+    start();
+    QComboBox* genre = combo(Field::Genre1);
+    const auto before = session.catalogue().list(ChoiceList::Genre1);
+    genre->setFocus();
+    setShown(Field::Genre1, QStringLiteral("--《判型ここまで》--"));
+    QTest::keyClick(genre, Qt::Key_Return);
+    EXPECT_EQ(session.catalogue().list(ChoiceList::Genre1), before);
+}
+
+// An unreadable last catalogue leaves the program untitled, so that no save
+// can replace it; the settings file goes on naming it.
+TEST_F(MainWindowTest, AFailedStartUpReadStartsUntitled) {
+    const QString damaged = path(QStringLiteral("damaged.srb"));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a catalogue\r\n");
+    file.close();
+    SettingsValues v;
+    v.file = QFile::encodeName(damaged).toStdString();
+    SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);
+
+    MainWindow& f = start();
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
+    EXPECT_TRUE(session.filePath().isEmpty());
+    EXPECT_EQ(f.settingsValues().file, v.file);
+    EXPECT_EQ(readBytes(damaged), "not a catalogue\r\n");
+}
+
+// A file that ends inside its records is read as far as it goes, with a word
+// of how many records were whole.
+TEST_F(MainWindowTest, ATruncatedFileIsReadWithAWarning) {
+    start();
+    std::string bytes = readBytes(writeCatalogue(QStringLiteral("five.srb"), 5));
+    bytes.resize(bytes.size() - 40); // into the last record
+    const QString cut = path(QStringLiteral("cut.srb"));
+    QFile file(cut);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    file.close();
+    openFile(cut);
+    EXPECT_EQ(session.recordCount(), 5);
+    const auto notices = Dialogs::shownTexts(Dialogs::Kind::Notice);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_TRUE(notices.front().contains(QStringLiteral("4冊")));
+}
+
+// Save notices that another writer replaced the file and asks first.
+TEST_F(MainWindowTest, SaveAsksWhenAnotherProgramChangedTheFile) {
+    MainWindow& f = start();
+    const QString p = writeCatalogue(QStringLiteral("shared.srb"), 2);
+    openFile(p);
+    CatalogueFile::write(p, numbered(3)); // the other copy's save
+    const std::string theirs = readBytes(p);
+    Dialogs::setNextAnswer(false);
+    f.save();
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 1u);
+    EXPECT_EQ(readBytes(p), theirs);
+    Dialogs::setNextAnswer(true);
+    f.save();
+    EXPECT_NE(readBytes(p), theirs);
+    f.save(); // our own write is known: no question
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 2u);
+}
+
+// 元に戻す takes back deletes and copies, newest first, each as a change.
+TEST_F(MainWindowTest, UndoTakesBackTheLastRecordCommands) {
+    arrange(3, 2);
+    MainWindow& f = start();
+    QAction* undo = entry("元に戻す(&U)");
+    EXPECT_FALSE(undo->isEnabled());
+    Dialogs::setNextAnswer(true);
+    f.deleteRecord();
+    f.copyRecordToEnd();
+    EXPECT_EQ(session.recordCount(), 3);
+    ASSERT_TRUE(undo->isEnabled());
+    const int changes = session.modifiedCount();
+    undo->trigger();
+    EXPECT_EQ(session.recordCount(), 2);
+    undo->trigger();
+    EXPECT_EQ(session.recordCount(), 3);
+    EXPECT_EQ(title(2), QStringLiteral("本2"));
+    EXPECT_EQ(session.currentIndex(), 2);
+    EXPECT_GT(session.modifiedCount(), changes);
+    EXPECT_FALSE(undo->isEnabled());
+}
