@@ -1,14 +1,22 @@
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "gui/widgets/FontSubstitution.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/main/MainWindow.h"
 #include "gui/settings/SettingsDialog.h"
+#include "gui/widgets/FontSubstitution.h"
+
+#include "core/csv/CsvCommandLine.h"
 
 #include <QApplication>
 #include <QPointer>
 
 int main(int argc, char* argv[]) {
+    // CSV export and import for scripts: no window.
+    if (sorabel::CsvCommandLine::wanted(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QTextStream err(stderr);
+        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     QApplication::setApplicationDisplayName(QStringLiteral("ソラベル"));
