@@ -49,25 +49,6 @@ QString replaced(const QString& text, const QString& bad) {
     return out;
 }
 
-// Lone CRs and LFs become CR LF, as the impressions hold them.
-Bytes withCrLf(Bytes text) {
-    if (text.find_first_of("\r\n") == Bytes::npos)
-        return text;
-    Bytes out;
-    out.reserve(text.size() + 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out.push_back(c);
-        }
-    }
-    return out;
-}
-
 struct Converted {
     Bytes bytes;
     QString unencodable; // characters that were replaced
@@ -226,8 +207,11 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document,
                 }
             }
             Bytes& slot = record[static_cast<size_t>(index(f))];
+            // The impressions keep their line breaks byte for byte (the
+            // record view shows CR LF, LF and CR alike), so that an export
+            // comes back exactly as it was.
             if (f == Field::Impressions) {
-                slot = withCrLf(std::move(value.bytes));
+                slot = std::move(value.bytes);
             } else {
                 slot = CatalogueFile::singleLine(value.bytes);
                 if (slot.size() != value.bytes.size() || slot != value.bytes)

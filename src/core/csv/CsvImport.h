@@ -83,7 +83,8 @@ public:
 
     // The records the rows make with this mapping, after `recordCount`
     // records: look-alikes are mapped to their code page 932 forms, line
-    // breaks become CR LF in the impressions and a space elsewhere, rows with
+    // breaks stay as they are in the impressions and become a space
+    // elsewhere, rows with
     // another number of cells than the header are skipped, text the catalogue
     // cannot hold is replaced or its row skipped, rows past the 2000th record
     // are refused. Every change and refusal is in the notes.
