@@ -117,7 +117,7 @@ std::optional<std::vector<Record>> CsvImportDialog::run(QWidget* parent,
     CsvImportDialog dialog(catalogue, parent);
     if (!dialog.loadFile(*path) || dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.result().records;
+    return dialog.importResult().records;
 }
 
 bool CsvImportDialog::loadFile(const QString& path) {

@@ -40,7 +40,7 @@ public:
     bool loadFile(const QString& path);
 
     // What an OK would import, as it stands.
-    const CsvImportResult& result() const { return result_; }
+    const CsvImportResult& importResult() const { return result_; }
     HeaderMapping::Columns columns() const;
 
     QComboBox* encodingBox() const { return encoding_; }
