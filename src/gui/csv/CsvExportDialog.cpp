@@ -71,7 +71,7 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent)
     export_ = box->addButton(QStringLiteral("エクスポート(&E)…"), QDialogButtonBox::AcceptRole);
     cancel_ = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     help_ = box->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    help_->setShortcut(QKeySequence::HelpContents);
+    help_->setShortcut(QKeySequence(Qt::Key_F1));
     export_->setDefault(true);
     connect(box, &QDialogButtonBox::accepted, this, &CsvExportDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &CsvExportDialog::reject);

@@ -93,15 +93,15 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     auto* box = new QDialogButtonBox(this);
     import_ = box->addButton(QStringLiteral("取り込む(&I)"), QDialogButtonBox::AcceptRole);
     cancel_ = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    auto* help = box->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
-    help->setShortcut(QKeySequence::HelpContents);
+    help_ = box->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
+    help_->setShortcut(QKeySequence(Qt::Key_F1));
     import_->setDefault(true);
     import_->setEnabled(false);
     layout->addWidget(box);
 
     connect(box, &QDialogButtonBox::accepted, this, &CsvImportDialog::accept);
     connect(box, &QDialogButtonBox::rejected, this, &CsvImportDialog::reject);
-    connect(help, &QPushButton::clicked, this,
+    connect(help_, &QPushButton::clicked, this,
             [] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext); });
     connect(encoding_, &QComboBox::currentIndexChanged, this, &CsvImportDialog::encodingChosen);
     connect(replace_, &QRadioButton::toggled, this, &CsvImportDialog::update);

@@ -52,6 +52,7 @@ public:
     QLabel* summary() const { return summary_; }
     QPushButton* importButton() const { return import_; }
     QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* helpButton() const { return help_; }
 
 private:
     void encodingChosen();
@@ -74,6 +75,7 @@ private:
     QLabel* summary_;
     QPushButton* import_;
     QPushButton* cancel_;
+    QPushButton* help_;
 };
 
 } // namespace sorabel

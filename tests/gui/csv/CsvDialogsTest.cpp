@@ -1,10 +1,13 @@
 #include "core/storage/FileIo.h"
+#include "core/support/HelpFile.h"
 #include "core/text/ShiftJis.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
+#include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -129,4 +132,31 @@ TEST_F(CsvDialogsTest, ImportOfABadFileOrAWrongEncodingSaysWhy) {
     EXPECT_TRUE(dialog.summary()->text().contains(QStringLiteral("UTF-8 として読めないバイト")));
     QTest::keyClick(dialog.encodingBox(), Qt::Key_End); // back to Shift-JIS
     EXPECT_TRUE(dialog.importButton()->isEnabled());
+}
+
+TEST_F(CsvDialogsTest, HelpButtonsOpenTheExportAndImportTopics) {
+    HelpViewer::setTestMode(true);
+    HelpViewer::clearRequests();
+    const Catalogue catalogue;
+    CsvExportDialog exportDialog(catalogue);
+    CsvImportDialog importDialog(catalogue);
+    exportDialog.show();
+    exportDialog.activateWindow(); // shortcuts need the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&exportDialog));
+    QTest::keyClick(&exportDialog, Qt::Key_F1);
+    // A button's shortcut clicks it a moment later.
+    ASSERT_TRUE(QTest::qWaitFor([] { return HelpViewer::requests().size() == 1; }));
+    importDialog.show();
+    QTest::mouseClick(importDialog.helpButton(), Qt::LeftButton);
+    const auto& requests = HelpViewer::requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const HelpFile help =
+        HelpFile::load(QDir::cleanPath(QString(SORABEL_TEST_DATA) + "/../../help/sorabe.HLP"));
+    const char* mentions[] = {"--export-csv", "--import-csv"};
+    for (size_t i = 0; i < 2; ++i) {
+        const HelpFile::Topic* topic = help.topic(requests[i].context);
+        ASSERT_NE(topic, nullptr) << requests[i].context;
+        EXPECT_TRUE(topic->text.contains(QString::fromUtf8(mentions[i])));
+    }
+    HelpViewer::setTestMode(false);
 }
