@@ -103,17 +103,24 @@ CsvRead CsvImport::read(std::string_view bytes, std::optional<CsvEncoding> encod
 
     const std::string_view body =
         out.document.encoding == CsvEncoding::ShiftJis ? bytes : csv_encoding::withoutBom(bytes);
-    CsvParse parsed = CsvReader::parse(body);
+    // The header and kMaxRows data rows.
+    CsvParse parsed = CsvReader::parse(body, kMaxRows + 1);
     if (parsed.error) {
         out.error = parsed.error;
         return out;
     }
     if (parsed.rows.size() < 2)
         return failure(1, QStringLiteral("見出しの行しかありません。取り込む行がありません"));
+    if (parsed.rows.front().cells.size() > kMaxColumns)
+        return failure(1, QStringLiteral("列が多すぎます（%1 列）。取り込めるのは %2 列までです")
+                              .arg(parsed.rows.front().cells.size())
+                              .arg(kMaxColumns));
     for (const auto& cell : parsed.rows.front().cells)
         out.document.header.push_back(out.document.text(cell));
     parsed.rows.erase(parsed.rows.begin());
     out.document.rows = std::move(parsed.rows);
+    out.document.moreRows = parsed.moreRows;
+    out.document.firstMoreLine = parsed.firstMoreLine;
     return out;
 }
 
@@ -241,6 +248,11 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document,
             result.notes.push_back(std::move(n));
         }
         result.records.push_back(std::move(record));
+    }
+    if (document.moreRows) {
+        if (!result.overLimit)
+            firstRefusedLine = document.firstMoreLine;
+        result.overLimit += document.moreRows;
     }
     if (result.overLimit)
         result.notes.push_back({CsvImportNote::Kind::OverLimit,

@@ -19,6 +19,8 @@ struct CsvDocument {
     CsvEncoding encoding = CsvEncoding::Utf8;
     std::vector<QString> header;
     std::vector<CsvRow> rows; // cells in the file's own encoding
+    int moreRows = 0;         // rows past kMaxRows, counted only
+    int firstMoreLine = 0;
 
     // A cell as text, for showing it.
     QString text(const std::string& cell) const;
@@ -69,6 +71,12 @@ class CsvImport {
 public:
     // Files larger than this are refused before they are read.
     static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+    // Rows kept from a file: ten catalogues' worth. Rows past them can never
+    // come in and are only counted, so that a file of millions of short
+    // lines costs no more memory than its size.
+    static constexpr size_t kMaxRows = 10 * kMaxRecords;
+    // Columns a file may have; each has its mapping box in the dialog.
+    static constexpr size_t kMaxColumns = 1000;
     static inline const QString kReplacement = QStringLiteral("〓");
 
     // Reads and checks the bytes: too large, empty, a NUL byte, an encoding

@@ -8,7 +8,7 @@ QString CsvReader::unclosedQuoteMessage(int line) {
     return QStringLiteral("%1 行目で始まる引用符（\"）が閉じられていません").arg(line);
 }
 
-CsvParse CsvReader::parse(std::string_view bytes) {
+CsvParse CsvReader::parse(std::string_view bytes, size_t maxRows) {
     CsvParse out;
     const char* p = bytes.data();
     const size_t n = bytes.size();
@@ -70,7 +70,11 @@ CsvParse CsvReader::parse(std::string_view bytes) {
                 takeBreak();
             break;
         }
-        out.rows.push_back(std::move(row));
+        if (out.rows.size() < maxRows) {
+            out.rows.push_back(std::move(row));
+        } else if (!out.moreRows++) {
+            out.firstMoreLine = row.line;
+        }
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include "core/csv/CsvError.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,8 @@ struct CsvRow {
 struct CsvParse {
     std::vector<CsvRow> rows;
     std::optional<CsvError> error; // when set, rows holds what came before it
+    int moreRows = 0;              // rows past the kept ones, only counted
+    int firstMoreLine = 0;         // the line the first of them starts on
 };
 
 // RFC 4180 reading, lenient where other programs are: rows end at CR LF, LF
@@ -29,7 +32,8 @@ struct CsvParse {
 // '"', ',', CR or LF, so the cells are cut without decoding.
 class CsvReader {
 public:
-    static CsvParse parse(std::string_view bytes);
+    // Keeps the first `maxRows` rows; the rest are checked and counted.
+    static CsvParse parse(std::string_view bytes, size_t maxRows = SIZE_MAX);
 
     // The message for a quoted cell that is never closed, starting on `line`.
     static QString unclosedQuoteMessage(int line);

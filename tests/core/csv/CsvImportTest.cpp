@@ -183,7 +183,9 @@ TEST(CsvImport, BadInputGivesAMessageAndNeverACrash) {
         EXPECT_TRUE(read.error->message.startsWith(QString::fromUtf8(c.message)))
             << c.file << ": " << read.error->message.toStdString();
     }
-    // A UTF-8 file read as Shift-JIS and the other way round.
+    EXPECT_TRUE(CsvImport::read(std::string(2000, ',') + "\nx\n")
+                    .error->message.startsWith(QStringLiteral("列が多すぎます（2001 列）")));
+    // A Shift-JIS file read as UTF-8.
     EXPECT_TRUE(
         CsvImport::read(FileIo::readAll(csvFixture("shift_jis.csv")), CsvEncoding::Utf8).error);
     // 50 MB: refused before reading, from memory and from a file.
@@ -265,6 +267,17 @@ TEST(CsvImport, RefusesRowsPastTheLimitAndAppendsAllOrNothing) {
     EXPECT_EQ(
         result.notes[0].text,
         QStringLiteral("記録できるのは２０００冊までです。3 行目から後の 2 行は取り込みません"));
+
+    // Rows far past the limit are counted without being kept.
+    std::string many = "書名\n";
+    for (int i = 0; i < 25000; ++i)
+        many += "x\n";
+    const CsvRead manyRead = CsvImport::read(many);
+    EXPECT_EQ(manyRead.document.rows.size(), CsvImport::kMaxRows);
+    const auto manyResult = importBytes(many, emptyCatalogue());
+    EXPECT_EQ(manyResult.records.size(), static_cast<size_t>(kMaxRecords));
+    EXPECT_EQ(manyResult.overLimit, 25000 - kMaxRecords);
+    EXPECT_EQ(manyResult.notes.back().line, kMaxRecords + 2);
 
     const std::vector<Record> two(2);
     EXPECT_THROW(CsvImport::append(c, two), std::length_error);
