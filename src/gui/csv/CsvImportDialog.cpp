@@ -69,6 +69,7 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     preview_ = new QTableWidget(this);
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setWordWrap(false);
+    preview_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(preview_, 3);
 
     auto* policy =
