@@ -1,6 +1,7 @@
 #include "BuildVersion.h"
 #include "InstallPaths.h"
 #include "core/catalogue/CatalogueSession.h"
+#include "core/csv/CsvCommandLine.h"
 #include "core/support/CommandLine.h"
 #include "core/support/QtTranslation.h"
 #include "gui/help/HelpViewer.h"
@@ -10,6 +11,7 @@
 #include "gui/widgets/Icons.h"
 
 #include <QApplication>
+#include <QTextStream>
 #include <cstdio>
 #include <optional>
 
@@ -32,6 +34,12 @@ std::optional<int> answer(const sorabel::CommandLine& request) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // CSV export and import for scripts: no window, no display needed.
+    if (sorabel::CsvCommandLine::wanted(argc, argv)) {
+        const QCoreApplication plain(argc, argv);
+        QTextStream err(stderr);
+        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
+    }
     {
         // --help and --version answer without a display. A refusal waits for
         // the full application, which takes the toolkit's own options out.

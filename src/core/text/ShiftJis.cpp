@@ -38,9 +38,9 @@ QString decode(std::string_view bytes) {
     UErrorCode status = U_ZERO_ERROR;
     // Each byte yields at most one UTF-16 unit (a double-byte character one unit).
     QString out(static_cast<qsizetype>(bytes.size()) + 1, Qt::Uninitialized);
-    int32_t n = ucnv_toUChars(conv, reinterpret_cast<UChar*>(out.data()),
-                              static_cast<int32_t>(out.size()), bytes.data(),
-                              static_cast<int32_t>(bytes.size()), &status);
+    int32_t n =
+        ucnv_toUChars(conv, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
+                      bytes.data(), static_cast<int32_t>(bytes.size()), &status);
     if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
         out.resize(n + 1);
         status = U_ZERO_ERROR;
@@ -60,6 +60,25 @@ Encoded tryEncode(const QString& text) {
         return result;
     UConverter* conv = converter();
     std::string& out = result.bytes;
+
+    // Most text encodes whole: one call instead of one a character.
+    {
+        ucnv_reset(conv);
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+        status = U_ZERO_ERROR;
+        out.resize(static_cast<size_t>(text.size()) * 2);
+        const int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
+                                          reinterpret_cast<const UChar*>(text.constData()),
+                                          static_cast<int32_t>(text.size()), &status);
+        // Two bytes a UTF-16 unit always suffice, so only an unencodable
+        // character stops the call.
+        if (U_SUCCESS(status)) {
+            out.resize(static_cast<size_t>(n));
+            return result;
+        }
+        out.clear();
+    }
     out.reserve(static_cast<size_t>(text.size()) * 2);
 
     // Encode one code point at a time so that the characters the code page
@@ -79,11 +98,10 @@ Encoded tryEncode(const QString& text) {
         }
         ucnv_reset(conv);
         UErrorCode status = U_ZERO_ERROR;
-        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                              &status);
+        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
         status = U_ZERO_ERROR;
-        int32_t n = ucnv_fromUChars(conv, buf, sizeof buf, src + i, static_cast<int32_t>(step),
-                                    &status);
+        int32_t n =
+            ucnv_fromUChars(conv, buf, sizeof buf, src + i, static_cast<int32_t>(step), &status);
         if (U_FAILURE(status) || n <= 0) {
             QString ch(reinterpret_cast<const QChar*>(src + i), step);
             if (!result.unencodable.contains(ch))
@@ -109,6 +127,8 @@ std::string fromUtf8(std::string_view utf8) {
     return encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }
 
-QString unencodableCharacters(const QString& text) { return tryEncode(text).unencodable; }
+QString unencodableCharacters(const QString& text) {
+    return tryEncode(text).unencodable;
+}
 
 } // namespace sorabel::sjis

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/catalogue/Catalogue.h"
+#include "core/csv/CsvEncoding.h"
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <optional>
+
+class QPushButton;
+class QRadioButton;
+
+namespace sorabel {
+
+// "エクスポート(&E)…" → CSV: the encoding is chosen here; OK then asks for the
+// file and writes every record to it. A failed write is shown in the error
+// box and the dialog stays open.
+class CsvExportDialog : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kHelpContext = 63;
+
+    explicit CsvExportDialog(const Catalogue& catalogue, QWidget* parent = nullptr);
+
+    // Shows the dialog; the file written, or nothing when cancelled.
+    static std::optional<QString> run(QWidget* parent, const Catalogue& catalogue);
+
+    CsvEncoding encoding() const;
+    void setEncoding(CsvEncoding encoding);
+    // The file the dialog wrote; empty until it has.
+    QString writtenPath() const { return written_; }
+
+    QRadioButton* encodingButton(CsvEncoding encoding) const;
+    QPushButton* exportButton() const { return export_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* helpButton() const { return help_; }
+
+public slots:
+    void accept() override;
+
+private:
+    const Catalogue& catalogue_;
+    std::array<QRadioButton*, 3> encodings_{};
+    QPushButton* export_;
+    QPushButton* cancel_;
+    QPushButton* help_;
+    QString written_;
+};
+
+} // namespace sorabel

@@ -1,0 +1,162 @@
+#include "core/storage/FileIo.h"
+#include "core/support/HelpFile.h"
+#include "core/text/ShiftJis.h"
+#include "gui/csv/CsvExportDialog.h"
+#include "gui/csv/CsvImportDialog.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/Dialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace sorabel;
+
+namespace {
+QString csvFixture(const char* name) {
+    return QString(SORABEL_TEST_DATA) + "/csv/" + QString::fromUtf8(name);
+}
+
+// On the indicator: a radio button reacts to clicks on its indicator and text only.
+void clickRadio(QRadioButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
+
+struct CsvDialogsTest : ::testing::Test {
+    void SetUp() override { Dialogs::reset(); }
+    void TearDown() override { Dialogs::reset(); }
+};
+} // namespace
+
+TEST_F(CsvDialogsTest, ExportWritesTheChosenEncodingAndStaysOpenWhenTheFileIsCancelled) {
+    Catalogue catalogue;
+    catalogue.setField(Field::Title, 1, sjis::fromUtf8("吾輩は猫である"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.csv");
+
+    CsvExportDialog dialog(catalogue);
+    dialog.show();
+    EXPECT_TRUE(dialog.encodingButton(CsvEncoding::Utf8Bom)->isChecked());
+    clickRadio(dialog.encodingButton(CsvEncoding::ShiftJis));
+    EXPECT_EQ(dialog.encoding(), CsvEncoding::ShiftJis);
+
+    // The file dialog cancelled: back to the dialog, nothing written.
+    QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(FileIo::exists(path));
+    ASSERT_EQ(Dialogs::shown().size(), 1u);
+    EXPECT_EQ(Dialogs::shown()[0].kind, Dialogs::Kind::SaveFile);
+
+    Dialogs::setNextFileName(path);
+    QTest::keyClick(&dialog, Qt::Key_Return); // the export button is the default
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.writtenPath(), path);
+    EXPECT_NE(FileIo::readAll(path).find(sjis::fromUtf8("\r\n吾輩は猫である,")), std::string::npos);
+
+    // A write that fails is shown, and the dialog stays.
+    CsvExportDialog again(catalogue);
+    again.show();
+    Dialogs::setNextFileName(dir.filePath("no/such/folder/out.csv"));
+    QTest::mouseClick(again.exportButton(), Qt::LeftButton);
+    EXPECT_TRUE(again.isVisible());
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
+}
+
+TEST_F(CsvDialogsTest, ImportShowsMappingAndReportAndReturnsTheRecords) {
+    Catalogue catalogue; // one record: the import starts at record 2
+    CsvImportDialog dialog(catalogue);
+    ASSERT_TRUE(dialog.loadFile(csvFixture("unencodable.csv")));
+    dialog.show();
+    EXPECT_EQ(dialog.encodingBox()->currentText(), QStringLiteral("UTF-8（BOM なし）"));
+    ASSERT_EQ(dialog.preview()->columnCount(), 3);
+    EXPECT_EQ(dialog.preview()->rowCount(), 4); // the mapping row and three rows
+    EXPECT_EQ(dialog.preview()->item(2, 0)->text(), QStringLiteral("絵文字😀の本"));
+    EXPECT_EQ(dialog.mappingBox(0)->currentText(), QStringLiteral("書　名"));
+    EXPECT_EQ(dialog.mappingBox(2)->currentText(), QStringLiteral("感　想"));
+    EXPECT_TRUE(dialog.report()->toPlainText().contains(
+        QStringLiteral("3 行目（記録 3）「書　名」: 「😀」を「〓」に置き換えました")));
+    EXPECT_EQ(dialog.summary()->text(), QStringLiteral("3 件を記録 2〜4 として最後に追加します。"));
+
+    // The impressions column not taken in, by the keyboard on its combo.
+    dialog.mappingBox(2)->setFocus();
+    QTest::keyClick(dialog.mappingBox(2), Qt::Key_Home);
+    EXPECT_EQ(dialog.mappingBox(2)->currentText(), QStringLiteral("取り込まない"));
+    EXPECT_TRUE(
+        dialog.report()->toPlainText().contains(QStringLiteral("3 列目「感想」は取り込みません")));
+    EXPECT_EQ(dialog.importResult().replaced, 2);
+
+    // Skipping rows with such text instead of replacing it.
+    clickRadio(dialog.skipButton());
+    EXPECT_EQ(dialog.summary()->text(),
+              QStringLiteral("2 件を記録 2〜3 として最後に追加します。1 行は取り込みません。"));
+    EXPECT_TRUE(dialog.report()->toPlainText().contains(QStringLiteral("この行は取り込みません")));
+
+    // Two columns on one field: refused until changed.
+    dialog.mappingBox(1)->setCurrentIndex(dialog.mappingBox(0)->currentIndex());
+    EXPECT_FALSE(dialog.importButton()->isEnabled());
+    EXPECT_TRUE(dialog.summary()->text().contains(QStringLiteral("同じ項目「書　名」")));
+    QTest::keyClick(dialog.mappingBox(1), Qt::Key_Home);
+    ASSERT_TRUE(dialog.importButton()->isEnabled());
+
+    QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    const auto& records = dialog.importResult().records;
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1][static_cast<size_t>(index(Field::Title))], sjis::fromUtf8("最後の本"));
+    EXPECT_TRUE(records[1][static_cast<size_t>(index(Field::Impressions))].empty());
+}
+
+TEST_F(CsvDialogsTest, ImportOfABadFileOrAWrongEncodingSaysWhy) {
+    Catalogue catalogue;
+    CsvImportDialog dialog(catalogue);
+    EXPECT_FALSE(dialog.loadFile(csvFixture("nul_byte.csv")));
+    ASSERT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error)[0].startsWith(
+        QStringLiteral("3 行目に NUL 文字があります")));
+
+    ASSERT_TRUE(dialog.loadFile(csvFixture("shift_jis.csv")));
+    dialog.show();
+    EXPECT_EQ(dialog.encodingBox()->currentText(), QStringLiteral("Shift-JIS"));
+    EXPECT_TRUE(dialog.importButton()->isEnabled());
+    dialog.encodingBox()->setFocus();
+    QTest::keyClick(dialog.encodingBox(), Qt::Key_Home); // UTF-8 with BOM
+    EXPECT_FALSE(dialog.importButton()->isEnabled());
+    EXPECT_EQ(dialog.preview()->columnCount(), 0);
+    EXPECT_TRUE(dialog.summary()->text().contains(QStringLiteral("UTF-8 として読めないバイト")));
+    QTest::keyClick(dialog.encodingBox(), Qt::Key_End); // back to Shift-JIS
+    EXPECT_TRUE(dialog.importButton()->isEnabled());
+}
+
+TEST_F(CsvDialogsTest, HelpButtonsOpenTheExportAndImportTopics) {
+    HelpViewer::setTestMode(true);
+    HelpViewer::clearRequests();
+    const Catalogue catalogue;
+    CsvExportDialog exportDialog(catalogue);
+    CsvImportDialog importDialog(catalogue);
+    exportDialog.show();
+    exportDialog.activateWindow(); // shortcuts need the active window
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&exportDialog));
+    QTest::keyClick(&exportDialog, Qt::Key_F1);
+    // A button's shortcut clicks it a moment later.
+    ASSERT_TRUE(QTest::qWaitFor([] { return HelpViewer::requests().size() == 1; }));
+    importDialog.show();
+    QTest::mouseClick(importDialog.helpButton(), Qt::LeftButton);
+    const auto& requests = HelpViewer::requests();
+    ASSERT_EQ(requests.size(), 2u);
+    const HelpFile help =
+        HelpFile::load(QDir::cleanPath(QString(SORABEL_TEST_DATA) + "/../../help/sorabe.HLP"));
+    const char* mentions[] = {"--export-csv", "--import-csv"};
+    for (size_t i = 0; i < 2; ++i) {
+        const HelpFile::Topic* topic = help.topic(requests[i].context);
+        ASSERT_NE(topic, nullptr) << requests[i].context;
+        EXPECT_TRUE(topic->text.contains(QString::fromUtf8(mentions[i])));
+    }
+    HelpViewer::setTestMode(false);
+}
