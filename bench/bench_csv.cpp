@@ -53,7 +53,7 @@ struct Fixture {
                 kansou += sentence + "\r\n";
             catalogue.setField(Field::Impressions, r, kansou);
         }
-        catalogue.recordCount = kMaxRecords;
+        catalogue.resize(kMaxRecords);
         srb = dir.filePath("books.srb");
         csvUtf8 = dir.filePath("books-utf8.csv");
         csvSjis = dir.filePath("books-sjis.csv");
@@ -97,7 +97,7 @@ void BM_CsvExportShiftJis(benchmark::State& state) {
 void importCsv(benchmark::State& state, const QString& path) {
     Catalogue c;
     for (auto _ : state) {
-        c.recordCount = 0;
+        c.resize(0);
         const CsvRead read = CsvImport::readFile(path);
         if (read.error) {
             state.SkipWithError(read.error->message.toStdString().c_str());
@@ -106,9 +106,9 @@ void importCsv(benchmark::State& state, const QString& path) {
         const auto result =
             CsvImport::prepare(read.document, HeaderMapping::guess(read.document.header, c),
                                UnencodablePolicy::Replace, c);
-        CsvImport::append(c, result.records);
+        c.appendRecords(result.records);
     }
-    if (c.recordCount != kMaxRecords)
+    if (c.recordCount() != kMaxRecords)
         state.SkipWithError("not every record came in");
 }
 void BM_CsvImportUtf8Bom(benchmark::State& state) {

@@ -93,6 +93,17 @@ void Catalogue::insertEmptyRecord(int record) {
     ++count_;
 }
 
+bool Catalogue::appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records) {
+    if (records.size() > static_cast<size_t>(kMaxRecords - count_))
+        return false;
+    for (const auto& record : records) {
+        ++count_;
+        for (int i = 0; i < kFieldCount; ++i)
+            setField(fieldAt(i), count_, record[static_cast<size_t>(i)]);
+    }
+    return true;
+}
+
 void Catalogue::reorder(const std::vector<int>& order) {
     if (order.size() != static_cast<size_t>(count_))
         throw std::invalid_argument("an order must name every record once");

@@ -59,6 +59,9 @@ public:
     void removeRecord(int record);
     // Inserts an empty record at `record` (1..count+1): the later ones move down.
     void insertEmptyRecord(int record);
+    // Appends records after the last one, all or none: false (and nothing
+    // changed) when they would pass 2000 records.
+    bool appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records);
     // Reorders records 1..count: the new record i is the old record order[i-1].
     void reorder(const std::vector<int>& order);
 

@@ -220,11 +220,7 @@ bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldC
     storeEdits();
     const int before = recordCount();
     pushUndo({UndoStep::Kind::Appended, 0, {}, before, {}, current_});
-    catalogue_.resize(before + static_cast<int>(records.size()));
-    for (size_t r = 0; r < records.size(); ++r)
-        for (int i = 0; i < kFieldCount; ++i)
-            catalogue_.setField(fieldAt(i), before + 1 + static_cast<int>(r),
-                                records[r][static_cast<size_t>(i)]);
+    catalogue_.appendRecords(records);
     countChange();
     emit recordsChanged();
     setCurrent(before + 1);

@@ -51,8 +51,7 @@ int exportCsv(const QString& catalogueFile, const QString& csvFile, CsvEncoding 
 int importCsv(const QString& csvFile, const QString& catalogueFile,
               std::optional<CsvEncoding> encoding, QTextStream& err) {
     Catalogue catalogue;
-    catalogue.recordCount = 0;
-    catalogue.currentIndex = 0;
+    catalogue.resize(0); // a new catalogue holds just the imported books
     if (FileIo::exists(catalogueFile)) {
         try {
             CatalogueFile::read(catalogueFile, catalogue);
@@ -81,7 +80,8 @@ int importCsv(const QString& csvFile, const QString& catalogueFile,
     for (const QString& line : CsvImport::reportLines(result))
         err << csvFile << QStringLiteral(": ") << line << '\n';
     try {
-        CsvImport::append(catalogue, result.records);
+        if (!catalogue.appendRecords(result.records))
+            return fail(err, catalogueFile, QStringLiteral("記録できるのは２０００冊までです"));
         CatalogueFile::write(catalogueFile, catalogue);
     } catch (const std::exception& e) {
         return fail(err, catalogueFile, QString::fromUtf8(e.what()));

@@ -148,7 +148,7 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document,
                                    const HeaderMapping::Columns& columns, UnencodablePolicy policy,
                                    const Catalogue& catalogue) {
     CsvImportResult result;
-    const int room = kMaxRecords - std::clamp(catalogue.recordCount, 0, kMaxRecords);
+    const int room = kMaxRecords - catalogue.recordCount();
     result.firstRecord = kMaxRecords - room + 1;
     const size_t width = document.header.size();
     std::array<QString, kFieldCount> captions;
@@ -266,25 +266,6 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document,
                                     .arg(firstRefusedLine)
                                     .arg(result.overLimit)});
     return result;
-}
-
-void CsvImport::append(Catalogue& catalogue, const std::vector<Record>& records) {
-    const int count = std::max(catalogue.recordCount, 0);
-    if (records.size() > static_cast<size_t>(kMaxRecords - count))
-        throw std::length_error(kLimitMessage.toStdString());
-    if (records.empty())
-        return;
-    int r = count;
-    for (const Record& record : records) {
-        std::array<std::string_view, kFieldCount> texts;
-        for (size_t f = 0; f < texts.size(); ++f)
-            texts[f] = record[f];
-        catalogue.assignRecord(++r, texts);
-    }
-    catalogue.recordCount = r;
-    if (catalogue.currentIndex < 1)
-        catalogue.currentIndex = 1;
-    ++catalogue.modifiedCount;
 }
 
 QStringList CsvImport::reportLines(const CsvImportResult& result) {

@@ -100,10 +100,6 @@ public:
                                    const HeaderMapping::Columns& columns, UnencodablePolicy policy,
                                    const Catalogue& catalogue);
 
-    // Appends the records after the last one, all or none: throws
-    // std::length_error ("記録できるのは２０００冊までです") when they do not
-    // fit, leaving the catalogue as it was. Counts as one change.
-    static void append(Catalogue& catalogue, const std::vector<Record>& records);
 
     // The report as lines of text, one a note.
     static QStringList reportLines(const CsvImportResult& result);

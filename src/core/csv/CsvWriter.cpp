@@ -33,7 +33,7 @@ void CsvWriter::appendCell(std::string& out, std::string_view cell) {
 std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
     // The whole file is built in code page 932 and converted once at the end.
     std::string out;
-    const int count = std::clamp(catalogue.recordCount, 0, kMaxRecords);
+    const int count = catalogue.recordCount();
     size_t size = 256;
     for (int r = 1; r <= count; ++r)
         for (const auto& info : fieldTable())

@@ -2,6 +2,7 @@
 
 #include "core/csv/CsvWriter.h"
 #include "gui/help/HelpViewer.h"
+#include "core/storage/DialogFolder.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QButtonGroup>
@@ -28,13 +29,6 @@ size_t slotOf(CsvEncoding e) {
     return 0;
 }
 
-// The folder the file dialogs start in: the catalogue's own, or the current one.
-QString startFolder(const Catalogue& catalogue) {
-    if (catalogue.filePath.empty())
-        return QDir::currentPath();
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(catalogue.filePath)))
-        .absolutePath();
-}
 } // namespace
 
 CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent)
@@ -44,7 +38,7 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent)
     layout->addWidget(new QLabel(
         QStringLiteral("すべての記録（%1 件）を 19 の項目とも CSV ファイルに書き出します。\n"
                        "一行目は項目名です。")
-            .arg(std::max(catalogue.recordCount, 0)),
+            .arg(catalogue.recordCount()),
         this));
 
     auto* group = new QGroupBox(QStringLiteral("文字コード"), this);
@@ -104,7 +98,7 @@ QRadioButton* CsvExportDialog::encodingButton(CsvEncoding encoding) const {
 
 void CsvExportDialog::accept() {
     const auto path = Dialogs::saveFile(this, QStringLiteral("CSV ファイル (*.csv)"),
-                                        startFolder(catalogue_), QStringLiteral("csv"));
+                                        DialogFolder::forDialog(QString()), QStringLiteral("csv"));
     if (!path)
         return; // back to the dialog
     try {

@@ -1,6 +1,7 @@
 #include "gui/csv/CsvImportDialog.h"
 
 #include "gui/help/HelpViewer.h"
+#include "core/storage/DialogFolder.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QComboBox>
@@ -24,13 +25,6 @@ namespace {
 constexpr CsvEncoding kEncodings[] = {CsvEncoding::Utf8Bom, CsvEncoding::Utf8,
                                       CsvEncoding::ShiftJis};
 constexpr int kNotImported = -1;
-
-QString startFolder(const Catalogue& catalogue) {
-    if (catalogue.filePath.empty())
-        return QDir::currentPath();
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(catalogue.filePath)))
-        .absolutePath();
-}
 
 // A cell on one line of the preview.
 QString previewText(QString text) {
@@ -112,7 +106,7 @@ std::optional<std::vector<Record>> CsvImportDialog::run(QWidget* parent,
                                                         const Catalogue& catalogue) {
     const auto path = Dialogs::openFile(
         parent, QStringLiteral("CSV ファイル (*.csv *.txt);;すべてのファイル (*)"),
-        startFolder(catalogue));
+        DialogFolder::forDialog(QString()));
     if (!path)
         return std::nullopt;
     CsvImportDialog dialog(catalogue, parent);

@@ -133,6 +133,8 @@ void MainWindow::createActions() {
     menuEntry(file, "上書き保存(&S)", &MainWindow::save)->setShortcut(QKeySequence::Save);
     menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    menuEntry(file->addMenu(QStringLiteral("エクスポート(&E)…")), "CSV(&C)…", &MainWindow::exportCsv);
+    menuEntry(file->addMenu(QStringLiteral("インポート(&I)…")), "CSV(&C)…", &MainWindow::importCsv);
     menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("データ(&D)"));
@@ -453,6 +455,7 @@ void MainWindow::showHelpForWindow() {
 void MainWindow::loadCatalogue(const QString& path, bool remembered) {
     const int before = session_.recordCount();
     const int complete = remembered ? session_.reopen(path) : session_.open(path);
+    DialogFolder::noteChosen(path);
     if (complete < session_.recordCount())
         Dialogs::notice(this, QStringLiteral("ファイルが記録の途中で終わっています。"
                                              "完全に読み込めた記録は%1冊です。\n"
@@ -566,6 +569,21 @@ void MainWindow::save() {
 
 void MainWindow::saveAs() {
     command([&] { saveCatalogueAs(); });
+}
+
+void MainWindow::exportCsv() {
+    command([&] {
+        session_.storeEdits();
+        emit csvExportRequested();
+    });
+}
+
+void MainWindow::importCsv() {
+    command([&] {
+        hideBookList();
+        session_.storeEdits();
+        emit csvImportRequested();
+    });
 }
 
 void MainWindow::exit() {

@@ -75,6 +75,8 @@ public slots:
     void openCatalogue();
     void save();
     void saveAs();
+    void exportCsv();
+    void importCsv();
     void exit();
 
     // Record commands.
@@ -111,6 +113,9 @@ signals:
     void closed();
     void bookListRequested();
     void searchRequested();
+    // The CSV commands, with the shown record stored.
+    void csvExportRequested();
+    void csvImportRequested();
     void statisticsRequested();
     void bookListHideRequested();
     // Before the settings dialog opens: what it starts from.

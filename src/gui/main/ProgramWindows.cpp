@@ -4,6 +4,8 @@
 #include "gui/booklist/BookListWindow.h"
 #include "gui/main/MainWindow.h"
 #include "core/catalogue/CatalogueSession.h"
+#include "gui/csv/CsvExportDialog.h"
+#include "gui/csv/CsvImportDialog.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/stats/StatisticsWindow.h"
@@ -60,6 +62,15 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
                      &StatisticsWindow::catalogueChanged);
     for (auto changed : {&CatalogueSession::recordsChanged, &CatalogueSession::headerChanged})
         QObject::connect(&session, changed, changes, qOverload<>(&QTimer::start));
+
+    QObject::connect(main, &MainWindow::csvExportRequested, main,
+                     [&session, main] { CsvExportDialog::run(main, session.catalogue()); });
+    QObject::connect(main, &MainWindow::csvImportRequested, main, [&session, main] {
+        // The whole import is one step: appended all together, undone together.
+        if (const auto records = CsvImportDialog::run(main, session.catalogue()))
+            if (!session.appendRecords(*records))
+                Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
+    });
 
     QObject::connect(main, &MainWindow::settingsDialogOpening, settings_,
                      &SettingsDialog::prepare);
