@@ -11,6 +11,7 @@
 #include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
@@ -224,6 +225,9 @@ void MainWindow::createStatusBar() {
     panels_[0]->setFixedWidth(panelWidths_[0]);
     note_ = new QLabel(bar);
     note_->setObjectName(QStringLiteral("statusNote"));
+    // The desktop's font, which falls back to any font holding a refused
+    // character, so that the note can show it.
+    note_->setFont(QApplication::font());
     note_->setContentsMargins(4, 0, 4, 0);
     bar->addPermanentWidget(note_);
 }

@@ -1,11 +1,11 @@
 #include "gui/search/SearchWindow.h"
 
-#include "gui/widgets/Icons.h"
-
 #include "core/catalogue/Catalogue.h"
+#include "core/text/LookAlikes.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/search/SearchResultDelegate.h"
 #include "gui/search/SearchResultModel.h"
+#include "gui/widgets/Icons.h"
 #include "gui/widgets/WindowFront.h"
 
 #include <QComboBox>
@@ -123,7 +123,8 @@ void SearchWindow::search() {
         search_.prepare(catalogue_);
     }
     const int previous = model_->record(view_->currentIndex().row());
-    auto query = CatalogueSearch::parse(query_->text());
+    // Look-alikes (〜 for ～, ...) are searched as the characters the catalogue holds.
+    auto query = CatalogueSearch::parse(toCodePageLookAlikes(query_->text()));
     const int field = fields_->currentData().toInt();
     std::optional<Field> only;
     if (field != kAllFields)

@@ -7,6 +7,7 @@
 #include "gui/main/ImpressionsEdit.h"
 #include "gui/widgets/DisplayFont.h"
 #include "gui/widgets/ShiftJisValidator.h"
+#include "core/text/LookAlikes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -69,7 +70,7 @@ QString itemsText(const std::vector<Bytes>& list) {
 // Lines of a box as list items: empty lines count, the final line break
 // closes the last line and opens no new item.
 QStringList itemLines(const QPlainTextEdit* box) {
-    QString text = box->toPlainText();
+    QString text = toCodePageLookAlikes(box->toPlainText());
     text.remove(QLatin1Char('\r'));
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.back().isEmpty())
@@ -92,8 +93,16 @@ const char* const kAcceptedText = "acceptedText";
 // characters (typed, pasted, dropped) is taken back at once. Characters of
 // that kind already shown (from a damaged file) do not block other edits.
 void keepToCodePage(QLineEdit* edit) {
-    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& text) {
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& typed) {
         const QString before = edit->property(kAcceptedText).toString();
+        // Look-alikes from input methods and web pages become the characters
+        // the catalogue holds (〜 for ～, − for －, ...).
+        const QString text = toCodePageLookAlikes(typed);
+        if (text != typed) {
+            const int cursor = edit->cursorPosition();
+            edit->setText(text);
+            edit->setCursorPosition(cursor);
+        }
         const QString refused = ShiftJisValidator::refusedCharacters(text, before, false);
         if (refused.isEmpty()) {
             edit->setProperty(kAcceptedText, text);

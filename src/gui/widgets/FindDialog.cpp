@@ -1,5 +1,7 @@
 #include "gui/widgets/FindDialog.h"
 
+#include "core/text/LookAlikes.h"
+
 #include "gui/widgets/WindowFront.h"
 
 #include <QGridLayout>
@@ -39,14 +41,15 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     connect(text_, &QLineEdit::textChanged, this, &FindDialog::updateButton);
     connect(findNext_, &QPushButton::clicked, this, [this] {
         if (!text_->text().isEmpty())
-            emit findNext(text_->text());
+            emit findNext(findText());
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     updateButton();
 }
 
 QString FindDialog::findText() const {
-    return text_->text();
+    // What is found is catalogue text: look-alikes (〜 for ～, ...) count as it.
+    return toCodePageLookAlikes(text_->text());
 }
 
 void FindDialog::setFindText(const QString& text) {

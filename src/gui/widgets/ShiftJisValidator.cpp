@@ -1,5 +1,6 @@
 #include "gui/widgets/ShiftJisValidator.h"
 
+#include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"
 
 #include <QLineEdit>
@@ -36,6 +37,9 @@ QString ShiftJisValidator::refusedCharacters(const QString& text, const QString&
 QValidator::State ShiftJisValidator::validate(QString& input, int& /*pos*/) const {
     if (programmatic && programmatic())
         return Acceptable;
+    // Look-alikes that input methods and web pages produce (〜 for ～, − for
+    // －, ...) are taken as the characters the catalogue holds.
+    input = toCodePageLookAlikes(std::move(input));
     const QString refused = refusedCharacters(input, previous_, /*lineBreaksAllowed=*/false);
     if (refused.isEmpty())
         return Acceptable;

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 
@@ -132,4 +133,24 @@ TEST_F(MainWindowTest, UndoTakesBackTheLastRecordCommands) {
     EXPECT_EQ(session.currentIndex(), 2);
     EXPECT_GT(session.modifiedCount(), changes);
     EXPECT_FALSE(undo->isEnabled());
+}
+
+// Look-alikes that input methods and web pages produce are taken as the code
+// page's own characters wherever text comes in; a character with no such form
+// is still refused.
+TEST_F(MainWindowTest, LookAlikesAreTakenAsTheCodePagesCharacters) {
+    start();
+    QLineEdit* title = edit(Field::Title);
+    title->setFocus();
+    typeText(title, QStringLiteral("A〜B−C¥"));
+    EXPECT_EQ(title->text(), QStringLiteral("A～B－C￥"));
+    typeText(title, QStringLiteral("♥"));
+    EXPECT_EQ(title->text(), QStringLiteral("A～B－C￥"));
+
+    QApplication::clipboard()->setText(QStringLiteral("一〜二—三‖"));
+    impressions()->setFocus();
+    impressions()->paste();
+    EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("一～二―三∥"));
+    session.storeEdits();
+    EXPECT_EQ(session.catalogue().field(Field::Impressions, 1), sj("一～二―三∥"));
 }
