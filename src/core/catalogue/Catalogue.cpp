@@ -24,17 +24,23 @@ Catalogue::Catalogue() {
 
 Bytes& Catalogue::slot(Field f, int record) {
     checkRecord(record);
-    return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)][static_cast<size_t>(record - 1)];
+    return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)]
+                   [static_cast<size_t>(record - 1)];
 }
 
 const Bytes& Catalogue::slot(Field f, int record) const {
     checkRecord(record);
-    return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)][static_cast<size_t>(record - 1)];
+    return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)]
+                   [static_cast<size_t>(record - 1)];
 }
 
-const Bytes& Catalogue::field(Field f, int record) const { return slot(f, record); }
+const Bytes& Catalogue::field(Field f, int record) const {
+    return slot(f, record);
+}
 
-void Catalogue::setField(Field f, int record, Bytes text) { slot(f, record) = std::move(text); }
+void Catalogue::setField(Field f, int record, Bytes text) {
+    slot(f, record) = std::move(text);
+}
 
 void Catalogue::assignRecord(int record, std::span<const std::string_view, kFieldCount> texts) {
     checkRecord(record);

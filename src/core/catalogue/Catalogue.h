@@ -25,8 +25,8 @@ struct FontValues {
 struct CatalogueHeader {
     FontValues captionFont;
     FontValues contentsFont;
-    std::array<Bytes, kFieldCount> flags;          // "TRUE" shows a field, anything else hides it
-    std::array<Bytes, kCaptionCount> captions;     // Label1..Label16
+    std::array<Bytes, kFieldCount> flags;      // "TRUE" shows a field, anything else hides it
+    std::array<Bytes, kCaptionCount> captions; // Label1..Label16
     std::array<std::vector<Bytes>, kListCount> lists; // entry 0 is the heading
     int32_t spacing = 0;
     bool operator==(const CatalogueHeader&) const = default;
@@ -68,18 +68,16 @@ public:
     // Values that travel with the records.
     FontValues captionFont;
     FontValues contentsFont;
-    std::array<Bytes, kFieldCount> flags;              // visibility flags
-    std::array<Bytes, kCaptionCount> storedCaptions;   // as last read from a file
-    std::array<Bytes, kCaptionCount> liveCaptions;     // the texts of Label1..Label16
-    std::array<std::vector<Bytes>, kListCount> lists;  // choice lists, heading first
+    std::array<Bytes, kFieldCount> flags;             // visibility flags
+    std::array<Bytes, kCaptionCount> storedCaptions;  // as last read from a file
+    std::array<Bytes, kCaptionCount> liveCaptions;    // the texts of Label1..Label16
+    std::array<std::vector<Bytes>, kListCount> lists; // choice lists, heading first
     int32_t spacing = 0;
 
     bool isShown(Field f) const { return flags[static_cast<size_t>(index(f))] == "TRUE"; }
     Bytes& flag(Field f) { return flags[static_cast<size_t>(index(f))]; }
     std::vector<Bytes>& list(ChoiceList l) { return lists[static_cast<size_t>(l)]; }
-    const std::vector<Bytes>& list(ChoiceList l) const {
-        return lists[static_cast<size_t>(l)];
-    }
+    const std::vector<Bytes>& list(ChoiceList l) const { return lists[static_cast<size_t>(l)]; }
     // Heading (entry 0) of a choice list; empty when the list is empty.
     Bytes heading(ChoiceList l) const;
 

@@ -32,16 +32,20 @@ constexpr std::array<FieldInfo, kFieldCount> kTable{{
 }};
 
 constexpr std::array<Field, kFieldCount> kBlockOrder{
-    F::Title,   F::Subtitle, F::Reading,     F::Genre1,     F::Genre2,
-    F::Format,  F::Author, F::Translator,  F::Publisher, F::Series,
-    F::Price,    F::FirstEdition,  F::EditionRead, F::DateFinished,   F::DateStarted,
-    F::DateBought,  F::Note1,  F::Note2,   F::Impressions,
+    F::Title,      F::Subtitle,     F::Reading,     F::Genre1,       F::Genre2,
+    F::Format,     F::Author,       F::Translator,  F::Publisher,    F::Series,
+    F::Price,      F::FirstEdition, F::EditionRead, F::DateFinished, F::DateStarted,
+    F::DateBought, F::Note1,        F::Note2,       F::Impressions,
 };
 } // namespace
 
-const std::array<FieldInfo, kFieldCount>& fieldTable() { return kTable; }
+const std::array<FieldInfo, kFieldCount>& fieldTable() {
+    return kTable;
+}
 
-const FieldInfo& fieldInfo(Field f) { return kTable[static_cast<size_t>(index(f))]; }
+const FieldInfo& fieldInfo(Field f) {
+    return kTable[static_cast<size_t>(index(f))];
+}
 
 Field fieldOfCaption(int caption) {
     for (const auto& info : kTable)
@@ -50,9 +54,13 @@ Field fieldOfCaption(int caption) {
     throw std::out_of_range("caption number out of range");
 }
 
-const std::array<Field, kFieldCount>& fileBlockOrder() { return kBlockOrder; }
+const std::array<Field, kFieldCount>& fileBlockOrder() {
+    return kBlockOrder;
+}
 
-bool isCombo(Field f) { return fieldInfo(f).kind == ControlKind::Combo; }
+bool isCombo(Field f) {
+    return fieldInfo(f).kind == ControlKind::Combo;
+}
 
 ChoiceList choiceListOf(Field f) {
     switch (f) {

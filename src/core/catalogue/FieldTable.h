@@ -47,8 +47,8 @@ enum class ChoiceList : int { Genre1, Genre2, Format };
 
 struct FieldInfo {
     Field field;
-    int number;                      // 1..19
-    std::string_view key;            // English identifier, e.g. "title"
+    int number;           // 1..19
+    std::string_view key; // English identifier, e.g. "title"
     ControlKind kind;
     int caption;                     // caption number 1..16 (Label1..Label16), 0 for combos
     std::string_view defaultCaption; // UTF-8; for combos the default heading
@@ -59,8 +59,12 @@ struct FieldInfo {
 const std::array<FieldInfo, kFieldCount>& fieldTable();
 const FieldInfo& fieldInfo(Field f);
 
-inline constexpr int index(Field f) { return static_cast<int>(f); }
-inline constexpr Field fieldAt(int displayIndex) { return static_cast<Field>(displayIndex); }
+inline constexpr int index(Field f) {
+    return static_cast<int>(f);
+}
+inline constexpr Field fieldAt(int displayIndex) {
+    return static_cast<Field>(displayIndex);
+}
 
 // Field whose label is Label<caption> (caption 1..16).
 Field fieldOfCaption(int caption);

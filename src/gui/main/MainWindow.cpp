@@ -10,6 +10,7 @@
 #include "gui/widgets/FindDialog.h"
 #include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
+#include "gui/widgets/WindowFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,15 +18,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QMimeData>
-#include <QScreen>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <algorithm>
@@ -34,10 +35,8 @@
 namespace sorabel {
 
 namespace {
-const QString kFilter = QStringLiteral("読書録データ(*.srb)");
 const QString kLimitMessage = QStringLiteral("記録できるのは２０００冊までです");
 const QString kDeleteQuestion = QStringLiteral("この本の記録を削除しますか？");
-const QString kSaveQuestion = QStringLiteral("現在の内容を保存しますか？");
 
 QFont designFont(const char* family, int pixels) {
     QFont f{QString::fromUtf8(family)};
@@ -49,7 +48,7 @@ QFont designFont(const char* family, int pixels) {
 // ---------------------------------------------------------------- creation
 
 MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
-    : QMainWindow(parent), session_(session) {
+    : QMainWindow(parent), session_(session), files_(session, this) {
     FontSubstitution::install();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("ソラベル"));
@@ -62,9 +61,8 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     setCentralWidget(editor_);
 
     impressionsFind_ = new FindDialog(this);
-    connect(impressionsFind_, &FindDialog::findNext, this, [this](const QString& text) {
-        command([&] { editor_->findInImpressions(text); });
-    });
+    connect(impressionsFind_, &FindDialog::findNext, this,
+            [this](const QString& text) { command([&] { editor_->findInImpressions(text); }); });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this,
@@ -87,6 +85,7 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
         updateStatusBar();
     });
 
+    frame_ = new WindowFrame(this);
     // The platform window exists from here on, so that its frame can be
     // taken into account when the outer bounds are set.
     create();
@@ -110,8 +109,8 @@ QAction* MainWindow::menuEntry(QMenu* menu, const char* caption, void (MainWindo
     return a;
 }
 
-QToolButton* MainWindow::addToolButton(const QString& name, const QString& hint,
-                                       const char* icon, void (MainWindow::*slot)()) {
+QToolButton* MainWindow::addToolButton(const QString& name, const QString& hint, const char* icon,
+                                       void (MainWindow::*slot)()) {
     auto* b = new QToolButton(toolBar_);
     b->setObjectName(name);
     // "short hint|long hint": the short one is the tool tip, the long one the status tip.
@@ -134,7 +133,8 @@ void MainWindow::createActions() {
     menuEntry(file, "上書き保存(&S)", &MainWindow::save)->setShortcut(QKeySequence::Save);
     menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    menuEntry(file->addMenu(QStringLiteral("エクスポート(&E)…")), "CSV(&C)…", &MainWindow::exportCsv);
+    menuEntry(file->addMenu(QStringLiteral("エクスポート(&E)…")), "CSV(&C)…",
+              &MainWindow::exportCsv);
     menuEntry(file->addMenu(QStringLiteral("インポート(&I)…")), "CSV(&C)…", &MainWindow::importCsv);
     menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -188,9 +188,10 @@ void MainWindow::createActions() {
     addButton_ = addToolButton("addButton", "追加|データ追加", "add", &M::addRecord);
     deleteButton_ = addToolButton("deleteButton", "削除|データ削除", "delete", &M::deleteRecord);
     navigation_ = {{
-        {first, addToolButton("firstButton", "先頭へ|先頭のデータへ", "first", &M::goToFirstRecord)},
-        {previous, addToolButton("previousButton", "前へ|前のデータへ", "previous",
-                                 &M::goToPreviousRecord)},
+        {first,
+         addToolButton("firstButton", "先頭へ|先頭のデータへ", "first", &M::goToFirstRecord)},
+        {previous,
+         addToolButton("previousButton", "前へ|前のデータへ", "previous", &M::goToPreviousRecord)},
         {next, addToolButton("nextButton", "次へ|次のデータへ", "next", &M::goToNextRecord)},
         {last, addToolButton("lastButton", "最後尾|最後のデータへ", "last", &M::goToLastRecord)},
     }};
@@ -371,7 +372,7 @@ void MainWindow::openSettings() {
         applyFonts();
         try {
             if (session_.isModified())
-                saveCatalogue();
+                files_.save();
         } catch (...) {
             session_.finishSettings(false);
             throw;
@@ -473,24 +474,12 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
     layOutFields();
 }
 
-bool MainWindow::askToSave() {
-    switch (Dialogs::askYesNoCancel(this, kSaveQuestion)) {
-    case Dialogs::Answer::Yes:
-        return saveCatalogue();
-    case Dialogs::Answer::No:
-        return true;
-    case Dialogs::Answer::Cancel:
-        break;
-    }
-    return false;
-}
-
 void MainWindow::newCatalogue() {
     command([&] {
         hideBookList();
         // Unsaved changes are saved without asking before the catalogue
         // empties; a save the user called off stops New.
-        if (session_.isModified() && !saveCatalogue())
+        if (session_.isModified() && !files_.save())
             return;
         rubi_ = 1;
         session_.newCatalogue();
@@ -500,27 +489,20 @@ void MainWindow::newCatalogue() {
 void MainWindow::openCatalogue() {
     command([&] {
         hideBookList();
-        if (session_.isModified() && !askToSave())
+        if (session_.isModified() && !files_.askToSave())
             return;
-        const auto path = Dialogs::openFile(this, kFilter, dialogFolder());
-        if (!path)
-            return;
-        DialogFolder::noteChosen(*path);
-        loadCatalogue(*path, false);
+        if (const auto path = files_.chooseFileToOpen())
+            loadCatalogue(*path, false);
     });
 }
 
 void MainWindow::openFile(const QString& path) {
     command([&] {
         hideBookList();
-        if (session_.isModified() && !askToSave())
+        if (session_.isModified() && !files_.askToSave())
             return;
         loadCatalogue(path, false);
     });
-}
-
-QString MainWindow::dialogFolder() const {
-    return DialogFolder::forDialog(session_.filePath());
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -538,41 +520,12 @@ void MainWindow::dropEvent(QDropEvent* event) {
     openFile(urls.front().toLocalFile());
 }
 
-bool MainWindow::saveCatalogue() {
-    session_.storeEdits();
-    if (session_.filePath().isEmpty())
-        return saveCatalogueAs();
-    if (session_.fileChangedOnDisk() &&
-        !Dialogs::question(
-            this, QStringLiteral("ファイルが他のプログラムによって変更されています。上書きしますか？")))
-        return false;
-    session_.save();
-    return true;
-}
-
-bool MainWindow::saveCatalogueAs() {
-    session_.storeEdits();
-    const auto path = Dialogs::saveFile(this, kFilter, dialogFolder(), QStringLiteral("srb"));
-    if (!path)
-        return false;
-    DialogFolder::noteChosen(*path);
-    const QFileInfo chosen(*path);
-    const bool current = !session_.filePath().isEmpty() &&
-                         chosen.absoluteFilePath() == QFileInfo(session_.filePath()).absoluteFilePath();
-    if (chosen.exists() && !current &&
-        !Dialogs::question(this, QStringLiteral("%1 は既に存在します。\n置き換えますか？")
-                                     .arg(chosen.fileName())))
-        return false;
-    session_.saveAs(*path);
-    return true;
-}
-
 void MainWindow::save() {
-    command([&] { saveCatalogue(); });
+    command([&] { files_.save(); });
 }
 
 void MainWindow::saveAs() {
-    command([&] { saveCatalogueAs(); });
+    command([&] { files_.saveAs(); });
 }
 
 void MainWindow::exportCsv() {
@@ -600,20 +553,11 @@ void MainWindow::exit() {
 // ---------------------------------------------------------------- window placement
 
 QRect MainWindow::outerBounds() const {
-    return frameGeometry();
+    return frame_->outerBounds();
 }
 
 void MainWindow::setOuterBounds(const QRect& r) {
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const int extraW = frame.width() - inner.width();
-    const int extraH = frame.height() - inner.height();
-    resize(std::max(r.width() - extraW, 1), std::max(r.height() - extraH, 1));
-    move(r.left(), r.top());
-    if (extraW == 0 && extraH == 0)
-        pendingOuter_ = r;
-    else
-        pendingOuter_.reset();
+    frame_->setOuterBounds(r);
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -623,23 +567,10 @@ bool MainWindow::event(QEvent* event) {
         return true;
     }
     const bool handled = QMainWindow::event(event);
-    switch (event->type()) {
-    case QEvent::Resize:
-        if (layOutWhenMaximized_ && (windowState() & Qt::WindowMaximized)) {
-            layOutWhenMaximized_ = false;
-            layOutFields();
-        }
-        [[fallthrough]];
-    case QEvent::Move:
-    case QEvent::WindowActivate:
-        if (pendingOuter_ && frameGeometry() != geometry() && windowState() == Qt::WindowNoState) {
-            const QRect target = *pendingOuter_;
-            pendingOuter_.reset();
-            setOuterBounds(target);
-        }
-        break;
-    default:
-        break;
+    if (event->type() == QEvent::Resize && layOutWhenMaximized_ &&
+        (windowState() & Qt::WindowMaximized)) {
+        layOutWhenMaximized_ = false;
+        layOutFields();
     }
     return handled;
 }
@@ -727,7 +658,7 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 bool MainWindow::shutDown() {
     session_.storeEdits();
-    if (session_.isModified() && !askToSave())
+    if (session_.isModified() && !files_.askToSave())
         return false;
     try {
         SettingsFile::writeAtExit(SettingsFile::defaultPath(), settingsValues());

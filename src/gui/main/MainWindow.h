@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/format/SettingsFile.h"
+#include "gui/main/SaveQuestions.h"
 #include "gui/widgets/SettingsExchange.h"
 
 #include <QMainWindow>
@@ -21,6 +22,7 @@ namespace sorabel {
 class CatalogueSession;
 class FindDialog;
 class RecordEditor;
+class WindowFrame;
 
 // The three start-up options of the settings file ("Ki1", "Ki2", "Ki3":
 // 0 means yes).
@@ -148,18 +150,12 @@ private:
     void applyFonts();
     void loadCatalogue(const QString& path, bool remembered);
     void openFile(const QString& path); // Open's steps after the dialog
-    QString dialogFolder() const;
-    // The save question; false when the user chose キャンセル or the save did
-    // not happen (a cancelled dialog): the command that asked then stops.
-    bool askToSave();
-    // Save and Save As; false when nothing was written because the user said no.
-    bool saveCatalogue();
-    bool saveCatalogueAs();
     void runStartUp();
     // The shutdown sequence; false when the window is to stay open.
     bool shutDown();
 
     CatalogueSession& session_;
+    SaveQuestions files_;
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
     QDialog* settingsDialog_ = nullptr;
@@ -185,10 +181,7 @@ private:
     QString lastCatalogue_;
     FontStylePitch captionStyle_;
     FontStylePitch contentsStyle_;
-    // Outer bounds set before the window manager framed the window: applied
-    // again once the frame is known, so the window does not grow by its frame
-    // from one run to the next.
-    std::optional<QRect> pendingOuter_;
+    WindowFrame* frame_ = nullptr;
     QString catalogueToOpen_;
     // A start maximized lays the fields out again once the window has its size.
     bool layOutWhenMaximized_ = false;

@@ -1,18 +1,18 @@
 #include "gui/main/ProgramWindows.h"
 
+#include "core/catalogue/CatalogueSession.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
-#include "gui/main/MainWindow.h"
-#include "core/catalogue/CatalogueSession.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
+#include "gui/main/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/stats/StatisticsWindow.h"
 #include "gui/widgets/WindowFront.h"
 
-#include <QTimer>
 #include "gui/widgets/Dialogs.h"
+#include <QTimer>
 
 namespace sorabel {
 
@@ -72,16 +72,14 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
                 Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
     });
 
-    QObject::connect(main, &MainWindow::settingsDialogOpening, settings_,
-                     &SettingsDialog::prepare);
+    QObject::connect(main, &MainWindow::settingsDialogOpening, settings_, &SettingsDialog::prepare);
     QObject::connect(settings_, &SettingsDialog::startupOptionsChanged, main,
                      &MainWindow::takeStartupOptions);
     QObject::connect(settings_, &SettingsDialog::captionStyleChosen, main,
                      &MainWindow::takeCaptionStyle);
     QObject::connect(settings_, &SettingsDialog::contentsStyleChosen, main,
                      &MainWindow::takeContentsStyle);
-    QObject::connect(settings_, &SettingsDialog::settingsAccepted, main,
-                     &MainWindow::takeSettings);
+    QObject::connect(settings_, &SettingsDialog::settingsAccepted, main, &MainWindow::takeSettings);
 }
 
 ProgramWindows::~ProgramWindows() {

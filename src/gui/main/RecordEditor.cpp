@@ -174,7 +174,8 @@ void RecordEditor::createFields() {
             });
             w = edit;
         }
-        w->setObjectName(QString::fromUtf8(info.key.data(), static_cast<qsizetype>(info.key.size())));
+        w->setObjectName(
+            QString::fromUtf8(info.key.data(), static_cast<qsizetype>(info.key.size())));
         const Box& b = design.control(f);
         w->setGeometry(b.left, b.top - kToolBarHeight, b.width, b.height);
         w->installEventFilter(this);
@@ -288,10 +289,10 @@ void RecordEditor::applyFonts(FontStylePitch captionStyle, FontStylePitch conten
     for (int i = 0; i < kFieldCount; ++i) {
         // The choice boxes keep their own style: only face, size and colour change.
         const FontStylePitch style =
-            isCombo(fieldAt(i)) ? FontStylePitch{DisplayFont::style(controls_[static_cast<size_t>(i)]->font()), 0}
-                                : contentsStyle;
-        applyFont(controls_[static_cast<size_t>(i)], catalogue.contentsFont, style,
-                  QPalette::Text);
+            isCombo(fieldAt(i))
+                ? FontStylePitch{DisplayFont::style(controls_[static_cast<size_t>(i)]->font()), 0}
+                : contentsStyle;
+        applyFont(controls_[static_cast<size_t>(i)], catalogue.contentsFont, style, QPalette::Text);
     }
     --settingTexts_;
 }
@@ -406,8 +407,7 @@ void RecordEditor::confirmChoice(QComboBox* combo) {
         emit refused(QStringLiteral("「%1」は選択肢にできません").arg(typed));
         return;
     }
-    if (!typed.isEmpty() &&
-        session_.addListEntry(choiceListOf(f), entry)) {
+    if (!typed.isEmpty() && session_.addListEntry(choiceListOf(f), entry)) {
         ++settingTexts_;
         if (combo->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             combo->addItem(typed);
