@@ -26,7 +26,7 @@ struct CatalogueHeader {
     FontValues captionFont;
     FontValues contentsFont;
     std::array<Bytes, kFieldCount> flags;      // "TRUE" shows a field, anything else hides it
-    std::array<Bytes, kCaptionCount> captions; // Label1..Label16
+    std::array<Bytes, kCaptionCount> captions; // captions 1..16
     std::array<std::vector<Bytes>, kListCount> lists; // entry 0 is the heading
     int32_t spacing = 0;
     bool operator==(const CatalogueHeader&) const = default;
@@ -70,7 +70,7 @@ public:
     FontValues contentsFont;
     std::array<Bytes, kFieldCount> flags;             // visibility flags
     std::array<Bytes, kCaptionCount> storedCaptions;  // as last read from a file
-    std::array<Bytes, kCaptionCount> liveCaptions;    // the texts of Label1..Label16
+    std::array<Bytes, kCaptionCount> liveCaptions;    // the texts of captions 1..16
     std::array<std::vector<Bytes>, kListCount> lists; // choice lists, heading first
     int32_t spacing = 0;
 

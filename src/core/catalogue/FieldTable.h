@@ -50,7 +50,7 @@ struct FieldInfo {
     int number;           // 1..19
     std::string_view key; // English identifier, e.g. "title"
     ControlKind kind;
-    int caption;                     // caption number 1..16 (Label1..Label16), 0 for combos
+    int caption;                     // caption number 1..16, 0 for combos
     std::string_view defaultCaption; // UTF-8; for combos the default heading
     std::string_view meaning;        // English gloss, for messages and docs
     int storageColumn;               // place in the record storage
@@ -66,7 +66,7 @@ inline constexpr Field fieldAt(int displayIndex) {
     return static_cast<Field>(displayIndex);
 }
 
-// Field whose label is Label<caption> (caption 1..16).
+// Field whose caption is number `caption` (1..16).
 Field fieldOfCaption(int caption);
 
 // The order of a record block in the catalogue file: field-number order with

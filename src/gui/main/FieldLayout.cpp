@@ -11,47 +11,47 @@ struct DesignBox {
     int left, top, width, height;
 };
 
-// Label1..Label16: only Left and Top are designed; the size follows caption and font.
+// Captions 1..16: only left and top are designed; the size follows caption and font.
 constexpr std::array<std::array<int, 2>, kCaptionCount> kDesignLabels{{
-    {8, 40},    // Label1  title
-    {288, 40},  // Label2  subtitle
-    {8, 72},    // Label3  reading
-    {8, 104},   // Label4  author
-    {392, 104}, // Label5  translator
-    {8, 136},   // Label6  publisher
-    {272, 136}, // Label7  series
-    {520, 136}, // Label8  price
-    {8, 168},   // Label9  first edition
-    {328, 168}, // Label10 edition read
-    {8, 200},   // Label11 impressions
-    {8, 424},   // Label12 date finished
-    {216, 424}, // Label13 date started
-    {456, 424}, // Label14 date bought
-    {8, 456},   // Label15 note 1
-    {8, 488},   // Label16 note 2
+    {8, 40},    // caption 1:  title
+    {288, 40},  // caption 2:  subtitle
+    {8, 72},    // caption 3:  reading
+    {8, 104},   // caption 4:  author
+    {392, 104}, // caption 5:  translator
+    {8, 136},   // caption 6:  publisher
+    {272, 136}, // caption 7:  series
+    {520, 136}, // caption 8:  price
+    {8, 168},   // caption 9:  first edition
+    {328, 168}, // caption 10: edition read
+    {8, 200},   // caption 11: impressions
+    {8, 424},   // caption 12: date finished
+    {216, 424}, // caption 13: date started
+    {456, 424}, // caption 14: date bought
+    {8, 456},   // caption 15: note 1
+    {8, 488},   // caption 16: note 2
 }};
 
 // The field controls in display order.
 constexpr std::array<DesignBox, kFieldCount> kDesignControls{{
-    {54, 37, 209, 21},   // shomei
-    {336, 36, 209, 21},  // hukudai
-    {56, 68, 209, 21},   // yomi
-    {287, 68, 121, 21},  // janru1
-    {423, 68, 121, 21},  // janru2
-    {560, 68, 65, 21},   // hangata
-    {96, 100, 273, 21},  // sakusha
-    {440, 100, 225, 21}, // yakusha
-    {56, 132, 201, 21},  // shuppansha
-    {312, 132, 193, 21}, // sousho
-    {568, 128, 89, 25},  // teika
-    {111, 164, 217, 21}, // shohan
-    {392, 164, 225, 21}, // yondahan
-    {55, 193, 609, 201}, // kansou
-    {55, 420, 150, 21},  // dokuryou
-    {296, 420, 150, 21}, // kaisi
-    {496, 420, 150, 21}, // kounyuu
-    {55, 452, 593, 21},  // bikou1
-    {56, 484, 593, 21},  // bikou2
+    {54, 37, 209, 21},   // title
+    {336, 36, 209, 21},  // subtitle
+    {56, 68, 209, 21},   // reading
+    {287, 68, 121, 21},  // genre 1
+    {423, 68, 121, 21},  // genre 2
+    {560, 68, 65, 21},   // format
+    {96, 100, 273, 21},  // author
+    {440, 100, 225, 21}, // translator
+    {56, 132, 201, 21},  // publisher
+    {312, 132, 193, 21}, // series
+    {568, 128, 89, 25},  // price
+    {111, 164, 217, 21}, // first edition
+    {392, 164, 225, 21}, // edition read
+    {55, 193, 609, 201}, // impressions
+    {55, 420, 150, 21},  // date finished
+    {296, 420, 150, 21}, // date started
+    {496, 420, 150, 21}, // date bought
+    {55, 452, 593, 21},  // note 1
+    {56, 484, 593, 21},  // note 2
 }};
 
 // One run of the layout. The rules deliberately read positions that earlier

@@ -12,7 +12,7 @@ struct Box {
     bool operator==(const Box&) const = default;
 };
 
-// Geometry of the 16 labels (Label1..Label16 at [0..15]) and 19 field controls ([index(Field)]).
+// Geometry of the 16 captions (caption k at [k - 1]) and 19 field controls ([index(Field)]).
 struct FieldGeometry {
     std::array<Box, kCaptionCount> labels;
     std::array<Box, kFieldCount> controls;
@@ -28,7 +28,7 @@ struct FieldGeometry {
 struct LayoutInputs {
     int windowWidth = 0;                  // W: outer width of the main window
     int windowHeight = 0;                 // FH: outer height
-    int editHeight = 0;                   // H: height of shomei
+    int editHeight = 0;                   // H: height of the title's edit
     std::array<Bytes, kFieldCount> flags; // shown only when exactly "TRUE"
     int spacing = 0;                      // SP as held by the catalogue (0 means 10)
     bool hasFileName = false;

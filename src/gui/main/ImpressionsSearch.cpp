@@ -23,20 +23,20 @@ QString cannotFocusMessage() {
     return QStringLiteral("無効/非表示ウィンドウにはフォーカスを設定できません");
 }
 
-void findInControl(QPlainTextEdit* kansou, const QString& needle) {
-    const QTextCursor cursor = kansou->textCursor();
-    const std::optional<int> at = findNext(kansou->toPlainText(), needle, cursor.selectionStart(),
+void findInControl(QPlainTextEdit* impressions, const QString& needle) {
+    const QTextCursor cursor = impressions->textCursor();
+    const std::optional<int> at = findNext(impressions->toPlainText(), needle, cursor.selectionStart(),
                                            cursor.selectionEnd() - cursor.selectionStart());
     if (!at)
         return;
-    if (kansou->isHidden() || !kansou->isEnabled() || !kansou->window()->isVisible())
+    if (impressions->isHidden() || !impressions->isEnabled() || !impressions->window()->isVisible())
         throw std::runtime_error(cannotFocusMessage().toStdString());
-    kansou->window()->activateWindow();
-    kansou->setFocus(Qt::OtherFocusReason);
-    QTextCursor selection(kansou->document());
+    impressions->window()->activateWindow();
+    impressions->setFocus(Qt::OtherFocusReason);
+    QTextCursor selection(impressions->document());
     selection.setPosition(*at);
     selection.setPosition(*at + static_cast<int>(needle.size()), QTextCursor::KeepAnchor);
-    kansou->setTextCursor(selection);
+    impressions->setTextCursor(selection);
 }
 
 } // namespace sorabel::ImpressionsSearch

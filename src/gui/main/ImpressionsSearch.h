@@ -22,7 +22,7 @@ std::optional<int> findNext(const QString& text, const QString& needle, int sele
 // gives the control the focus (and its window the activation). Throws when a
 // match exists but the control is hidden or disabled and cannot take the
 // focus; nothing is selected then. No match: nothing happens.
-void findInControl(QPlainTextEdit* kansou, const QString& needle);
+void findInControl(QPlainTextEdit* impressions, const QString& needle);
 
 // The text of that refusal.
 QString cannotFocusMessage();
