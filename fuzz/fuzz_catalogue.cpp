@@ -48,7 +48,7 @@ void roundTrip(const CatalogueContent& content) {
     // Taking it over into a catalogue and writing that gives the same bytes.
     static Catalogue catalogue;
     CatalogueFile::apply(back, catalogue);
-    check(catalogue.recordCount == static_cast<int>(back.records.size()), "record count");
+    check(catalogue.recordCount() == static_cast<int>(back.records.size()), "record count");
     check(CatalogueFile::serialise(catalogue) == bytes, "serialise(catalogue)");
 }
 
@@ -99,7 +99,7 @@ std::string snapshot(const Catalogue& c) {
     std::string out = CatalogueFile::serialise(c);
     for (const auto& caption : c.storedCaptions)
         out += caption + '\0';
-    return out + std::to_string(c.recordCount) + ' ' + std::to_string(c.currentIndex);
+    return out + std::to_string(c.recordCount());
 }
 
 // The reading path proper: the same content as parse(), and on an error the
