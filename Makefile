@@ -32,7 +32,7 @@ test-asan: setup
 
 bench: setup
 	@$(CMAKE) -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSORABEL_BENCH=ON >/dev/null
-	@$(CMAKE) --build build-bench -j $(JOBS)
+	@$(CMAKE) --build build-bench -j $(JOBS) --target benchmarks
 	@bash scripts/run-benchmarks.sh build-bench
 
 fuzz: setup

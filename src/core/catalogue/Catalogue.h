@@ -15,7 +15,7 @@ namespace sorabel {
 using Bytes = std::string;
 
 struct FontValues {
-    int32_t size = 0;   // points; 0 leaves the platform's default height
+    int32_t size = 0;   // points; 0 leaves the default size
     Bytes name;         // face name; empty leaves the designed face
     int32_t colour = 0; // 0x00BBGGRR, or 0x80000000 + system colour index
     bool operator==(const FontValues&) const = default;

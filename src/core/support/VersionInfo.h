@@ -8,8 +8,8 @@
 
 namespace sorabel {
 
-// The version information of a program file, read the way the platform's
-// version API does it: ask for the block's size, read the block into a
+// The version information of a program file, read as a version-resource
+// lookup does it: ask for the block's size, read the block into a
 // buffer, then look values up in the buffer by path, for example
 // "\StringFileInfo\041103A4\FileVersion" (Japanese, code page 932).
 //

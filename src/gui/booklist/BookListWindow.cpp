@@ -9,6 +9,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
+#include "gui/widgets/Icons.h"
 #include "gui/widgets/StringGrid.h"
 
 #include <QAction>
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -27,50 +27,6 @@ namespace {
 
 constexpr int kHelpContext = 10;
 const QString kHelpFile = QStringLiteral("sorabe.HLP");
-
-// A small drawn icon for the commands the platform has no picture for.
-QIcon textIcon(const QString& text, const QColor& colour) {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(text.size() > 1 ? 11 : 15);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(colour);
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, text);
-    return QIcon(pixmap);
-}
-
-// Tool bar icons by their number in the shared image list.
-QIcon toolIcon(int number, QStyle* style) {
-    switch (number) {
-    case 18:
-        return textIcon(QStringLiteral("？"), QColor(0, 0, 160));
-    case 19:
-        return textIcon(QStringLiteral("＋"), QColor(0, 110, 0));
-    case 20:
-        return style->standardIcon(QStyle::SP_TrashIcon);
-    case 23:
-        return style->standardIcon(QStyle::SP_DialogCloseButton);
-    case 24:
-        return textIcon(QStringLiteral("昇"), QColor(0, 0, 128));
-    case 27:
-        return textIcon(QStringLiteral("降"), QColor(128, 0, 0));
-    case 28:
-        return textIcon(QStringLiteral("検↓"), QColor(0, 0, 128));
-    case 29:
-        return textIcon(QStringLiteral("検↑"), QColor(0, 0, 128));
-    case 36:
-        return style->standardIcon(QStyle::SP_MediaSkipForward);
-    case 37:
-        return style->standardIcon(QStyle::SP_MediaSkipBackward);
-    default:
-        return {};
-    }
-}
 
 } // namespace
 
@@ -121,36 +77,38 @@ void BookListWindow::buildToolBar() {
     toolBar_->setFixedHeight(25);
     toolBar_->setIconSize(QSize(20, 20));
 
-    auto button = [this](const char* name, const QString& hint, int icon, auto slot) {
+    auto button = [this](const char* name, const QString& hint, const char* icon, auto slot) {
         auto* b = new QToolButton(toolBar_);
         b->setObjectName(QString::fromLatin1(name));
         const qsizetype bar = hint.indexOf(QLatin1Char('|'));
         b->setToolTip(bar < 0 ? hint : hint.left(bar));
         b->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-        b->setIcon(toolIcon(icon, style()));
+        b->setIcon(Icons::get(icon));
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         toolBar_->addWidget(b);
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };
-    button("closeButton", QStringLiteral("閉じる|"), 23, &QWidget::hide);
+    button("closeButton", QStringLiteral("閉じる|"), "exit", &QWidget::hide);
     toolBar_->addSeparator();
-    button("sortAscendingButton", QStringLiteral("昇順ソート|ソートする"), 24,
+    button("sortAscendingButton", QStringLiteral("昇順ソート|ソートする"), "sort-ascending",
            &BookListWindow::sortAscending);
-    button("sortDescendingButton", QStringLiteral("降順ソート|降順ソート"), 27,
+    button("sortDescendingButton", QStringLiteral("降順ソート|降順ソート"), "sort-descending",
            &BookListWindow::sortDescending);
     toolBar_->addSeparator();
-    insertButton_ = button("insertButton", QString(), 19, &BookListWindow::insertRecord);
-    deleteButton_ =
-        button("deleteButton", QStringLiteral("選択データ削除"), 20, &BookListWindow::deleteRecord);
-    button("lastRowButton", QStringLiteral("最後のデータへ"), 36, &BookListWindow::goToLastRow);
-    button("firstRowButton", QStringLiteral("先頭のデータへ"), 37, &BookListWindow::goToFirstRow);
+    insertButton_ = button("insertButton", QString(), "add", &BookListWindow::insertRecord);
+    deleteButton_ = button("deleteButton", QStringLiteral("選択データ削除"), "delete-row",
+                           &BookListWindow::deleteRecord);
+    button("lastRowButton", QStringLiteral("最後のデータへ"), "last", &BookListWindow::goToLastRow);
+    button("firstRowButton", QStringLiteral("先頭のデータへ"), "first",
+           &BookListWindow::goToFirstRow);
     toolBar_->addSeparator();
-    button("findDownButton", QStringLiteral("下方検索|"), 28, &BookListWindow::findDown);
-    button("findUpButton", QStringLiteral("上方検索"), 29, &BookListWindow::findUpFromCurrentRow);
+    button("findDownButton", QStringLiteral("下方検索|"), "find-down", &BookListWindow::findDown);
+    button("findUpButton", QStringLiteral("上方検索"), "find-up",
+           &BookListWindow::findUpFromCurrentRow);
     toolBar_->addSeparator();
-    button("helpButton", QStringLiteral("ヘルプ|ヘルプ"), 18, &BookListWindow::showHelp);
+    button("helpButton", QStringLiteral("ヘルプ|ヘルプ"), "help", &BookListWindow::showHelp);
 }
 
 void BookListWindow::buildMenu() {

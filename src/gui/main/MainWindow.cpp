@@ -86,7 +86,7 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     });
 
     frame_ = new WindowFrame(this);
-    // The platform window exists from here on, so that its frame can be
+    // The native window exists from here on, so that its frame can be
     // taken into account when the outer bounds are set.
     create();
     // Designed outer bounds; the settings file may replace them on the first show.

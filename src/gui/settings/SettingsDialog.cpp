@@ -367,7 +367,7 @@ void SettingsDialog::buildOthersPage() {
     wider->setArrowType(Qt::DownArrow);
     wider->setGeometry(0, 25, 16, 24);
     for (QToolButton* arrow : {closer, wider}) {
-        // Held down, an arrow repeats like the platform's spin control.
+        // Held down, an arrow repeats like a spin box's.
         arrow->setAutoRepeat(true);
         arrow->setFocusPolicy(Qt::NoFocus);
     }
@@ -457,7 +457,7 @@ void SettingsDialog::showSamples() {
 }
 
 void SettingsDialog::placePreview() {
-    // The edits grow with their font like the platform's auto-sized edits.
+    // The edits grow with their font, as one-line fields do.
     QLineEdit* upper = spacingPreview_[0];
     const int height = std::max(20, QFontMetrics(upper->font()).height() + 6);
     upper->resize(upper->width(), height);

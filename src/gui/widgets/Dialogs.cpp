@@ -125,7 +125,7 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
-    // Like the platform's save dialog: an existing file is replaced without a question.
+    // Replacing an existing file is asked by the command, which knows the current file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

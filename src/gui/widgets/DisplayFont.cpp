@@ -87,7 +87,7 @@ void DisplayFont::applyStylePitch(QFont& font, FontStylePitch stylePitch) {
 int DisplayFont::points(const QFont& font) {
     if (font.pointSizeF() > 0)
         return static_cast<int>(std::lround(font.pointSizeF()));
-    // Pixel sizes count at the platform's 96 pixels to the inch.
+    // Pixel sizes count at 96 pixels to the inch.
     return static_cast<int>(std::lround(font.pixelSize() * 72.0 / 96.0));
 }
 

@@ -35,7 +35,7 @@ public:
     // std::runtime_error when the face name has no Shift-JIS form.
     static FontValues values(const FontChoice& choice);
 
-    // The colour value of the platform's window-text system colour.
+    // The colour value of the system's window-text colour.
     static constexpr int32_t kWindowText = static_cast<int32_t>(0x80000008u);
 };
 

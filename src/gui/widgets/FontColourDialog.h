@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace sorabel {
 
-// The font dialog: face, style, size and, like the platform's font dialog,
+// The font dialog: face, style, size and, like the desktop's font dialogs,
 // the colour of the text.
 class FontColourDialog : public QDialog {
     Q_OBJECT
