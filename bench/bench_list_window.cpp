@@ -1,8 +1,8 @@
 // The book list with a full catalogue of 2000 records: showing the list
 // (rebuild and column widths), one sort, and one find over all rows.
-#include "gui/booklist/BookListWindow.h"
 #include "core/catalogue/CatalogueSession.h"
 #include "core/text/ShiftJis.h"
+#include "gui/booklist/BookListWindow.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
 #include "gui/widgets/FontSubstitution.h"
@@ -50,9 +50,9 @@ Catalogue filledCatalogue() {
         set(Field::FirstEdition, QStringLiteral("19%1年%2月").arg(50 + i % 50).arg(1 + i % 12));
         set(Field::EditionRead, QStringLiteral("第%1刷").arg(1 + i % 30));
         set(Field::Impressions, QStringLiteral("面白かった。登場人物がよく描かれている。\r\n"
-                                          "二度目に読んだときは別の感想を持った。その%1。\r\n"
-                                          "また読みたい。")
-                               .arg(i));
+                                               "二度目に読んだときは別の感想を持った。その%1。\r\n"
+                                               "また読みたい。")
+                                    .arg(i));
         set(Field::DateFinished, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 28));
         set(Field::DateStarted, QStringLiteral("2024/%1/%2").arg(1 + i % 12).arg(1 + i % 20));
         set(Field::DateBought, QStringLiteral("2023/%1/%2").arg(1 + i % 12).arg(1 + i % 28));

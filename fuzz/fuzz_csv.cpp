@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (HeaderMapping::check(columns, catalogue))
         return 0;
     for (auto policy : {UnencodablePolicy::Replace, UnencodablePolicy::Skip}) {
-        const CsvImportResult result = CsvImport::prepare(read.document, columns, policy, catalogue);
+        const CsvImportResult result =
+            CsvImport::prepare(read.document, columns, policy, catalogue);
         Catalogue copy;
         const bool fits = copy.appendRecords(result.records);
         if (fits != (result.records.size() <= static_cast<size_t>(kMaxRecords - 1)))

@@ -1,7 +1,7 @@
 // Arbitrary bytes as a settings hand-off file: parsing either fails with an
 // input/output error or gives values that survive writing and reading again.
-#include "core/storage/FileIo.h"
 #include "core/format/HandoffFile.h"
+#include "core/storage/FileIo.h"
 
 #include <cstdint>
 #include <cstdlib>

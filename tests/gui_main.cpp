@@ -13,8 +13,8 @@
 int main(int argc, char** argv) {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.isEmpty() || platform == "offscreen") {
-        const QString config = QDir::temp().filePath(
-            QStringLiteral("sorabel-test-screen-%1.json").arg(::getpid()));
+        const QString config =
+            QDir::temp().filePath(QStringLiteral("sorabel-test-screen-%1.json").arg(::getpid()));
         QFile file(config);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920,
@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    QFile::remove(QDir::temp().filePath(QStringLiteral("sorabel-test-screen-%1.json").arg(::getpid())));
+    QFile::remove(
+        QDir::temp().filePath(QStringLiteral("sorabel-test-screen-%1.json").arg(::getpid())));
     // Never show a modal window in a test: dialogs answer from their script.
     sorabel::Dialogs::setTestMode(true);
     return RUN_ALL_TESTS();

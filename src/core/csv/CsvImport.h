@@ -100,7 +100,6 @@ public:
                                    const HeaderMapping::Columns& columns, UnencodablePolicy policy,
                                    const Catalogue& catalogue);
 
-
     // The report as lines of text, one a note.
     static QStringList reportLines(const CsvImportResult& result);
 };

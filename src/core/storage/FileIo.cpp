@@ -4,7 +4,6 @@
 #include "core/storage/SafeFileWriter.h"
 
 #include <QFile>
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -32,37 +31,7 @@ private:
     int fd_;
 };
 
-// The real file system, with a budget of bytes for each new file after which
-// writing fails.
-class BudgetedFileSystem : public PosixFileSystem {
-public:
-    long long budget = -1;
-    int err = ENOSPC;
-
-    int createNew(const QByteArray& path, mode_t mode, int& fd) override {
-        left_ = budget;
-        return PosixFileSystem::createNew(path, mode, fd);
-    }
-    int write(int fd, const char* data, size_t size, size_t& written) override {
-        written = 0;
-        if (left_ == 0)
-            return err;
-        if (left_ > 0)
-            size = std::min<size_t>(size, static_cast<size_t>(left_));
-        const int e = PosixFileSystem::write(fd, data, size, written);
-        if (left_ > 0)
-            left_ -= static_cast<long long>(written);
-        return e;
-    }
-
-private:
-    long long left_ = -1;
-};
-
-BudgetedFileSystem& budgeted() {
-    static BudgetedFileSystem fs;
-    return fs;
-}
+FileSystem* installed = nullptr; // a test's file system, when one is put in between
 } // namespace
 
 namespace io_messages {
@@ -148,19 +117,12 @@ bool FileIo::remove(const QString& path) {
     return ::unlink(nativePath(path).constData()) == 0;
 }
 
-bool FileIo::rename(const QString& from, const QString& to) {
-    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0;
-}
-
 FileSystem& FileIo::fileSystem() {
-    if (budgeted().budget >= 0)
-        return budgeted();
-    return PosixFileSystem::instance();
+    return installed ? *installed : PosixFileSystem::instance();
 }
 
-void FileIo::failWritesAfter(long long bytes, int err) {
-    budgeted().budget = bytes;
-    budgeted().err = err;
+void FileIo::setFileSystem(FileSystem* fileSystem) {
+    installed = fileSystem;
 }
 
 } // namespace sorabel

@@ -46,16 +46,11 @@ public:
 
     static bool exists(const QString& path);
     static bool remove(const QString& path);
-    static bool rename(const QString& from, const QString& to);
 
-    // The file system that writes go through: the real one, unless
-    // failWritesAfter() is in force.
+    // The file system that writes go through: the real one, or the one a
+    // test put in between (nullptr puts the real one back).
     static FileSystem& fileSystem();
-
-    // Test seam kept for the window tests: writing each new file fails with
-    // `err` after `bytes` bytes (bytes < 0 switches the failure off). New
-    // tests hand SafeFileWriter a FileSystem of their own instead.
-    static void failWritesAfter(long long bytes, int err);
+    static void setFileSystem(FileSystem* fileSystem);
 };
 
 } // namespace sorabel

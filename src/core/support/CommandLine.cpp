@@ -27,23 +27,24 @@ QString CommandLine::helpText(const QString& program) {
     const QString help = DataLocation::find(kHelpFileName);
     const QString settings =
         QDir(ConfigLocation::folder()).filePath(QStringLiteral("SorabeIni.INI"));
-    return QStringLiteral("使い方: %1 [オプション] [ファイル.srb]\n"
-                          "読書記録ソラベルを起動します。\n"
-                          "\n"
-                          "引数:\n"
-                          "  ファイル.srb     起動時に開く読書録ファイル"
-                          "（省略すると前回のファイル）\n"
-                          "\n"
-                          "オプション:\n"
-                          "  -h, --help       この説明を表示して終了します\n"
-                          "  -v, --version    版を表示して終了します\n"
-                          "  --export-csv 読書録.srb 出力.csv [--encoding utf-8|utf-8-bom|shift-jis]\n"
-                          "                   ウィンドウを開かずに CSV へ書き出します\n"
-                          "  --import-csv 入力.csv 読書録.srb\n"
-                          "                   ウィンドウを開かずに CSV の行を読書録に加えます\n"
-                          "\n"
-                          "設定ファイル: %2\n"
-                          "ヘルプファイル: %3\n")
+    return QStringLiteral(
+               "使い方: %1 [オプション] [ファイル.srb]\n"
+               "読書記録ソラベルを起動します。\n"
+               "\n"
+               "引数:\n"
+               "  ファイル.srb     起動時に開く読書録ファイル"
+               "（省略すると前回のファイル）\n"
+               "\n"
+               "オプション:\n"
+               "  -h, --help       この説明を表示して終了します\n"
+               "  -v, --version    版を表示して終了します\n"
+               "  --export-csv 読書録.srb 出力.csv [--encoding utf-8|utf-8-bom|shift-jis]\n"
+               "                   ウィンドウを開かずに CSV へ書き出します\n"
+               "  --import-csv 入力.csv 読書録.srb\n"
+               "                   ウィンドウを開かずに CSV の行を読書録に加えます\n"
+               "\n"
+               "設定ファイル: %2\n"
+               "ヘルプファイル: %3\n")
         .arg(program, QDir::toNativeSeparators(settings),
              QFileInfo::exists(help) ? QDir::toNativeSeparators(help)
                                      : QStringLiteral("（見つかりません）"));

@@ -16,7 +16,6 @@
 
 namespace sorabel {
 
-
 namespace {
 
 const QString kFontFace = QStringLiteral("ＭＳ Ｐゴシック");
@@ -127,7 +126,7 @@ void AboutDialog::fillVersion() {
         throw AssertionFailure(unitName());
     // "2.0.0.0" loses ".0.0": release and build are not shown.
     version_->setText(QStringLiteral("Version ") +
-                     value->left(std::max<qsizetype>(0, value->size() - 4)));
+                      value->left(std::max<qsizetype>(0, value->size() - 4)));
     version_->adjustSize();
 }
 

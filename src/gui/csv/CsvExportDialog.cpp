@@ -1,8 +1,8 @@
 #include "gui/csv/CsvExportDialog.h"
 
 #include "core/csv/CsvWriter.h"
-#include "gui/help/HelpViewer.h"
 #include "core/storage/DialogFolder.h"
+#include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #include "gui/csv/CsvImportDialog.h"
 
-#include "gui/help/HelpViewer.h"
 #include "core/storage/DialogFolder.h"
+#include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QComboBox>

@@ -25,8 +25,9 @@ QString cannotFocusMessage() {
 
 void findInControl(QPlainTextEdit* impressions, const QString& needle) {
     const QTextCursor cursor = impressions->textCursor();
-    const std::optional<int> at = findNext(impressions->toPlainText(), needle, cursor.selectionStart(),
-                                           cursor.selectionEnd() - cursor.selectionStart());
+    const std::optional<int> at =
+        findNext(impressions->toPlainText(), needle, cursor.selectionStart(),
+                 cursor.selectionEnd() - cursor.selectionStart());
     if (!at)
         return;
     if (impressions->isHidden() || !impressions->isEnabled() || !impressions->window()->isVisible())

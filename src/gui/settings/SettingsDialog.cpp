@@ -2,12 +2,12 @@
 
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
+#include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/ImpressionsEdit.h"
 #include "gui/widgets/DisplayFont.h"
 #include "gui/widgets/ShiftJisValidator.h"
-#include "core/text/LookAlikes.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -140,17 +140,27 @@ std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice&
     return FontColourDialog::choose(parent, initial);
 }
 
-void Dialogs::setTestMode(bool on) { state().on = on; }
-bool Dialogs::testMode() { return state().on; }
-void Dialogs::setNextAnswer(bool yes) { state().answers.push_back(yes ? Answer::Yes : Answer::No); }
-void Dialogs::setNextAnswer(Answer answer) { state().answers.push_back(answer); }
+void Dialogs::setTestMode(bool on) {
+    state().on = on;
+}
+bool Dialogs::testMode() {
+    return state().on;
+}
+void Dialogs::setNextAnswer(bool yes) {
+    state().answers.push_back(yes ? Answer::Yes : Answer::No);
+}
+void Dialogs::setNextAnswer(Answer answer) {
+    state().answers.push_back(answer);
+}
 void Dialogs::setNextFileName(std::optional<QString> path) {
     state().files.push_back(std::move(path));
 }
 void Dialogs::setNextFont(std::optional<FontChoice> font) {
     state().fonts.push_back(std::move(font));
 }
-const std::vector<Dialogs::Shown>& Dialogs::shown() { return state().shown; }
+const std::vector<Dialogs::Shown>& Dialogs::shown() {
+    return state().shown;
+}
 
 std::vector<QString> Dialogs::shownTexts(Kind kind) {
     std::vector<QString> out;

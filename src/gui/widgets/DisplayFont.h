@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/catalogue/Catalogue.h"
-#include "gui/widgets/Dialogs.h"
 #include "core/format/SettingsFile.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,7 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/FullDiskFileSystem.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -25,7 +26,7 @@ std::string titleOf(const CatalogueSession& s, int record) {
 }
 
 // Which of the three signals an operation sent.
-enum Fired { None = 0, Current = 1, Records = 2, Modified = 4 };
+enum Fired { None = 0, Current = 1, Records = 2, Modified = 4, All = 7 };
 
 struct Spy {
     int fired = None;
@@ -39,13 +40,10 @@ struct Spy {
 } // namespace
 
 TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
-    using Op = std::function<bool(CatalogueSession&)>;
-    const auto done = [](auto f) {
-        return Op([f](CatalogueSession& s) {
-            f(s);
-            return true;
-        });
-    };
+    using S = CatalogueSession;
+    using Op = std::function<bool(S&)>;
+    const auto done = [](auto f) { return Op([f](S& s) { return std::invoke(f, s), true; }); };
+    const int M = kMaxRecords;
     const struct {
         const char* name;
         int count, current;
@@ -56,51 +54,38 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         int fired;
     } cases[] = {
         // Browsing counts as a change, deliberately; paging does not.
-        {"first", 5, 3, done([](auto& s) { s.goToFirst(); }), true, 5, 1, 1, "1",
-         Current | Modified},
-        {"previous", 5, 3, done([](auto& s) { s.goToPrevious(); }), true, 5, 2, 1, "2",
-         Current | Modified},
-        {"next", 5, 3, done([](auto& s) { s.goToNext(); }), true, 5, 4, 1, "4", Current | Modified},
-        {"last", 5, 3, done([](auto& s) { s.goToLast(); }), true, 5, 5, 1, "5", Current | Modified},
-        {"previous on the first", 5, 1, done([](auto& s) { s.goToPrevious(); }), true, 5, 1, 0, "1",
-         None},
-        {"next on the last", 5, 5, done([](auto& s) { s.goToNext(); }), true, 5, 5, 0, "5", None},
-        {"page to a record", 5, 3, done([](auto& s) { s.showRecord(4); }), true, 5, 4, 0, "4",
+        {"first", 5, 3, done(&S::goToFirst), true, 5, 1, 1, "1", Current | Modified},
+        {"previous", 5, 3, done(&S::goToPrevious), true, 5, 2, 1, "2", Current | Modified},
+        {"next", 5, 3, done(&S::goToNext), true, 5, 4, 1, "4", Current | Modified},
+        {"last", 5, 3, done(&S::goToLast), true, 5, 5, 1, "5", Current | Modified},
+        {"previous on the first", 5, 1, done(&S::goToPrevious), true, 5, 1, 0, "1", None},
+        {"next on the last", 5, 5, done(&S::goToNext), true, 5, 5, 0, "5", None},
+        {"page to a record", 5, 3, done([](S& s) { s.showRecord(4); }), true, 5, 4, 0, "4",
          Current},
-        {"page beyond the end", 5, 3, done([](auto& s) { s.showRecord(6); }), true, 5, 3, 0, "3",
+        {"page beyond the end", 5, 3, done([](S& s) { s.showRecord(6); }), true, 5, 3, 0, "3",
          None},
         // Add counts a change even when the limit refuses it.
-        {"add", 5, 3, [](auto& s) { return s.addRecord(); }, true, 6, 6, 1, "",
-         Current | Records | Modified},
-        {"add at the limit", kMaxRecords, 3, [](auto& s) { return s.addRecord(); }, false,
-         kMaxRecords, 3, 1, "3", Modified},
-        {"add to none", 0, 0, [](auto& s) { return s.addRecord(); }, true, 1, 1, 1, "",
-         Current | Records | Modified},
+        {"add", 5, 3, &S::addRecord, true, 6, 6, 1, "", All},
+        {"add at the limit", M, 3, &S::addRecord, false, M, 3, 1, "3", Modified},
+        {"add to none", 0, 0, &S::addRecord, true, 1, 1, 1, "", All},
         // Copy counts once itself and once more for the move to the copy.
-        {"copy to the end", 5, 2, [](auto& s) { return s.copyRecordToEnd(); }, true, 6, 6, 2, "2",
-         Current | Records | Modified},
-        {"copy at the limit", kMaxRecords, 2, [](auto& s) { return s.copyRecordToEnd(); }, false,
-         kMaxRecords, 2, 0, "2", None},
+        {"copy to the end", 5, 2, &S::copyRecordToEnd, true, 6, 6, 2, "2", All},
+        {"copy at the limit", M, 2, &S::copyRecordToEnd, false, M, 2, 0, "2", None},
         // Delete shows the record that followed, or the new last one.
-        {"delete in the middle", 5, 2, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4, 2,
-         1, "3", Current | Records | Modified},
-        {"delete the last", 5, 5, [](auto& s) { return s.deleteCurrentRecord(); }, true, 4, 4, 1,
-         "4", Current | Records | Modified},
-        {"delete the only", 1, 1, [](auto& s) { return s.deleteCurrentRecord(); }, true, 0, 0, 1,
-         "-", Current | Records | Modified},
-        {"delete with none", 0, 0, [](auto& s) { return s.deleteCurrentRecord(); }, false, 0, 0, 0,
-         "-", None},
+        {"delete in the middle", 5, 2, &S::deleteCurrentRecord, true, 4, 2, 1, "3", All},
+        {"delete the last", 5, 5, &S::deleteCurrentRecord, true, 4, 4, 1, "4", All},
+        {"delete the only", 1, 1, &S::deleteCurrentRecord, true, 0, 0, 1, "-", All},
+        {"delete with none", 0, 0, &S::deleteCurrentRecord, false, 0, 0, 0, "-", None},
         // The book list's commands.
-        {"list delete before current", 5, 4, done([](auto& s) { s.deleteRecord(2); }), true, 4, 2,
-         1, "3", Current | Records | Modified},
-        {"list insert", 5, 4, [](auto& s) { return s.insertRecordAt(2); }, true, 6, 2, 1, "",
-         Current | Records | Modified},
-        {"list insert at the limit", kMaxRecords, 4, [](auto& s) { return s.insertRecordAt(2); },
-         false, kMaxRecords, 4, 0, "4", None},
-        {"sort keeps the current position", 3, 1, done([](auto& s) {
+        {"list delete before", 5, 4, done([](S& s) { s.deleteRecord(2); }), true, 4, 2, 1, "3",
+         All},
+        {"list insert", 5, 4, [](S& s) { return s.insertRecordAt(2); }, true, 6, 2, 1, "", All},
+        {"list insert at limit", M, 4, [](S& s) { return s.insertRecordAt(2); }, false, M, 4, 0,
+         "4", None},
+        {"sort keeps the position", 3, 1, done([](S& s) {
              s.applyOrder({3, 1, 2});
          }),
-         true, 3, 1, 1, "3", Current | Records | Modified},
+         true, 3, 1, 1, "3", All},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,10 +170,11 @@ TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
     EXPECT_TRUE(FileIo::exists(books + "bak"));
     other.goToFirst();
     const std::string onDisk = FileIo::readAll(books);
-    FileIo::failWritesAfter(0, ENOSPC);
-    EXPECT_THROW(other.save(), IoError);
-    EXPECT_THROW(other.saveAs(dir.filePath("new.srb")), IoError);
-    FileIo::failWritesAfter(-1, 0);
+    {
+        FullDiskFileSystem full(0, ENOSPC);
+        EXPECT_THROW(other.save(), IoError);
+        EXPECT_THROW(other.saveAs(dir.filePath("new.srb")), IoError);
+    }
     EXPECT_EQ(FileIo::readAll(books), onDisk);
     EXPECT_EQ(other.modifiedCount(), 1);
     EXPECT_EQ(other.filePath(), books);

@@ -1,5 +1,7 @@
 #include "core/format/ProfileFile.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/FullDiskFileSystem.h"
+#include "core/storage/IoErrorText.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -10,21 +12,10 @@ using namespace sorabel;
 
 namespace {
 const char* const kSample = "; settings\r\n"
-                            "[Font]\r\n"
-                            "Style=3\r\n"
-                            "  pitch  =\t 2 \r\n"
-                            "\r\n"
-                            "[kioku]\r\n"
-                            "Ki1=1\r\n"
-                            "KI1=0\r\n"
-                            "Name=\"  padded  \"\r\n"
-                            "Odd=\"half'\r\n"
-                            "Single='x'\r\n"
-                            "Lone=\"\r\n"
-                            "Empty=\r\n"
-                            "[FONT]\r\n"
-                            "Style=9\r\n"
-                            "Other=1\r\n";
+                            "[Font]\r\nStyle=3\r\n  pitch  =\t 2 \r\n\r\n"
+                            "[kioku]\r\nKi1=1\r\nKI1=0\r\nName=\"  padded  \"\r\n"
+                            "Odd=\"half'\r\nSingle='x'\r\nLone=\"\r\nEmpty=\r\n"
+                            "[FONT]\r\nStyle=9\r\nOther=1\r\n";
 } // namespace
 
 TEST(ProfileFile, ReadsNamesCaseInsensitivelyTrimsAndTakesTheFirstMatch) {
@@ -39,10 +30,7 @@ TEST(ProfileFile, ReadsNamesCaseInsensitivelyTrimsAndTakesTheFirstMatch) {
     EXPECT_EQ(ini.readString("Nowhere", "Style", "dflt"), "dflt");
     // Comment lines are no keys.
     EXPECT_EQ(ini.readString("Font", "; settings", "d"), "d");
-}
-
-TEST(ProfileFile, StripsOnlyOnePairOfMatchingQuotes) {
-    const ProfileFile ini = ProfileFile::fromText(kSample);
+    // Only one pair of matching quotes is stripped.
     EXPECT_EQ(ini.readString("Kioku", "Name", ""), "  padded  ");
     EXPECT_EQ(ini.readString("Kioku", "Odd", ""), "\"half'");
     EXPECT_EQ(ini.readString("Kioku", "Single", ""), "x");
@@ -73,32 +61,18 @@ TEST(ProfileFile, CapsValuesAt2047Characters) {
 }
 
 TEST(ProfileFile, IntegersAreDecimalOrHexAndAnythingElseGivesTheDefault) {
-    const ProfileFile ini =
-        ProfileFile::fromText("[N]\r\n"
-                              "dec=42\r\nneg=-17\r\nplus=+8\r\n"
-                              "hex=0x1F\r\nHEX=0XfF\r\nhexMax=0xFFFFFFFF\r\n"
-                              "bareX=0x\r\nhexJunk=0x1G\r\nhexBig=0x100000000\r\n"
-                              "junk=12abc\r\nword=abc\r\nempty=\r\n"
-                              "big=2147483648\r\nmin=-2147483648\r\n"
-                              "quoted=\"7\"\r\nspace=1 2\r\nsign=-\r\n");
-    EXPECT_EQ(ini.readInt("N", "dec", -1), 42);
-    EXPECT_EQ(ini.readInt("N", "neg", -1), -17);
-    EXPECT_EQ(ini.readInt("N", "plus", -1), 8);
-    EXPECT_EQ(ini.readInt("N", "hex", -1), 31);
-    EXPECT_EQ(ini.readInt("N", "HEX", -1), 31); // first "hex" key wins: names ignore case
-    EXPECT_EQ(ini.readInt("N", "hexMax", 5), -1);
-    EXPECT_EQ(ini.readInt("N", "bareX", 5), 5); // "0x" alone is neither hex nor decimal
-    EXPECT_EQ(ini.readInt("N", "hexJunk", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "hexBig", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "junk", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "word", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "empty", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "big", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "min", 5), INT32_MIN);
-    EXPECT_EQ(ini.readInt("N", "quoted", 5), 7);
-    EXPECT_EQ(ini.readInt("N", "space", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "sign", 5), 5);
-    EXPECT_EQ(ini.readInt("N", "missing", 5), 5);
+    const auto readInt = [](const std::string& value) {
+        return ProfileFile::fromText("[N]\r\nk=" + value).readInt("N", "k", 5);
+    };
+    const std::pair<const char*, int> numbers[] = {{"42", 42},   {"-17", -17},  {"+8", 8},
+                                                   {"0x1F", 31}, {"0XfF", 255}, {"0xFFFFFFFF", -1},
+                                                   {"\"7\"", 7}};
+    for (const auto& [text, expected] : numbers)
+        EXPECT_EQ(readInt(text), expected) << text;
+    EXPECT_EQ(readInt("-2147483648"), INT32_MIN);
+    for (const char* text :
+         {"0x", "0x1G", "0x100000000", "12abc", "abc", "", "2147483648", "1 2", "-"})
+        EXPECT_EQ(readInt(text), 5) << text;
 
     const ProfileFile b = ProfileFile::fromText("[B]\r\nzero=0\r\ntwo=2\r\nbad=yes\r\n");
     EXPECT_FALSE(b.readBool("B", "zero", true));
@@ -109,53 +83,29 @@ TEST(ProfileFile, IntegersAreDecimalOrHexAndAnythingElseGivesTheDefault) {
 }
 
 TEST(ProfileFile, WritingReplacesInPlaceAndKeepsEverythingElse) {
-    ProfileFile ini = ProfileFile::fromText("; top comment\n"
-                                            "[Font]\n"
-                                            "  style = 1 \n"
-                                            "; about pitch\n"
-                                            "Pitch=0\n"
-                                            "style=7\n"
-                                            "\n"
-                                            "[Window]\n"
-                                            "Top=1\n");
+    ProfileFile ini =
+        ProfileFile::fromText("; top comment\n"
+                              "[Font]\n  style = 1 \n; about pitch\nPitch=0\nstyle=7\n\n"
+                              "[Window]\nTop=1\n");
     ini.writeInt("FONT", "Style", 12);
     ini.writeBool("window", "top", true);
     EXPECT_EQ(ini.text(), "; top comment\r\n"
-                          "[Font]\r\n"
-                          "style=12\r\n"
-                          "; about pitch\r\n"
-                          "Pitch=0\r\n"
-                          "style=7\r\n"
-                          "\r\n"
-                          "[Window]\r\n"
-                          "Top=1\r\n");
+                          "[Font]\r\nstyle=12\r\n; about pitch\r\nPitch=0\r\nstyle=7\r\n\r\n"
+                          "[Window]\r\nTop=1\r\n");
 }
 
 TEST(ProfileFile, NewKeysEndTheirSectionAndNewSectionsEndTheFile) {
-    ProfileFile ini = ProfileFile::fromText("[A]\r\n"
-                                            "x=1\r\n"
-                                            "; belongs to B\r\n"
-                                            "\r\n"
+    ProfileFile ini = ProfileFile::fromText("[A]\r\nx=1\r\n; belongs to B\r\n\r\n"
                                             "[B]\r\n"
-                                            "[C]\r\n"
-                                            "y=2");
+                                            "[C]\r\ny=2");
     ini.writeString("a", "z", "new");
     ini.writeString("B", "k", "v");
     ini.writeString("D", "Key", "d");
     ini.writeString("c", "w", "3");
-    EXPECT_EQ(ini.text(), "[A]\r\n"
-                          "x=1\r\n"
-                          "z=new\r\n"
-                          "; belongs to B\r\n"
-                          "\r\n"
-                          "[B]\r\n"
-                          "k=v\r\n"
-                          "[C]\r\n"
-                          "y=2\r\n"
-                          "w=3\r\n"
-                          "\r\n"
-                          "[D]\r\n"
-                          "Key=d\r\n");
+    EXPECT_EQ(ini.text(), "[A]\r\nx=1\r\nz=new\r\n; belongs to B\r\n\r\n"
+                          "[B]\r\nk=v\r\n"
+                          "[C]\r\ny=2\r\nw=3\r\n\r\n"
+                          "[D]\r\nKey=d\r\n");
 
     // An empty file gets no leading blank line; a file already ending in a
     // blank line gets no second one.
@@ -199,14 +149,10 @@ TEST(ProfileFile, FlushWritesAtomicallyAndReportsTheFullPath) {
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     ProfileFile relative(QStringLiteral("x.ini"));
     relative.writeInt("A", "k", 5);
-    FileIo::failWritesAfter(0, ENOSPC);
-    try {
-        relative.flush();
-        ADD_FAILURE() << "flush succeeded";
-    } catch (const IoError& e) {
-        EXPECT_EQ(std::string(e.what()), path.toStdString() + " に書き込めません");
+    {
+        FullDiskFileSystem full(0, ENOSPC);
+        EXPECT_EQ(ioErrorText([&] { relative.flush(); }), path.toStdString() + " に書き込めません");
     }
-    FileIo::failWritesAfter(-1, 0);
     QDir::setCurrent(cwd);
     EXPECT_EQ(FileIo::readAll(path), "[A]\r\nk=4\r\n"); // untouched by the failed write
 }

@@ -1,4 +1,5 @@
 #include "core/storage/SafeFileWriter.h"
+#include "core/storage/IoErrorText.h"
 #include "core/storage/PosixFileSystem.h"
 
 #include <QDir>
@@ -84,14 +85,6 @@ int modeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
 }
 
-std::string messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
 } // namespace
 
 TEST(SafeFileWriter, AFailureAtAnyStepLeavesFileAndBackupAsTheyWere) {
@@ -133,7 +126,7 @@ TEST(SafeFileWriter, AFailureAtAnyStepLeavesFileAndBackupAsTheyWere) {
             fs.failAt = n;
             fs.err = n % 2 ? EIO : ENOSPC;
             fs.steps.clear();
-            const std::string message = messageOf(save);
+            const std::string message = ioErrorText(save);
             if (static_cast<int>(fs.steps.size()) < n) {
                 EXPECT_EQ(message, "(no error)"); // every step has been failed once
                 break;
@@ -222,8 +215,8 @@ TEST(SafeFileWriter, RefusesReadOnlyFilesFoldersAndBadNames) {
     const SafeFileWriter writer;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        EXPECT_EQ(messageOf([&] { writer.write(c.path, "new"); }), c.message);
-        EXPECT_EQ(messageOf([&] { writer.writeWithBackup(c.path, "new"); }), c.message);
+        EXPECT_EQ(ioErrorText([&] { writer.write(c.path, "new"); }), c.message);
+        EXPECT_EQ(ioErrorText([&] { writer.writeWithBackup(c.path, "new"); }), c.message);
     }
     EXPECT_EQ(entriesOf(dir.path()), before);
     EXPECT_EQ(readFile(readOnly), "old");

@@ -62,6 +62,8 @@ TEST_F(SettingsPlacesTest, ReadOnlyProgramFolderSendsTheSettingsToTheConfigFolde
         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     EXPECT_TRUE(ConfigLocation::isPortable());
     EXPECT_EQ(SettingsFile::defaultPath(), QDir(program).filePath(QStringLiteral("SorabeIni.INI")));
+    EXPECT_EQ(HandoffFile::defaultPath(),
+              QDir(program).filePath(QStringLiteral("itijisettei.qqq")));
 }
 
 TEST_F(SettingsPlacesTest, SystemProgramFoldersAreNeverPortable) {

@@ -72,6 +72,7 @@ TEST(HelpFileTest, ParsesSectionsAndSkipsUnusableOnes) {
     EXPECT_EQ(file.topics()[1].text, QStringLiteral("line two"));
     EXPECT_EQ(file.topic(5), nullptr);
     EXPECT_EQ(file.topic(0), nullptr);
+    EXPECT_THROW(HelpFile::load(QStringLiteral("/no/such/folder/sorabe.HLP")), IoError);
 }
 
 TEST(HelpFileTest, SearchNeedsEveryWordAndIgnoresCaseAndWidth) {
@@ -91,8 +92,4 @@ TEST(HelpFileTest, SearchNeedsEveryWordAndIgnoresCaseAndWidth) {
     EXPECT_EQ(ids(file.search(QStringLiteral("ｓｏｒｔ　並べ替え"))), (std::vector<int>{1}));
     EXPECT_TRUE(file.search(QStringLiteral("  ")).empty());
     EXPECT_TRUE(file.search(QStringLiteral("存在しない")).empty());
-}
-
-TEST(HelpFileTest, MissingFileIsAnIoError) {
-    EXPECT_THROW(HelpFile::load(QStringLiteral("/no/such/folder/sorabe.HLP")), IoError);
 }

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using sorabel::Collation;
-using sorabel::ShiftJisSearch;
+using namespace sorabel;
 
 TEST(CollationTest, IgnoresCaseButKeepsWidthAndKanaDistinct) {
     const Collation& c = Collation::japanese();
@@ -29,36 +28,36 @@ TEST(CollationTest, EmptySortsFirstAndKeysAgreeWithCompare) {
         EXPECT_LT(c.compare(QString(), QString::fromUtf8(text)), 0) << text;
     }
     // Shift-JIS input sorts like the decoded text.
-    const std::string sjisA = sorabel::sjis::fromUtf8("ａｂ");
+    const std::string sjisA = sjis::fromUtf8("ａｂ");
     EXPECT_EQ(c.sortKeyOfBytes(sjisA), c.sortKey(QStringLiteral("ＡＢ")));
     EXPECT_NE(c.sortKeyOfBytes(sjisA), c.sortKey(QStringLiteral("ab")));
 }
 
-TEST(ShiftJisSearchTest, MatchesOnlyWhereACharacterStarts) {
-    const std::string so = sorabel::sjis::fromUtf8("ソ"); // 0x83 0x5C
-    ASSERT_EQ(so, std::string("\x83\x5C"));
-    EXPECT_FALSE(ShiftJisSearch::contains(so, "\\"));
-    EXPECT_TRUE(ShiftJisSearch::contains(so + "\\", "\\"));
-    const std::string space = sorabel::sjis::fromUtf8("書　名"); // ideographic space 0x81 0x40
-    EXPECT_FALSE(ShiftJisSearch::contains(space, "@"));
-    EXPECT_TRUE(ShiftJisSearch::contains(space, sorabel::sjis::fromUtf8("　名")));
-    // After double-byte characters the boundaries stay in step.
-    const std::string mixed = sorabel::sjis::fromUtf8("ソラベルabcソ\\");
-    EXPECT_EQ(ShiftJisSearch::find(mixed, "abc"), 8u);
-    EXPECT_EQ(ShiftJisSearch::find(mixed, "\\"), 13u);
-    EXPECT_EQ(ShiftJisSearch::find(mixed, sorabel::sjis::fromUtf8("ベル")), 4u);
-    // A half-width katakana (one byte, 0xB1) does not start a pair.
-    EXPECT_EQ(ShiftJisSearch::find(sorabel::sjis::fromUtf8("ｱA"), "A"), 1u);
-}
-
-TEST(ShiftJisSearchTest, ExactAndNeverEmpty) {
-    EXPECT_FALSE(ShiftJisSearch::contains("abc", "ABC"));
-    EXPECT_FALSE(ShiftJisSearch::contains("abc", ""));
-    EXPECT_FALSE(ShiftJisSearch::contains("", "a"));
-    EXPECT_FALSE(ShiftJisSearch::contains(sorabel::sjis::fromUtf8("ABC"),
-                                          sorabel::sjis::fromUtf8("ＡＢＣ")));
-    EXPECT_TRUE(ShiftJisSearch::contains("xxABC", "ABC"));
-    // A stray lead byte at the end neither matches a trail nor runs past the end.
-    EXPECT_FALSE(ShiftJisSearch::contains(std::string("a\x83"), "\x83\x5C"));
-    EXPECT_TRUE(ShiftJisSearch::contains(std::string("a\x83"), "\x83"));
+// A match starts only where a character starts: "\" is the trail byte of ソ
+// (0x83 0x5C), "@" that of the ideographic space (0x81 0x40). Matching is exact.
+TEST(ShiftJisSearchTest, MatchesWholeCharactersExactly) {
+    const auto npos = ShiftJisSearch::npos;
+    const struct {
+        std::string text, needle;
+        size_t at;
+    } cases[] = {
+        {sjis::fromUtf8("ソ"), "\\", npos},
+        {sjis::fromUtf8("ソ\\"), "\\", 2},
+        {sjis::fromUtf8("書　名"), "@", npos},
+        {sjis::fromUtf8("書　名"), sjis::fromUtf8("　名"), 2},
+        {sjis::fromUtf8("ソラベルabcソ\\"), "abc", 8},
+        {sjis::fromUtf8("ソラベルabcソ\\"), "\\", 13},
+        {sjis::fromUtf8("ソラベルabcソ\\"), sjis::fromUtf8("ベル"), 4},
+        {sjis::fromUtf8("ｱA"), "A", 1}, // half-width katakana is one byte
+        {"abc", "ABC", npos},
+        {"abc", "", npos},
+        {"", "a", npos},
+        {"ABC", sjis::fromUtf8("ＡＢＣ"), npos},
+        {"xxABC", "ABC", 2},
+        // A stray lead byte at the end neither matches a pair nor runs past the end.
+        {"a\x83", "\x83\x5C", npos},
+        {"a\x83", "\x83", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShiftJisSearch::find(c.text, c.needle), c.at) << c.text << " / " << c.needle;
 }

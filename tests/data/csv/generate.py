@@ -45,4 +45,3 @@ write("ragged.csv", (
 write("unclosed_quote.csv", "書名,感想\r\n本,\"閉じない\r\n感想\r\n".encode())
 write("nul_byte.csv", "書名\r\n本\r\n".encode() + b"a\x00b\r\n")
 write("binary.bin", bytes([0xFF, 0xFE, 0xFD, 0x80, 0xA0, 0x90, 0x0D, 0x0A, 0xFF] * 8))
-write("duplicate_header.csv", "書名,タイトル,著者\r\n一,二,三\r\n".encode())

