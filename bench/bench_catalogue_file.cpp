@@ -2,7 +2,6 @@
 // impressions each) against plain file access to the same bytes.
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
-#include "core/text/ShiftJis.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -11,6 +10,8 @@
 #include <map>
 #include <memory>
 #include <unistd.h>
+
+#include "FullCatalogue.h"
 
 using namespace sorabel;
 
@@ -24,36 +25,7 @@ struct Fixture {
     QString target; // the file the write benchmarks replace
 
     Fixture() {
-        const Bytes sentence = sjis::fromUtf8(
-            "吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。"
-            "何でも薄暗いじめじめした所でニャーニャー泣いていた事だけは記憶している。");
-        const char* titles[] = {"吾輩は猫である", "坊っちゃん", "草枕", "三四郎", "それから"};
-        for (int r = 1; r <= kMaxRecords; ++r) {
-            auto set = [&](Field f, const char* utf8) {
-                catalogue.setField(f, r, sjis::fromUtf8(utf8));
-            };
-            set(Field::Title, titles[r % 5]);
-            set(Field::Subtitle, "上巻");
-            set(Field::Reading, "わがはいはねこである");
-            set(Field::Genre1, "小説");
-            set(Field::Genre2, "文学");
-            set(Field::Format, "文庫");
-            set(Field::Author, "夏目漱石");
-            set(Field::Publisher, "岩波書店");
-            set(Field::Series, "岩波文庫");
-            set(Field::Price, "５００円");
-            set(Field::FirstEdition, "1905年");
-            set(Field::EditionRead, "第30刷");
-            set(Field::DateFinished, "2020/01/02");
-            set(Field::DateStarted, "2019/12/20");
-            set(Field::DateBought, "2019/12/01");
-            set(Field::Note1, "再読");
-            Bytes kansou;
-            while (kansou.size() < 1000)
-                kansou += sentence + "\r\n";
-            catalogue.setField(Field::Impressions, r, kansou);
-        }
-        catalogue.resize(kMaxRecords);
+        catalogue = bench::fullCatalogue();
         bytes = CatalogueFile::serialise(catalogue);
         source = dir.filePath("source.srb");
         target = dir.filePath("target.srb");
