@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace sorabel;
 
@@ -153,4 +155,38 @@ TEST_F(MainWindowTest, LookAlikesAreTakenAsTheCodePagesCharacters) {
     EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("一～二―三∥"));
     session.storeEdits();
     EXPECT_EQ(session.catalogue().field(Field::Impressions, 1), sj("一～二―三∥"));
+}
+
+// A catalogue file dropped on the window is opened as Open does, the save
+// question first; one named on the command line replaces the remembered one.
+TEST_F(MainWindowTest, DroppedAndNamedFilesAreOpened) {
+    const QString named = writeCatalogue(QStringLiteral("named.srb"), 2);
+    SettingsValues v;
+    v.file = QFile::encodeName(writeCatalogue(QStringLiteral("last.srb"), 5)).toStdString();
+    SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);
+    windows = std::make_unique<ProgramWindows>(session);
+    MainWindow& f = windows->mainWindow();
+    f.setCatalogueToOpen(named);
+    f.show();
+    EXPECT_EQ(session.filePath(), named);
+    EXPECT_EQ(session.recordCount(), 2);
+
+    typeText(edit(Field::Title), QStringLiteral("x"));
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(path(QStringLiteral("last.srb")))});
+    auto dropOnWindow = [&] {
+        QDragEnterEvent enter(QPoint(50, 80), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&f, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 80), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f, &drop);
+    };
+    Dialogs::setNextAnswer(Dialogs::Answer::Cancel);
+    dropOnWindow();
+    EXPECT_EQ(session.recordCount(), 2) << "キャンセル keeps the open catalogue";
+    Dialogs::setNextAnswer(Dialogs::Answer::No);
+    dropOnWindow();
+    EXPECT_EQ(session.recordCount(), 5);
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 2u);
 }
