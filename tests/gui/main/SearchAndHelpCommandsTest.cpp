@@ -2,8 +2,10 @@
 
 #include "gui/about/AboutDialog.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/search/SearchWindow.h"
 #include "gui/widgets/FindDialog.h"
 
+#include <QListView>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTimer>
@@ -108,4 +110,35 @@ TEST_F(SearchAndHelpCommandsTest, AboutCommandShowsTheAboutBoxModally) {
     });
     entry("バージョン情報(&A)")->trigger();
     EXPECT_TRUE(wasModal);
+}
+
+// The search window follows the session: a change of the records shows in
+// its results once the command is over, and a book chosen there becomes the
+// main window's record, the shown edits stored first.
+TEST_F(SearchAndHelpCommandsTest, TheSearchWindowFollowsTheCatalogue) {
+    arrange(3, 1);
+    MainWindow& f = form();
+    f.showSearch();
+    SearchWindow& search = windows->searchWindow();
+    ASSERT_TRUE(search.isVisible());
+    auto* query = search.findChild<QLineEdit*>();
+    QLabel* count = nullptr;
+    for (QLabel* label : search.findChildren<QLabel*>())
+        if (label->text().endsWith(QStringLiteral("冊")) || label->text().isEmpty())
+            count = label;
+    typeText(query, QStringLiteral("本"));
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->text(), QStringLiteral("3冊"));
+
+    Dialogs::setNextAnswer(true);
+    f.deleteRecord();
+    QApplication::processEvents();
+    EXPECT_EQ(count->text(), QStringLiteral("2冊"));
+
+    typeText(edit(Field::Title), QStringLiteral("追記"));
+    auto* results = search.findChild<QListView*>();
+    results->setCurrentIndex(results->model()->index(1, 0));
+    QTest::keyClick(query, Qt::Key_Return);
+    EXPECT_EQ(session.currentIndex(), 2);
+    EXPECT_EQ(title(1), QStringLiteral("本2追記"));
 }
