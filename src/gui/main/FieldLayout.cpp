@@ -61,7 +61,11 @@ class Layouter {
 public:
     Layouter(FieldGeometry& g, const LayoutInputs& in)
         : g_(g), in_(in), W_(in.windowWidth), FH_(in.windowHeight), H_(in.editHeight),
-          SP_(in.spacing == 0 ? 10 : in.spacing) {}
+          stored_(in.spacing == 0 ? 10 : in.spacing),
+          // A spacing far beyond any window (a damaged or hand-made file) is
+          // kept in the catalogue as it is but laid out within reach, so that
+          // no position overflows.
+          SP_(std::clamp(stored_, -kMaxSpacing, kMaxSpacing)) {}
 
     LayoutOutcome run() {
         OFS_ = (H_ - L(1).height) / 2;
@@ -76,7 +80,7 @@ public:
         rowNote(Field::Note2, false);
 
         LayoutOutcome out;
-        out.spacing = SP_;
+        out.spacing = stored_;
         for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
             out.showHeading[static_cast<size_t>(choiceListOf(f))] = !in_.hasFileName && shown(f);
         out.statusPanelWidth = W_ / 2;
@@ -355,7 +359,8 @@ private:
 
     FieldGeometry& g_;
     const LayoutInputs& in_;
-    const int W_, FH_, H_, SP_;
+    static constexpr int kMaxSpacing = 1000;
+    const int W_, FH_, H_, stored_, SP_;
     int OFS_ = 0;
     int Y_ = 0;
 };

@@ -52,14 +52,7 @@ bool isCharacter(const QKeyEvent* e) {
 
 void applyFont(QWidget* w, const FontValues& values, FontStylePitch style,
                QPalette::ColorRole role) {
-    QFont f = w->font();
-    if (values.size > 0)
-        f.setPointSize(values.size);
-    if (!values.name.empty())
-        f.setFamily(sjis::decode(values.name));
-    DisplayFont::applyStylePitch(f, style);
-    if (style.pitch == 2)
-        f.setStyleHint(QFont::Monospace);
+    const QFont f = DisplayFont::font(w->font(), values, style);
     w->setFont(f);
     const QColor colour = DisplayFont::colour(values.colour);
     QPalette pal = w->palette();

@@ -1,5 +1,7 @@
 #include "gui/widgets/DisplayFont.h"
 
+#include <algorithm>
+
 #include "core/text/ShiftJis.h"
 
 #include <QApplication>
@@ -13,8 +15,10 @@ QFont DisplayFont::font(const QFont& base, const FontValues& values, FontStylePi
     QFont f = base;
     if (!values.name.empty())
         f.setFamily(sjis::decode(values.name));
+    // A size from a damaged or hand-made file stays in the catalogue as it
+    // is; shown, it is held to what a screen can draw.
     if (values.size > 0)
-        f.setPointSize(values.size);
+        f.setPointSize(std::min(values.size, kMaxShownPoints));
     applyStylePitch(f, stylePitch);
     return f;
 }
@@ -80,8 +84,10 @@ void DisplayFont::applyStylePitch(QFont& font, FontStylePitch stylePitch) {
     font.setStrikeOut((stylePitch.style & 8) != 0);
     if (stylePitch.pitch == 1)
         font.setFixedPitch(false);
-    else if (stylePitch.pitch == 2)
+    else if (stylePitch.pitch == 2) {
         font.setFixedPitch(true);
+        font.setStyleHint(QFont::Monospace);
+    }
 }
 
 int DisplayFont::points(const QFont& font) {

@@ -18,6 +18,7 @@ public:
     // `base` with the catalogue's face (when not empty), size (when above 0)
     // and the style and pitch applied.
     static QFont font(const QFont& base, const FontValues& values, FontStylePitch stylePitch);
+    static constexpr int32_t kMaxShownPoints = 400;
 
     // A colour value as a colour; a system colour follows the application's palette.
     static QColor colour(int32_t value);

@@ -1,6 +1,7 @@
 #include "gui/main/FieldLayout.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -161,4 +162,16 @@ TEST(FieldLayout, CombosShowTheirHeadingOnlyWithoutAFileName) {
     in.hasFileName = true;
     EXPECT_EQ(computeFieldLayout(g, in).showHeading,
               (std::array<bool, kListCount>{false, false, false}));
+}
+
+// A spacing from a damaged or hand-made file is kept as it is, yet laid out
+// within reach, so that no position overflows.
+TEST(FieldLayout, ExtremeSpacingIsKeptButLaidOutWithinReach) {
+    for (int spacing : {std::numeric_limits<int>::max(), std::numeric_limits<int>::min(), 0}) {
+        FieldGeometry g = designGeometry();
+        const LayoutOutcome out = computeFieldLayout(g, inputs(711, 611, spacing));
+        EXPECT_EQ(out.spacing, spacing == 0 ? 10 : spacing);
+        for (const Box& b : g.controls)
+            EXPECT_LT(std::abs(b.top), 100000) << spacing;
+    }
 }
