@@ -78,15 +78,7 @@ void BookListWindow::buildToolBar() {
     toolBar_->setIconSize(QSize(20, 20));
 
     auto button = [this](const char* name, const QString& hint, const char* icon, auto slot) {
-        auto* b = new QToolButton(toolBar_);
-        b->setObjectName(QString::fromLatin1(name));
-        const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-        b->setToolTip(bar < 0 ? hint : hint.left(bar));
-        b->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-        b->setIcon(Icons::get(icon));
-        b->setAutoRaise(true);
-        b->setFocusPolicy(Qt::NoFocus);
-        toolBar_->addWidget(b);
+        QToolButton* b = Icons::addButton(toolBar_, QString::fromLatin1(name), hint, icon);
         connect(b, &QToolButton::clicked, this, slot);
         return b;
     };

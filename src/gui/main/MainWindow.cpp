@@ -111,16 +111,7 @@ QAction* MainWindow::menuEntry(QMenu* menu, const char* caption, void (MainWindo
 
 QToolButton* MainWindow::addToolButton(const QString& name, const QString& hint, const char* icon,
                                        void (MainWindow::*slot)()) {
-    auto* b = new QToolButton(toolBar_);
-    b->setObjectName(name);
-    // "short hint|long hint": the short one is the tool tip, the long one the status tip.
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    b->setToolTip(bar < 0 ? hint : hint.left(bar));
-    b->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-    b->setIcon(Icons::get(icon));
-    b->setAutoRaise(true);
-    b->setFocusPolicy(Qt::NoFocus);
-    toolBar_->addWidget(b);
+    QToolButton* b = Icons::addButton(toolBar_, name, hint, icon);
     connect(b, &QToolButton::clicked, this, slot);
     return b;
 }
