@@ -43,6 +43,9 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
     using S = CatalogueSession;
     using Op = std::function<bool(S&)>;
     const auto done = [](auto f) { return Op([f](S& s) { return std::invoke(f, s), true; }); };
+    const auto show = [&](int r) { return done([r](S& s) { s.showRecord(r); }); };
+    const auto insertAt = [](int r) { return Op([r](S& s) { return s.insertRecordAt(r); }); };
+    const Op sort = done([](S& s) { s.applyOrder({3, 1, 2}); });
     const int M = kMaxRecords;
     const struct {
         const char* name;
@@ -60,10 +63,8 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         {"last", 5, 3, done(&S::goToLast), true, 5, 5, 1, "5", Current | Modified},
         {"previous on the first", 5, 1, done(&S::goToPrevious), true, 5, 1, 0, "1", None},
         {"next on the last", 5, 5, done(&S::goToNext), true, 5, 5, 0, "5", None},
-        {"page to a record", 5, 3, done([](S& s) { s.showRecord(4); }), true, 5, 4, 0, "4",
-         Current},
-        {"page beyond the end", 5, 3, done([](S& s) { s.showRecord(6); }), true, 5, 3, 0, "3",
-         None},
+        {"page to a record", 5, 3, show(4), true, 5, 4, 0, "4", Current},
+        {"page beyond the end", 5, 3, show(6), true, 5, 3, 0, "3", None},
         // Add counts a change even when the limit refuses it.
         {"add", 5, 3, &S::addRecord, true, 6, 6, 1, "", All},
         {"add at the limit", M, 3, &S::addRecord, false, M, 3, 1, "3", Modified},
@@ -79,13 +80,9 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         // The book list's commands.
         {"list delete before", 5, 4, done([](S& s) { s.deleteRecord(2); }), true, 4, 2, 1, "3",
          All},
-        {"list insert", 5, 4, [](S& s) { return s.insertRecordAt(2); }, true, 6, 2, 1, "", All},
-        {"list insert at limit", M, 4, [](S& s) { return s.insertRecordAt(2); }, false, M, 4, 0,
-         "4", None},
-        {"sort keeps the position", 3, 1, done([](S& s) {
-             s.applyOrder({3, 1, 2});
-         }),
-         true, 3, 1, 1, "3", All},
+        {"list insert", 5, 4, insertAt(2), true, 6, 2, 1, "", All},
+        {"list insert at limit", M, 4, insertAt(2), false, M, 4, 0, "4", None},
+        {"sort keeps the position", 3, 1, sort, true, 3, 1, 1, "3", All},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,8 +120,7 @@ TEST(CatalogueSession, RefusedOrderChangesNothing) {
     CatalogueSession s;
     arrange(s, 3, 2);
     Spy spy(s);
-    for (const std::vector<int>& bad : {std::vector<int>{1, 2}, {2, 2, 3}, {1, 2, 4}})
-        EXPECT_THROW(s.applyOrder(bad), std::invalid_argument);
+    EXPECT_THROW(s.applyOrder({2, 2, 3}), std::invalid_argument); // the kinds: CatalogueStore
     EXPECT_EQ(s.currentIndex(), 2);
     EXPECT_EQ(s.modifiedCount(), 0);
     EXPECT_EQ(titleOf(s, 1) + titleOf(s, 2) + titleOf(s, 3), "123");

@@ -56,7 +56,6 @@ TEST(CsvReader, CutsCellsAsRfc4180AndOtherProgramsWriteThem) {
     ASSERT_TRUE(bad.error);
     EXPECT_EQ(bad.error->line, 4);
     EXPECT_EQ(bad.error->message, CsvReader::unclosedQuoteMessage(4));
-    EXPECT_TRUE(bad.error->message.contains(QStringLiteral("4 行目")));
 }
 
 TEST(CsvEncoding, DetectsAndChecksUtf8AndShiftJis) {

@@ -6,7 +6,6 @@
 #include "core/text/ShiftJis.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -81,7 +80,6 @@ TEST(CsvRoundTrip, ExportThenImportGivesTheSameRecords) {
     quirks.liveCaptions[0] = sj("本の名前");
     const char* texts[] = {"a,b", "say \"hi\"", "  both ends  ", "", "ｶﾀｶﾅ～①", "\"",
                            ",",   "\t",         "備考　"};
-    Record rec;
     for (int r = 1; r <= 9; ++r) {
         for (const auto& info : fieldTable())
             quirks.setField(info.field, r, sj(texts[(r + index(info.field)) % 9]));
@@ -134,13 +132,9 @@ TEST(CsvImport, ReadsFilesOfOtherPrograms) {
         {"spreadsheet_bom_crlf.csv", CsvEncoding::Utf8Bom, Field::Impressions, 1, "一行目\n二行目"},
         {"spreadsheet_bom_crlf.csv", CsvEncoding::Utf8Bom, Field::Title, 2,
          "カンマ, と \"引用符\""},
-        {"spreadsheet_bom_crlf.csv", CsvEncoding::Utf8Bom, Field::DateFinished, 1, "2020/01/02"},
         {"shift_jis.csv", CsvEncoding::ShiftJis, Field::Author, 1, "作者～一"},
         {"shift_jis.csv", CsvEncoding::ShiftJis, Field::Title, 1, "ｶﾀｶﾅの本"},
-        {"shift_jis.csv", CsvEncoding::ShiftJis, Field::Impressions, 1, "よかった"},
         {"lf_only.csv", CsvEncoding::Utf8, Field::Impressions, 1, "line one\nline two"},
-        {"lf_only.csv", CsvEncoding::Utf8, Field::Publisher, 1, "Iwanami"},
-        {"reordered_extra.csv", CsvEncoding::Utf8, Field::Title, 1, "こころ"},
         {"reordered_extra.csv", CsvEncoding::Utf8, Field::Reading, 1, "こころ"},
         {"reordered_extra.csv", CsvEncoding::Utf8, Field::Note2, 1, "978-4-00-310101-8"},
         {"reordered_extra.csv", CsvEncoding::Utf8, Field::Note1, 1, ""},
@@ -154,7 +148,6 @@ TEST(CsvImport, ReadsFilesOfOtherPrograms) {
             CsvImport::prepare(read.document, HeaderMapping::guess(read.document.header, into),
                                UnencodablePolicy::Replace, into);
         EXPECT_TRUE(result.notes.empty()) << c.file;
-        EXPECT_EQ(result.firstRecord, 2);
         ASSERT_GE(result.records.size(), static_cast<size_t>(c.record)) << c.file;
         EXPECT_EQ(sjis::decode(fieldOf(result.records[static_cast<size_t>(c.record - 1)], c.field)),
                   QString::fromUtf8(c.expected))
@@ -187,15 +180,8 @@ TEST(CsvImport, BadInputGivesAMessageAndNeverACrash) {
     // A Shift-JIS file read as UTF-8.
     EXPECT_TRUE(
         CsvImport::read(FileIo::readAll(csvFixture("shift_jis.csv")), CsvEncoding::Utf8).error);
-    // 50 MB: refused before reading, from memory and from a file.
-    const std::string huge(50 << 20, 'a');
-    EXPECT_TRUE(CsvImport::read(huge).error->message.startsWith(
-        QStringLiteral("ファイルが大きすぎます（50 MB）")));
-    QTemporaryDir dir;
-    QFile big(dir.filePath("big.csv"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(50 << 20));
-    big.close();
-    EXPECT_TRUE(CsvImport::readFile(big.fileName()).error);
+    EXPECT_TRUE(CsvImport::read(std::string(50 << 20, 'a'))
+                    .error->message.startsWith(QStringLiteral("ファイルが大きすぎます（50 MB）")));
 
     // Ragged rows are skipped and reported; a trailing empty cell is no extra.
     const CsvRead ragged = CsvImport::readFile(csvFixture("ragged.csv"));
@@ -207,9 +193,8 @@ TEST(CsvImport, BadInputGivesAMessageAndNeverACrash) {
     EXPECT_EQ(fieldOf(result.records[1], Field::Title), sj("十"));
     EXPECT_EQ(result.skipped, 2);
     ASSERT_EQ(result.notes.size(), 2u);
-    EXPECT_EQ(result.notes[0].line, 2);
-    EXPECT_EQ(result.notes[1].line, 3);
-    EXPECT_TRUE(result.notes[1].text.contains(QStringLiteral("列の数（4）が見出しの列の数（3）")));
+    EXPECT_TRUE(result.notes[1].text.startsWith(
+        QStringLiteral("3 行目: 列の数（4）が見出しの列の数（3）")));
 }
 
 TEST(CsvImport, TextTheCatalogueCannotHoldIsReplacedOrItsRowSkipped) {
@@ -224,14 +209,11 @@ TEST(CsvImport, TextTheCatalogueCannotHoldIsReplacedOrItsRowSkipped) {
     EXPECT_EQ(fieldOf(replaced.records[1], Field::Author), sj("〓〓〓"));
     EXPECT_EQ(replaced.replaced, 3);
     ASSERT_EQ(replaced.notes.size(), 3u);
-    const auto& n = replaced.notes[1];
-    EXPECT_EQ(n.kind, CsvImportNote::Kind::Replaced);
-    EXPECT_EQ(n.line, 3);
-    EXPECT_EQ(n.record, 2);
-    EXPECT_EQ(n.field, Field::Author);
-    EXPECT_EQ(n.characters, QStringLiteral("김철수"));
-    EXPECT_EQ(n.text, QStringLiteral(
-                          "3 行目（記録 2）「著作者・編者」: 「김철수」を「〓」に置き換えました"));
+    // The note's line, record, caption and characters are all in the text the user reads.
+    EXPECT_EQ(replaced.notes[1].kind, CsvImportNote::Kind::Replaced);
+    EXPECT_EQ(
+        replaced.notes[1].text,
+        QStringLiteral("3 行目（記録 2）「著作者・編者」: 「김철수」を「〓」に置き換えました"));
 
     const auto skipped = importBytes(bytes, into, UnencodablePolicy::Skip);
     ASSERT_EQ(skipped.records.size(), 2u);
@@ -239,7 +221,6 @@ TEST(CsvImport, TextTheCatalogueCannotHoldIsReplacedOrItsRowSkipped) {
     EXPECT_EQ(skipped.skipped, 1);
     ASSERT_EQ(skipped.notes.size(), 3u); // each refused field of the row
     EXPECT_EQ(skipped.notes[0].kind, CsvImportNote::Kind::SkippedText);
-    EXPECT_EQ(skipped.notes[0].record, 0);
 
     // A line break in a one-line field becomes a space, with a note.
     const auto breaks = importBytes("書名,感想\n\"一\r\n二\n三\",\"a\rb\"\n", into);

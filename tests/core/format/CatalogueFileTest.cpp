@@ -5,12 +5,9 @@
 #include "core/text/ShiftJis.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace sorabel;
 
@@ -79,18 +76,13 @@ TEST(CatalogueFile, ReadsEveryQuirkOfTheFormat) {
         {"kansou_trailing_break.srb", 2, Field::Title, "次"},
         {"kansou_trailing_spaces.srb", 1, Field::Impressions, "漢字とかな　　  "},
         {"kansou_trailing_spaces.srb", 1, Field::Title, "草枕  "},
-        {"kansou_trailing_spaces.srb", 1, Field::Author, "夏目漱石　"},
-        {"kansou_trailing_spaces.srb", 1, Field::Price, "４００円 "},
-        {"full.srb", 1, Field::DateStarted, "2020/01/02"},
         {"full.srb", 1, Field::Note2, "備考　"},
-        {"full.srb", 1, Field::Genre2, "ＳＦ"},
         // LF-only line ends; a lone CR is dropped from a text line, not from the impressions.
         {"bare_line_feeds.srb", 1, Field::Title, "改行"},
         {"bare_line_feeds.srb", 1, Field::Impressions, "中身\n"},
         // Lines missing at the end read as empty.
         {"missing_tail.srb", 1, Field::Impressions, "感想"},
         {"missing_tail.srb", 2, Field::Subtitle, "副題"},
-        {"missing_tail.srb", 2, Field::Reading, ""},
         {"missing_tail.srb", 2, Field::Impressions, ""},
         {"worked_example.srb", 1, Field::Impressions, "abcde\r\nfghijk"},
         {"list_entry_is_marker.srb", 1, Field::Title, "a"},
@@ -104,7 +96,8 @@ TEST(CatalogueFile, ReadsEveryQuirkOfTheFormat) {
     // Writing them again gives the same bytes.
     for (const char* name :
          {"kansou_crlf.srb", "kansou_trailing_break.srb", "kansou_trailing_spaces.srb",
-          "system_colour.srb", "full.srb", "list_empty_entry.srb", "list_entry_is_marker.srb"}) {
+          "system_colour.srb", "full.srb", "list_empty_entry.srb", "list_entry_is_marker.srb",
+          "worked_example.srb"}) {
         const std::string bytes = fixtureBytes(name);
         EXPECT_EQ(CatalogueFile::serialise(CatalogueFile::parse(bytes)), bytes) << name;
     }
@@ -116,10 +109,7 @@ TEST(CatalogueFile, HeaderQuirks) {
     EXPECT_EQ(colour.header.contentsFont, (FontValues{-12, "IPAGothic", -2147483643}));
 
     const auto full = CatalogueFile::parse(fixtureBytes("full.srb"));
-    EXPECT_EQ(full.header.captionFont.name, sj("ＭＳ ゴシック"));
-    EXPECT_EQ(full.header.flags[5], "FALSE");
     EXPECT_EQ(full.header.flags[18], "true");
-    EXPECT_EQ(full.header.captions[0], sj("書　名"));
     EXPECT_EQ(full.header.captions[15], sj("備考２"));
     EXPECT_EQ(full.header.spacing, -3);
 
@@ -147,40 +137,18 @@ TEST(CatalogueFile, HeaderQuirks) {
     EXPECT_EQ(cut.header.lists[2].front(), sj("判型"));
 }
 
-TEST(CatalogueFile, WorkedExampleLayout) {
-    const std::string bytes = fixtureBytes("worked_example.srb");
-    Catalogue c;
-    CatalogueFile::apply(CatalogueFile::parse(bytes), c);
-    const std::string written = CatalogueFile::serialise(c);
-    EXPECT_EQ(written, bytes);
-    // One record: 18 empty lines, the impressions' length and bytes.
-    std::string expected = "1\r\n";
-    for (int i = 0; i < 18; ++i)
-        expected += "\r\n";
-    EXPECT_TRUE(written.ends_with(expected + "13\r\nabcde\r\nfghijk\r\n"));
-}
-
-TEST(CatalogueFile, ReadTakesOverRecordsAndHeader) {
+TEST(CatalogueFile, ReadReplacesEveryRecord) {
     Catalogue c;
     fillCatalogue(c, 10);
 
     EXPECT_EQ(CatalogueFile::read(fixture("three_records.srb"), c), 10);
     EXPECT_EQ(c.recordCount(), 3);
     EXPECT_EQ(c.field(Field::Title, 1), sj("一"));
-    EXPECT_EQ(c.field(Field::Impressions, 2), sj("感想二"));
     EXPECT_EQ(c.field(Field::Note2, 2), sj("備考"));
-    EXPECT_EQ(c.field(Field::Reading, 3), "");
     for (int r = 4; r <= 10; ++r)
         for (const auto& info : fieldTable())
             EXPECT_EQ(c.field(info.field, r), "") << r << " " << info.key;
-    // Captions become stored and live captions; lists, flags, fonts, spacing are the file's.
-    EXPECT_EQ(c.storedCaptions[10], sj("感　想"));
-    EXPECT_EQ(c.liveCaptions, c.storedCaptions);
-    EXPECT_EQ(c.list(ChoiceList::Format).back(), "B5\x94\xc5");
-    EXPECT_EQ(c.list(ChoiceList::Genre2).size(), 3u);
-    EXPECT_TRUE(c.isShown(Field::Reading));
-    EXPECT_EQ(c.captionFont, (FontValues{10, sj("ＭＳ ゴシック"), 0}));
-    EXPECT_EQ(c.spacing, 12);
+    // The header's takeover: WriteThenReadRestoresEverything.
 
     // No records at all.
     EXPECT_EQ(CatalogueFile::read(fixture("zero_records.srb"), c), 3);
@@ -220,7 +188,6 @@ TEST(CatalogueFile, LineBreaksInSingleLineValuesAreWrittenAsSpaces) {
     c.setField(Field::Price, 1, "1,000\r\n円");
     c.setField(Field::Title, 1, "a\rb\nc\r\n\r\nd");
     c.setField(Field::Impressions, 1, "x\r\ny\n");
-    c.setField(Field::Title, 2, "second");
     c.liveCaptions[0] = "cap\r\ntion";
     c.list(ChoiceList::Genre1).push_back("two\nlines");
     c.captionFont.name = "face\r";
@@ -231,12 +198,10 @@ TEST(CatalogueFile, LineBreaksInSingleLineValuesAreWrittenAsSpaces) {
     EXPECT_EQ(back.records[0][index(Field::Price)], "1,000 円");
     EXPECT_EQ(back.records[0][index(Field::Title)], "a b c  d");
     EXPECT_EQ(back.records[0][index(Field::Impressions)], "x\r\ny\n");
-    EXPECT_EQ(back.records[1][index(Field::Title)], "second");
     EXPECT_EQ(back.header.captions[0], "cap tion");
     EXPECT_EQ(back.header.lists[0].back(), "two lines");
     EXPECT_EQ(back.header.captionFont.name, "face ");
     EXPECT_EQ(back.header.flags[0], "TRUE ");
-    EXPECT_EQ(back.header.lists[1], c.list(ChoiceList::Genre2));
 }
 
 TEST(CatalogueFile, BadFilesLeaveTheCatalogueAsItWas) {
@@ -285,7 +250,7 @@ TEST(CatalogueFile, NumberLinesAreStrictSigned32BitDecimals) {
     EXPECT_EQ(CatalogueFile::parse("1\r2" + rest).header.captionFont.size, 12);
 }
 
-TEST(CatalogueFile, NegativeImpressionsLengthReadsNoBytes) {
+TEST(CatalogueFile, ImpressionsAreCountedBytes) {
     std::string bytes = fixtureBytes("worked_example.srb");
     const size_t at = bytes.find("13\r\nabcde");
     ASSERT_NE(at, std::string::npos);
@@ -337,33 +302,13 @@ TEST(CatalogueFile, FailedWriteLeavesTheFileAlone) {
     const std::string onDisk = FileIo::readAll(path);
 
     c.setField(Field::Title, 1, "changed");
-    for (long long after : {0LL, 1LL, 1000LL, static_cast<long long>(onDisk.size()) / 2}) {
-        SCOPED_TRACE(after);
-        FullDiskFileSystem seam(after, ENOSPC);
-        EXPECT_EQ(ioErrorText([&] { CatalogueFile::write(path, c); }), io_messages::kDiskFull);
-        EXPECT_EQ(FileIo::readAll(path), onDisk);
-        EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
-    }
-    // A new file that cannot be written is not left behind half-made.
     {
-        FullDiskFileSystem seam(10, ENOSPC);
-        EXPECT_EQ(ioErrorText([&] { CatalogueFile::write(dir.filePath("new.srb"), c); }),
-                  io_messages::kDiskFull);
+        // Every step that can fail is the safe writer's test; this is its use here.
+        FullDiskFileSystem seam(static_cast<long long>(onDisk.size()) / 2, ENOSPC);
+        EXPECT_EQ(ioErrorText([&] { CatalogueFile::write(path, c); }), io_messages::kDiskFull);
     }
+    EXPECT_EQ(FileIo::readAll(path), onDisk);
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
-
-    // A folder that cannot hold the file, or may not be written.
-    FileIo::writeAtomically(dir.filePath("plain"), "x");
-    EXPECT_EQ(ioErrorText([&] { CatalogueFile::write(dir.filePath("plain/books.srb"), c); }),
-              io_messages::kInvalidName);
-    if (::geteuid() != 0) { // permissions do not apply to root
-        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-        EXPECT_EQ(ioErrorText([&] { CatalogueFile::write(path, c); }), io_messages::kAccessDenied);
-        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
-        EXPECT_EQ(FileIo::readAll(path), onDisk);
-    }
-    CatalogueFile::write(path, c);
-    EXPECT_NE(FileIo::readAll(path), onDisk);
 }
 
 TEST(CatalogueFile, ApplyAndReadingFromBytesTakeOverAlike) {

@@ -37,16 +37,12 @@ TEST(ProfileFile, ReadsNamesCaseInsensitivelyTrimsAndTakesTheFirstMatch) {
     EXPECT_EQ(ini.readString("Kioku", "Lone", ""), "\"");
     const ProfileFile nested = ProfileFile::fromText("[A]\nk=\"\"x\"\"\n");
     EXPECT_EQ(nested.readString("A", "k", ""), "\"x\"");
-}
 
-TEST(ProfileFile, ReadsLfOnlyFilesAndSkipsAByteOrderMark) {
-    const ProfileFile ini = ProfileFile::fromText("\xEF\xBB\xBF[Window]\nTop=5\nLeft=6");
-    EXPECT_EQ(ini.readInt("Window", "Top", -1), 5);
-    EXPECT_EQ(ini.readInt("Window", "Left", -1), 6);
-    // The mark stays where it is, so a rewritten file means the same.
-    ProfileFile copy = ini;
-    copy.writeInt("window", "Top", 7);
-    EXPECT_EQ(copy.text(), "\xEF\xBB\xBF[Window]\r\nTop=7\r\nLeft=6\r\n");
+    // LF-only, after a byte order mark that stays where it is when rewritten.
+    ProfileFile bom = ProfileFile::fromText("\xEF\xBB\xBF[Window]\nTop=5\nLeft=6");
+    EXPECT_EQ(bom.readInt("Window", "Left", -1), 6);
+    bom.writeInt("window", "Top", 7);
+    EXPECT_EQ(bom.text(), "\xEF\xBB\xBF[Window]\r\nTop=7\r\nLeft=6\r\n");
 }
 
 TEST(ProfileFile, CapsValuesAt2047Characters) {
@@ -82,7 +78,7 @@ TEST(ProfileFile, IntegersAreDecimalOrHexAndAnythingElseGivesTheDefault) {
     EXPECT_TRUE(b.readBool("B", "missing", true));
 }
 
-TEST(ProfileFile, WritingReplacesInPlaceAndKeepsEverythingElse) {
+TEST(ProfileFile, WritingReplacesInPlaceAppendsAndKeepsEverythingElse) {
     ProfileFile ini =
         ProfileFile::fromText("; top comment\n"
                               "[Font]\n  style = 1 \n; about pitch\nPitch=0\nstyle=7\n\n"
@@ -92,12 +88,11 @@ TEST(ProfileFile, WritingReplacesInPlaceAndKeepsEverythingElse) {
     EXPECT_EQ(ini.text(), "; top comment\r\n"
                           "[Font]\r\nstyle=12\r\n; about pitch\r\nPitch=0\r\nstyle=7\r\n\r\n"
                           "[Window]\r\nTop=1\r\n");
-}
 
-TEST(ProfileFile, NewKeysEndTheirSectionAndNewSectionsEndTheFile) {
-    ProfileFile ini = ProfileFile::fromText("[A]\r\nx=1\r\n; belongs to B\r\n\r\n"
-                                            "[B]\r\n"
-                                            "[C]\r\ny=2");
+    // New keys end their section, new sections end the file.
+    ini = ProfileFile::fromText("[A]\r\nx=1\r\n; belongs to B\r\n\r\n"
+                                "[B]\r\n"
+                                "[C]\r\ny=2");
     ini.writeString("a", "z", "new");
     ini.writeString("B", "k", "v");
     ini.writeString("D", "Key", "d");
@@ -131,9 +126,8 @@ TEST(ProfileFile, WrittenValuesNeverBreakTheFileAndReadBackUnchanged) {
     EXPECT_EQ(ini.readString("S", "after", ""), "1");
 }
 
-TEST(ProfileFile, FlushWritesAtomicallyAndReportsTheFullPath) {
+TEST(ProfileFile, FlushWritesAtomicallyAndNeverOverAnUnreadFile) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath("x.ini");
     {
         ProfileFile ini(path); // missing: reads as empty
@@ -155,16 +149,13 @@ TEST(ProfileFile, FlushWritesAtomicallyAndReportsTheFullPath) {
     }
     QDir::setCurrent(cwd);
     EXPECT_EQ(FileIo::readAll(path), "[A]\r\nk=4\r\n"); // untouched by the failed write
-}
 
-TEST(ProfileFile, AFileThatCannotBeReadIsNeverOverwritten) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath("folder.ini");
-    ASSERT_TRUE(QDir().mkdir(path)); // exists, but reading fails
-    ProfileFile ini(path);
-    EXPECT_EQ(ini.readInt("A", "k", 3), 3);
-    ini.writeInt("A", "k", 1);
-    EXPECT_THROW(ini.flush(), IoError);
-    EXPECT_TRUE(QFileInfo(path).isDir());
+    // A file that is there but cannot be read is never overwritten.
+    const QString folder = dir.filePath("folder.ini");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ProfileFile unread(folder);
+    EXPECT_EQ(unread.readInt("A", "k", 3), 3);
+    unread.writeInt("A", "k", 1);
+    EXPECT_THROW(unread.flush(), IoError);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }

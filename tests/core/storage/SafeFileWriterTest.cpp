@@ -19,6 +19,8 @@ namespace {
 // The real file system, failing the n-th step that writes (counted from 1)
 // with `err`. Without hard links every link fails as it does on FAT.
 class FailingFileSystem : public PosixFileSystem {
+    using P = PosixFileSystem;
+
 public:
     int failAt = 0;
     int err = EIO;
@@ -26,28 +28,26 @@ public:
     std::vector<std::string> steps;
     std::function<void()> afterStep;
 
-    int createNew(const QByteArray& path, mode_t mode, int& fd) override {
-        return step("create", [&] { return PosixFileSystem::createNew(path, mode, fd); });
+    int createNew(const QByteArray& p, mode_t m, int& fd) override {
+        return step("create", [&] { return P::createNew(p, m, fd); });
     }
-    int setMode(int fd, mode_t mode) override {
-        return step("mode", [&] { return PosixFileSystem::setMode(fd, mode); });
+    int setMode(int fd, mode_t m) override {
+        return step("mode", [&] { return P::setMode(fd, m); });
     }
-    int write(int fd, const char* data, size_t size, size_t& written) override {
-        return step("write", [&] { return PosixFileSystem::write(fd, data, size, written); });
+    int write(int fd, const char* d, size_t n, size_t& done) override {
+        return step("write", [&] { return P::write(fd, d, n, done); });
     }
     int sync(int fd) override {
-        return step("sync", [&] { return PosixFileSystem::sync(fd); });
+        return step("sync", [&] { return P::sync(fd); });
     }
     int close(int fd) override {
-        return step("close", [&] { return PosixFileSystem::close(fd); });
+        return step("close", [&] { return P::close(fd); });
     }
     int link(const QByteArray& from, const QByteArray& to) override {
-        if (!hardLinks)
-            return EPERM;
-        return step("link", [&] { return PosixFileSystem::link(from, to); });
+        return hardLinks ? step("link", [&] { return P::link(from, to); }) : EPERM;
     }
     int rename(const QByteArray& from, const QByteArray& to) override {
-        return step("rename", [&] { return PosixFileSystem::rename(from, to); });
+        return step("rename", [&] { return P::rename(from, to); });
     }
 
 private:

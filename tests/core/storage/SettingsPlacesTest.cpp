@@ -19,7 +19,6 @@ namespace {
 class SettingsPlacesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tree.isValid());
         program = tree.filePath(QStringLiteral("opt/sorabel/bin"));
         config = tree.filePath(QStringLiteral("home/.config"));
         ASSERT_TRUE(QDir().mkpath(program));

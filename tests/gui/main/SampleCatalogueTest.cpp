@@ -20,11 +20,8 @@ TEST_F(MainWindowTest, TheShippedSampleOpensAndSavesUnchanged) {
     f.goToFirstRecord();
     EXPECT_EQ(shown(Field::Title), QStringLiteral("星降る港の物語"));
     EXPECT_TRUE(shown(Field::Impressions).contains(QStringLiteral("\r\n")));
-    // Every line of the file ends with CR LF.
-    for (size_t p = bytes.find('\n'); p != std::string::npos; p = bytes.find('\n', p + 1))
-        ASSERT_EQ(bytes[p - 1], '\r') << p;
-
-    // Browsing does not change a byte: save and compare.
+    // Browsing does not change a byte (nor is any line break other than CR
+    // LF, which a save would write): save and compare.
     for (int i = 0; i < 29; ++i)
         f.goToNextRecord();
     f.save();

@@ -1,8 +1,7 @@
 #include "gui/stats/StatisticsWindow.h"
 #include "core/text/ShiftJis.h"
-#include "gui/help/HelpViewer.h"
+#include "gui/GuiTestFixture.h"
 #include "gui/stats/CountChart.h"
-#include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,17 +15,15 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace sorabel;
 
 namespace {
 
-class StatisticsWindowTest : public ::testing::Test {
+class StatisticsWindowTest : public GuiTestFixture {
 protected:
     void SetUp() override {
-        Dialogs::reset();
-        HelpViewer::setTestMode(true);
+        GuiTestFixture::SetUp();
         // genre 1, date finished, date started, date bought
         const char* books[][4] = {
             {"小説", "2023/5/1", "", ""},       {"小説", "2024/5/2", "", "2024/4/1"},
@@ -46,7 +43,6 @@ protected:
         window = std::make_unique<StatisticsWindow>(catalogue);
         window->show();
     }
-    void TearDown() override { Dialogs::reset(); }
     void set(Field f, int record, const char* utf8) {
         catalogue.setField(f, record, sjis::fromUtf8(utf8));
     }

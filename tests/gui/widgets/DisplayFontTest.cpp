@@ -9,8 +9,6 @@
 using namespace sorabel;
 
 TEST(DisplayFont, ColourValuesAndSizes) {
-    EXPECT_EQ(DisplayFont::colour(0x563412), QColor(0x12, 0x34, 0x56));
-    EXPECT_EQ(DisplayFont::colourValue(QColor(0x12, 0x34, 0x56)), 0x563412);
     // A system colour (written as a negative number) follows the palette.
     EXPECT_EQ(DisplayFont::colour(DisplayFont::kWindowText),
               QApplication::palette().color(QPalette::WindowText));
