@@ -13,6 +13,8 @@
 #include <benchmark/benchmark.h>
 #include <memory>
 
+#include "WindowBenchmarks.h"
+
 using namespace sorabel;
 
 namespace {
@@ -136,16 +138,5 @@ BENCHMARK(BM_FindLastRow)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FontSubstitution::install();
-    Dialogs::setTestMode(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    windows().list.reset();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv, [] { windows().list.reset(); });
 }

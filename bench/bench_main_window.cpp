@@ -18,6 +18,8 @@
 #include <memory>
 #include <sys/resource.h>
 
+#include "WindowBenchmarks.h"
+
 using namespace sorabel;
 
 namespace {
@@ -116,14 +118,5 @@ BENCHMARK(BM_ShowRecord)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Dialogs::setTestMode(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runWindowBenchmarks(argc, argv);
 }
