@@ -378,18 +378,25 @@ void CatalogueSession::applySettings(const SettingsChoice& choice) {
 }
 
 void CatalogueSession::finishSettings(bool apply) {
-    // The cycle applies the choices it handed over itself: a file another
-    // copy of the program or an earlier, failed cycle left there is never
-    // taken. The file goes whatever the outcome.
+    // The hand-off file is read back and goes whatever the outcome. Only
+    // what this cycle wrote is applied: a file another copy of the program
+    // or an earlier, failed cycle left there (or changed meanwhile) gives way
+    // to the choices this cycle holds itself.
     QString path = std::exchange(handoffPath_, QString());
     if (path.isEmpty())
         path = HandoffFile::defaultPath();
-    const std::optional<HandoffValues> values = std::exchange(handoff_, std::nullopt);
+    const std::optional<HandoffValues> ours = std::exchange(handoff_, std::nullopt);
+    std::optional<HandoffValues> found;
+    try {
+        found = HandoffFile::take(path);
+    } catch (const IoError&) {
+        // Unreadable: nothing of it is used.
+    }
     if (FileIo::exists(path))
         FileIo::remove(path);
-    if (!apply || !values)
+    if (!apply || !ours)
         return;
-    HandoffFile::apply(*values, catalogue_);
+    HandoffFile::apply(found && *found == *ours ? *found : *ours, catalogue_);
     countChange();
     emit headerChanged();
 }

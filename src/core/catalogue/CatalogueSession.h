@@ -47,7 +47,6 @@ public:
     // path when it came from the settings file.
     QString displayName() const { return displayName_; }
     // The record the settings cycle returns to after reading a file.
-    int startIndex() const { return startIndex_; }
     void setStartIndex(int record) { startIndex_ = record; }
 
     // Takes a whole catalogue built elsewhere, with `current` as the current
