@@ -48,6 +48,7 @@ void CatalogueSession::setFile(const QString& fullPath, const QString& shownName
 void CatalogueSession::takeCatalogue(Catalogue catalogue, int current) {
     catalogue_ = std::move(catalogue);
     emit headerChanged();
+    emit catalogueReset();
     emit recordsChanged();
     setCurrent(current);
 }
@@ -58,6 +59,7 @@ void CatalogueSession::storeField(Field f, Bytes text) {
     if (!hasRecord())
         return;
     catalogue_.setField(f, current_, std::move(text));
+    emit recordChanged(current_);
     emit recordsChanged();
 }
 
@@ -141,6 +143,7 @@ bool CatalogueSession::addRecord() {
     if (recordCount() >= kMaxRecords)
         return false;
     catalogue_.resize(recordCount() + 1);
+    emit recordsInserted(recordCount(), 1);
     emit recordsChanged();
     setCurrent(recordCount());
     return true;
@@ -155,7 +158,9 @@ bool CatalogueSession::deleteCurrentRecord() {
     for (int i = 0; i < kFieldCount; ++i)
         step.fields[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), current_);
     pushUndo(std::move(step));
+    const int removed = current_;
     catalogue_.removeRecord(current_);
+    emit recordsRemoved(removed, 1);
     emit recordsChanged();
     setCurrent(last ? recordCount() : current_);
     return true;
@@ -171,6 +176,7 @@ bool CatalogueSession::copyRecordToEnd() {
     catalogue_.resize(recordCount() + 1);
     if (from >= 1)
         catalogue_.copyRecord(from, recordCount());
+    emit recordsInserted(recordCount(), 1);
     emit recordsChanged();
     goToLast();
     return true;
@@ -186,6 +192,7 @@ void CatalogueSession::deleteRecord(int record) {
     pushUndo(std::move(step));
     catalogue_.removeRecord(record);
     countChange();
+    emit recordsRemoved(record, 1);
     emit recordsChanged();
     setCurrent(std::min(record, recordCount()));
 }
@@ -198,6 +205,7 @@ bool CatalogueSession::insertRecordAt(int record) {
     pushUndo({UndoStep::Kind::Inserted, at, {}, 0, {}, current_});
     catalogue_.insertEmptyRecord(at);
     countChange();
+    emit recordsInserted(at, 1);
     emit recordsChanged();
     setCurrent(std::clamp(record, 1, recordCount()));
     return true;
@@ -208,6 +216,7 @@ void CatalogueSession::applyOrder(const std::vector<int>& order) {
     catalogue_.reorder(order);
     pushUndo({UndoStep::Kind::Reordered, 0, {}, 0, order, current_});
     countChange();
+    emit recordsReordered();
     emit recordsChanged();
     setCurrent(current_);
 }
@@ -222,6 +231,7 @@ bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldC
     pushUndo({UndoStep::Kind::Appended, 0, {}, before, {}, current_});
     catalogue_.appendRecords(records);
     countChange();
+    emit recordsInserted(before + 1, static_cast<int>(records.size()));
     emit recordsChanged();
     setCurrent(before + 1);
     return true;
@@ -255,18 +265,24 @@ void CatalogueSession::undo() {
         for (int i = 0; i < kFieldCount; ++i)
             catalogue_.setField(fieldAt(i), step.record,
                                 std::move(step.fields[static_cast<size_t>(i)]));
+        emit recordsInserted(step.record, 1);
         break;
     case UndoStep::Kind::Inserted:
         catalogue_.removeRecord(step.record);
+        emit recordsRemoved(step.record, 1);
         break;
-    case UndoStep::Kind::Appended:
+    case UndoStep::Kind::Appended: {
+        const int removed = recordCount() - step.countBefore;
         catalogue_.resize(step.countBefore);
+        emit recordsRemoved(step.countBefore + 1, removed);
         break;
+    }
     case UndoStep::Kind::Reordered: {
         std::vector<int> back(step.order.size());
         for (size_t i = 0; i < step.order.size(); ++i)
             back[static_cast<size_t>(step.order[i] - 1)] = static_cast<int>(i) + 1;
         catalogue_.reorder(back);
+        emit recordsReordered();
         break;
     }
     }
@@ -287,6 +303,7 @@ void CatalogueSession::newCatalogue() {
     onDisk_.reset();
     setFile(QString(), QString());
     setModified(0);
+    emit catalogueReset();
     emit recordsChanged();
     // The start index named a record of the old catalogue; the new one has just one.
     setCurrent(1);
@@ -299,6 +316,7 @@ int CatalogueSession::loadFile(const QString& path) {
     remember(path, bytes);
     clearUndo();
     emit headerChanged();
+    emit catalogueReset();
     emit recordsChanged();
     const int n = recordCount();
     setCurrent(n == 0 ? 0 : startIndex_ != 0 ? std::clamp(startIndex_, 1, n) : n);

@@ -133,6 +133,15 @@ signals:
     void fileNameChanged();
     // Captions, choice lists, fonts, visibility flags or spacing changed.
     void headerChanged();
+    // Finer signals for views with rows, each emitted after the change and
+    // before the coarse recordsChanged(): records first..first+count-1 are new,
+    // or were removed from first on; the records were put in a new order; one
+    // record's fields changed; the whole catalogue was replaced.
+    void recordsInserted(int first, int count);
+    void recordsRemoved(int first, int count);
+    void recordsReordered();
+    void recordChanged(int record);
+    void catalogueReset();
     // Emitted before an operation that needs the editor's edits stored.
     void storeEditsRequested();
     void undoAvailableChanged(bool available);
