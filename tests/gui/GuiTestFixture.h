@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/storage/ProgramFolder.h"
-#include "core/support/VersionInfo.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
@@ -26,7 +25,6 @@ protected:
         StringGrid::setTextWidthMeasure({});
         AboutDialog::setUrlOpener({});
         ProgramFolder::setOverride({});
-        VersionInfo::setTestBlock(std::nullopt);
     }
 };
 

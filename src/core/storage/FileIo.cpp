@@ -1,5 +1,6 @@
 #include "core/storage/FileIo.h"
 
+#include "core/storage/NativeFileName.h"
 #include "core/storage/PosixFileSystem.h"
 #include "core/storage/SafeFileWriter.h"
 
@@ -13,7 +14,7 @@ namespace sorabel {
 
 namespace {
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return NativeFileName::encode(path);
 }
 
 class Fd {

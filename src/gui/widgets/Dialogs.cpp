@@ -35,8 +35,9 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
 } // namespace
 
 QString Dialogs::applicationTitle() {
-    const QString title = QApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("ソラベル") : title;
+    // Fixed: the application's name stays the plain "sorabel" of its files
+    // and folders, and no display name is set (Qt would add it to every title).
+    return QStringLiteral("ソラベル");
 }
 
 void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
@@ -134,7 +135,7 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
 
 std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice& initial) {
     if (state().on) {
-        record(Kind::Font, initial.font.family(), QString());
+        record(Kind::Font, initial.font.family(), QString::number(initial.font.pointSize()));
         return takeFront<std::optional<FontChoice>>(state().fonts, std::nullopt);
     }
     return FontColourDialog::choose(parent, initial);

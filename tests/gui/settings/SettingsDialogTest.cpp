@@ -87,7 +87,7 @@ TEST_F(SettingsDialogTest, StartupOptionsTakeEffectAtOnceEvenOnCancel) {
     EXPECT_TRUE(option("positionOption", 1)->isChecked());
 }
 
-TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogStartsFromTheLastOne) {
+TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogOpensAtTheFontBeingChanged) {
     int style = -1;
     QObject::connect(&dialog, &SettingsDialog::captionStyleChosen,
                      [&](FontStylePitch s) { style = s.style; });
@@ -109,7 +109,8 @@ TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogStartsFrom
               QColor(0x12, 0x34, 0x56));
     click("captionFontButton"); // cancelled: changes nothing
     EXPECT_EQ(session.catalogue().captionFont.size, 14);
-    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Font).back(), QStringLiteral("IPAGothic"));
+    const Dialogs::Shown opened = Dialogs::shown().back();
+    EXPECT_EQ(opened.text + QLatin1Char(' ') + opened.caption, QStringLiteral("IPAPGothic 14"));
 }
 
 TEST_F(SettingsDialogTest, OkHandsEverythingOverAndCancelNothing) {
