@@ -1,4 +1,5 @@
 #include "core/storage/FileIo.h"
+#include "core/support/TestHooks.h"
 
 #include "core/storage/NativeFileName.h"
 #include "core/storage/PosixFileSystem.h"
@@ -123,6 +124,7 @@ FileSystem& FileIo::fileSystem() {
 }
 
 void FileIo::setFileSystem(FileSystem* fileSystem) {
+    TestHooks::onReset(&installed, [] { installed = nullptr; });
     installed = fileSystem;
 }
 

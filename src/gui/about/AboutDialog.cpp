@@ -1,4 +1,5 @@
 #include "gui/about/AboutDialog.h"
+#include "core/support/TestHooks.h"
 
 #include "gui/widgets/Icons.h"
 
@@ -108,6 +109,7 @@ QPixmap AboutDialog::programIcon() {
 }
 
 void AboutDialog::setUrlOpener(UrlOpener opener) {
+    TestHooks::onReset(&urlOpener(), [] { urlOpener() = {}; });
     urlOpener() = std::move(opener);
 }
 

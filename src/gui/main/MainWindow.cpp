@@ -62,6 +62,9 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     setCentralWidget(editor_);
 
     impressionsFind_ = new FindDialog(this);
+    connect(impressionsFind_, &FindDialog::helpRequested, this, [this] {
+        command([] { HelpViewer::showContext(helpFile(), kImpressionsFindHelpContext); });
+    });
     connect(impressionsFind_, &FindDialog::findNext, this,
             [this](const QString& text) { command([&] { editor_->findInImpressions(text); }); });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);

@@ -163,6 +163,17 @@ void SearchWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+bool SearchWindow::event(QEvent* event) {
+    // A tool window hands its shortcuts to the window it belongs to, whose F1
+    // would open that window's topic: F1 here is this window's own key.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {
     // The query box keeps the focus while the arrow keys move through the
     // results and Enter chooses the current one.

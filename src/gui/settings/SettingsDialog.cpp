@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -161,6 +162,8 @@ QPushButton* helpButton(QWidget* page, int context) {
     // The dialog carries the program's help file as its own.
     QObject::connect(button, &QPushButton::clicked, button,
                      [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+    // F1 opens the topic of the page shown, as its button does.
+    page->setProperty("helpContext", context);
     return button;
 }
 
@@ -193,6 +196,11 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     buildFieldsPage();
     buildListsPage();
     buildOthersPage();
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] {
+        const int context = pages_->currentWidget()->property("helpContext").toInt();
+        guarded(this, [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+    });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace sorabel {
@@ -44,6 +45,8 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
             emit findNext(findText());
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &FindDialog::helpRequested);
     updateButton();
 }
 

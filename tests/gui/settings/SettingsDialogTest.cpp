@@ -5,6 +5,9 @@
 #include "core/format/HandoffFile.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/widgets/Dialogs.h"
+#include "gui/help/HelpViewer.h"
+#include "core/storage/ProgramFolder.h"
 
 #include <QCheckBox>
 #include <QFile>
