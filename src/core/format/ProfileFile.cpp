@@ -190,8 +190,7 @@ ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {
     if (!FileIo::exists(path_))
         return;
     try {
-        text_ = FileIo::readAll(path_, FileIo::kMaxSettingsBytes,
-                                io_messages::kSettingsTooLarge);
+        text_ = FileIo::readAll(path_, FileIo::kMaxSettingsBytes, io_messages::kSettingsTooLarge);
     } catch (const IoError& e) {
         // Reads give the defaults, but a file we could not read is never
         // overwritten with only the keys written in this run.

@@ -70,10 +70,13 @@ SettingsValues SettingsFile::read(const QString& path, const SettingsValues& cur
     if (!ini.readError().empty()) {
         if (problem) {
             const QString full = QFileInfo(path).absoluteFilePath();
-            *problem = QStringLiteral("%1 を読み込めません: %2。").arg(full, QString::fromStdString(ini.readError()));
+            *problem = QStringLiteral("%1 を読み込めません: %2。")
+                           .arg(full, QString::fromStdString(ini.readError()));
             if (ini.readError() == io_messages::kSettingsTooLarge)
-                *problem += QStringLiteral("終了時に新しい設定ファイルを作り、このファイルは %1.bak として残します。")
-                                .arg(QFileInfo(path).fileName());
+                *problem +=
+                    QStringLiteral(
+                        "終了時に新しい設定ファイルを作り、このファイルは %1.bak として残します。")
+                        .arg(QFileInfo(path).fileName());
         }
         return current;
     }

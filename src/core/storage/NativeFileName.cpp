@@ -55,7 +55,8 @@ QString NativeFileName::decode(const QByteArray& bytes) {
         }
         out += QString::fromUtf8(bytes.constData() + i, run - i);
         if (run < bytes.size())
-            out += QChar(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[run])));
+            out +=
+                QChar(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[run])));
         i = run + 1;
     }
     return out;

@@ -55,8 +55,9 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
             [this] { guarded(this, [this] { chooseCell(); }); });
 
     findDialog_ = new FindDialog(this);
-    connect(findDialog_, &FindDialog::helpRequested, this,
-            [this] { guarded(this, [] { HelpViewer::showContext(kHelpFile, kFindHelpContext); }); });
+    connect(findDialog_, &FindDialog::helpRequested, this, [this] {
+        guarded(this, [] { HelpViewer::showContext(kHelpFile, kFindHelpContext); });
+    });
     findDialog_->setObjectName(QStringLiteral("findDialog"));
     connect(findDialog_, &FindDialog::findNext, this,
             [this] { guarded(this, [this] { findNext(); }); });

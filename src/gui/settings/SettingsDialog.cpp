@@ -5,8 +5,8 @@
 #include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
-#include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
 #include <QButtonGroup>
@@ -199,7 +199,8 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(f1, &QShortcut::activated, this, [this] {
         const int context = pages_->currentWidget()->property("helpContext").toInt();
-        guarded(this, [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+        guarded(this,
+                [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
     });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

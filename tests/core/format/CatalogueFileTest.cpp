@@ -304,4 +304,3 @@ TEST(CatalogueFile, FailedWriteLeavesTheFileAlone) {
     EXPECT_EQ(FileIo::readAll(path), onDisk);
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
 }
-

@@ -2,10 +2,10 @@
 #include "core/support/HelpFile.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
-#include "gui/widgets/Dialogs.h"
-#include "gui/help/HelpViewer.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>

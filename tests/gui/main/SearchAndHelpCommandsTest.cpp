@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
 #include "gui/about/AboutDialog.h"
-#include "gui/help/HelpViewer.h"
 #include "gui/booklist/BookListWindow.h"
+#include "gui/help/HelpViewer.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/widgets/FindDialog.h"
@@ -135,7 +135,8 @@ TEST_F(SearchAndHelpCommandsTest, F1InEachWindowOpensThatWindowsTopic) {
         where->setFocus();
         HelpViewer::clearRequests();
         QTest::keyClick(where, Qt::Key_F1);
-        opened.push_back(HelpViewer::requests().size() == 1 ? HelpViewer::requests()[0].context : -1);
+        opened.push_back(HelpViewer::requests().size() == 1 ? HelpViewer::requests()[0].context
+                                                            : -1);
     }
     EXPECT_EQ(opened, (std::vector<int>{27, 8, 41, 25}));
 }

@@ -217,10 +217,10 @@ TEST_F(MainWindowTest, AnOversizedSettingsFileIsReportedOnceAndSetAsideAtExit) {
     }
     EXPECT_EQ(Dialogs::shown().size(), 1u);
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Notice),
-              std::vector<QString>{ini + QStringLiteral(
-                                             " を読み込めません: ファイルが 64 MB を超えています。"
-                                             "終了時に新しい設定ファイルを作り、このファイルは "
-                                             "SorabeIni.INI.bak として残します。")});
+              std::vector<QString>{
+                  ini + QStringLiteral(" を読み込めません: ファイルが 64 MB を超えています。"
+                                       "終了時に新しい設定ファイルを作り、このファイルは "
+                                       "SorabeIni.INI.bak として残します。")});
     EXPECT_EQ(QFileInfo(ini + QStringLiteral(".bak")).size(), 65LL * 1024 * 1024);
     EXPECT_LT(QFileInfo(ini).size(), 1000);
     EXPECT_NE(readBytes(ini).find("Maxmize=0"), std::string::npos);

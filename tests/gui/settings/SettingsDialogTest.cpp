@@ -3,11 +3,11 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
 #include "core/format/HandoffFile.h"
+#include "core/storage/ProgramFolder.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
-#include "gui/widgets/Dialogs.h"
 #include "gui/help/HelpViewer.h"
-#include "core/storage/ProgramFolder.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QFile>

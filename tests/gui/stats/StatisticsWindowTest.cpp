@@ -1,8 +1,8 @@
 #include "gui/stats/StatisticsWindow.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
-#include "gui/widgets/Dialogs.h"
 #include "gui/stats/CountChart.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
