@@ -20,21 +20,9 @@ void check(bool ok, const char* what) {
     }
 }
 
-// A single-line value as it reads back once written: CR LF and LF become
-// blanks, a lone CR stays.
-Bytes stored(std::string_view value) {
-    Bytes out;
-    for (size_t i = 0; i < value.size(); ++i) {
-        const bool crLf = value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n';
-        out.push_back(value[i] == '\n' || crLf ? ' ' : value[i]);
-        i += crLf ? 1 : 0;
-    }
-    return out;
-}
-
 // What a content reads back as once written.
 CatalogueContent normalised(CatalogueContent c) {
-    auto one = [](Bytes& b) { b = stored(b); };
+    auto one = [](Bytes& b) { b = CatalogueFile::singleLine(b); };
     one(c.header.captionFont.name);
     one(c.header.contentsFont.name);
     for (auto& flag : c.header.flags)
@@ -95,7 +83,7 @@ CatalogueContent fromPieces(std::string_view data) {
             Bytes entry = next();
             // An entry equal to its own end marker ends the list on reading,
             // on purpose; it cannot round-trip.
-            if (stored(entry) != *markers[l])
+            if (CatalogueFile::singleLine(entry) != *markers[l])
                 c.header.lists[l].push_back(std::move(entry));
         }
     }

@@ -51,9 +51,8 @@ public:
     explicit Writer(size_t estimate) { out_.reserve(estimate); }
 
     void text(std::string_view value) {
-        const size_t start = out_.size();
-        out_.resize(start + value.size() + 2);
-        out_.resize(static_cast<size_t>(putSingleLine(out_.data() + start, value) - out_.data()));
+        appendSingleLine(out_, value);
+        out_.append("\r\n", 2);
     }
 
     void number(int32_t value) {
@@ -94,25 +93,9 @@ public:
     std::string take() { return std::move(out_); }
 
     static void appendSingleLine(std::string& out, std::string_view value) {
-        const char* p = value.data();
-        const char* end = p + value.size();
-        const char* brk = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
-        if (brk == end) {
-            out.append(value);
-            return;
-        }
-        out.append(p, brk);
-        for (p = brk; p < end; ++p) {
-            if (*p == '\r') {
-                out.push_back(' ');
-                if (p + 1 < end && p[1] == '\n')
-                    ++p;
-            } else if (*p == '\n') {
-                out.push_back(' ');
-            } else {
-                out.push_back(*p);
-            }
-        }
+        const size_t start = out.size();
+        out.resize(start + value.size() + 2);
+        out.resize(static_cast<size_t>(putSingleLine(out.data() + start, value) - out.data()) - 2);
     }
 
 private:

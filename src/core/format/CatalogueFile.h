@@ -41,8 +41,8 @@ public:
     static std::string serialise(const Catalogue& catalogue);
     static std::string serialise(const CatalogueContent& content);
 
-    // A single-line value as the file holds it: each line break (CR LF, a lone
-    // CR or a lone LF) becomes one space.
+    // A single-line value as the file holds it: each line break (CR LF or a
+    // lone LF) becomes one space; a lone CR breaks no line and stays.
     static Bytes singleLine(std::string_view value);
 
     // Reading: reads and parses the whole file first; only then takes it over
