@@ -5,6 +5,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/search/SearchResultDelegate.h"
 #include "gui/search/SearchResultModel.h"
+#include "gui/widgets/HelpKey.h"
 #include "gui/widgets/Icons.h"
 #include "gui/widgets/WindowFront.h"
 
@@ -35,6 +36,8 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     query_->setPlaceholderText(QStringLiteral("探す言葉（空白で区切ると、すべてを含む本）"));
     query_->setClearButtonEnabled(true);
     query_->installEventFilter(this);
+    HelpKey::install(this,
+                     [] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext); });
     count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(QStringLiteral("0000冊")));
     count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -156,22 +159,7 @@ void SearchWindow::keyPressEvent(QKeyEvent* event) {
         query_->selectAll();
         return;
     }
-    if (event->key() == Qt::Key_F1) {
-        HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext);
-        return;
-    }
     QWidget::keyPressEvent(event);
-}
-
-bool SearchWindow::event(QEvent* event) {
-    // A tool window hands its shortcuts to the window it belongs to, whose F1
-    // would open that window's topic: F1 here is this window's own key.
-    if (event->type() == QEvent::ShortcutOverride &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        event->accept();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 bool SearchWindow::eventFilter(QObject* watched, QEvent* event) {

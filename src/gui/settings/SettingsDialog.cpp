@@ -6,6 +6,7 @@
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/HelpKey.h"
 #include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QShowEvent>
 #include <QTabWidget>
 #include <QTextBlock>
@@ -196,8 +196,7 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     buildFieldsPage();
     buildListsPage();
     buildOthersPage();
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] {
+    HelpKey::install(this, [this] {
         const int context = pages_->currentWidget()->property("helpContext").toInt();
         guarded(this,
                 [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });

@@ -2,13 +2,13 @@
 
 #include "core/text/LookAlikes.h"
 
+#include "gui/widgets/HelpKey.h"
 #include "gui/widgets/WindowFront.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace sorabel {
@@ -45,8 +45,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
             emit findNext(findText());
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, &FindDialog::helpRequested);
+    HelpKey::install(this, [this] { emit helpRequested(); });
     updateButton();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <fstream>
+#include <unistd.h>
 
 using namespace sorabel;
 
@@ -187,6 +188,7 @@ TEST_F(MainWindowTest, ExitRemembersTheCatalogueInUseAsAFullPathInTheNamesOwnByt
             << ini;
     }
     EXPECT_TRUE(Dialogs::shown().empty());
+    ::unlink(odd.constData()); // the temporary folder's clean-up cannot name it
 }
 
 // A settings file far larger than any real one is not read: said once at
