@@ -10,7 +10,7 @@ packages=(
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho
-  xvfb xauth x11-utils imagemagick openbox xdotool
+  xvfb xauth x11-utils imagemagick openbox xdotool qt6-qpa-plugins
   desktop-file-utils appstream
 )
 

@@ -1,3 +1,4 @@
+#include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QFile::remove(
         QDir::temp().filePath(QStringLiteral("sorabel-test-screen-%1.json").arg(::getpid())));
-    // Never show a modal window in a test: dialogs answer from their script.
+    // Never show a modal window in a test: dialogs answer from their script,
+    // and help requests are recorded instead of opening the help window.
     sorabel::Dialogs::setTestMode(true);
+    sorabel::HelpViewer::setTestMode(true);
     return RUN_ALL_TESTS();
 }

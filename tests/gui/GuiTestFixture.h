@@ -1,11 +1,6 @@
 #pragma once
 
-#include "core/storage/ProgramFolder.h"
-#include "core/support/VersionInfo.h"
-#include "gui/about/AboutDialog.h"
-#include "gui/help/HelpViewer.h"
-#include "gui/widgets/Dialogs.h"
-#include "gui/widgets/StringGrid.h"
+#include "core/support/TestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -15,19 +10,8 @@ namespace sorabel {
 // hook at rest, whatever order the tests run in.
 class GuiTestFixture : public ::testing::Test {
 protected:
-    void SetUp() override { resetHooks(); }
-    void TearDown() override { resetHooks(); }
-
-    static void resetHooks() {
-        Dialogs::setTestMode(true);
-        Dialogs::reset();
-        HelpViewer::setTestMode(true);
-        HelpViewer::clearRequests();
-        StringGrid::setTextWidthMeasure({});
-        AboutDialog::setUrlOpener({});
-        ProgramFolder::setOverride({});
-        VersionInfo::setTestBlock(std::nullopt);
-    }
+    void SetUp() override { TestHooks::resetAll(); }
+    void TearDown() override { TestHooks::resetAll(); }
 };
 
 } // namespace sorabel

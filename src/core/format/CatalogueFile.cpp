@@ -93,25 +93,9 @@ public:
     std::string take() { return std::move(out_); }
 
     static void appendSingleLine(std::string& out, std::string_view value) {
-        const char* p = value.data();
-        const char* end = p + value.size();
-        const char* brk = std::find_if(p, end, [](char c) { return c == '\r' || c == '\n'; });
-        if (brk == end) {
-            out.append(value);
-            return;
-        }
-        out.append(p, brk);
-        for (p = brk; p < end; ++p) {
-            if (*p == '\r') {
-                out.push_back(' ');
-                if (p + 1 < end && p[1] == '\n')
-                    ++p;
-            } else if (*p == '\n') {
-                out.push_back(' ');
-            } else {
-                out.push_back(*p);
-            }
-        }
+        const size_t start = out.size();
+        out.resize(start + value.size() + 2);
+        out.resize(static_cast<size_t>(putSingleLine(out.data() + start, value) - out.data()) - 2);
     }
 
 private:
@@ -125,11 +109,13 @@ private:
             p += brk - from;
         }
         for (from = brk; from < end; ++from) {
-            if (*from == '\r' || *from == '\n') {
+            const bool crLf = *from == '\r' && from + 1 < end && from[1] == '\n';
+            if (*from == '\n' || crLf) {
+                // A line break would end the line early: it becomes a blank.
                 *p++ = ' ';
-                if (*from == '\r' && from + 1 < end && from[1] == '\n')
-                    ++from;
+                from += crLf ? 1 : 0;
             } else {
+                // A lone CR breaks no line: it is kept as read.
                 *p++ = *from;
             }
         }
@@ -200,7 +186,6 @@ struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
     int complete = 0; // records whose every line was in the file
-    std::deque<Bytes> repaired;
 
     ParsedFile() = default;
     ParsedFile(const ParsedFile&) = delete;
@@ -238,7 +223,7 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
             damaged();
     CatalogueHeader& h = out.header;
     LineReader in(bytes);
-    auto text = [&](Bytes& value) { value.assign(in.text(out.repaired)); };
+    auto text = [&](Bytes& value) { value.assign(in.text()); };
 
     for (FontValues* font : {&h.captionFont, &h.contentsFont}) {
         font->size = in.number();
@@ -256,7 +241,7 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
             // Without its end marker the list would never end.
             if (in.atEnd())
                 damaged();
-            const std::string_view entry = in.text(out.repaired);
+            const std::string_view entry = in.text();
             if (entry == marker)
                 break;
             list.emplace_back(entry);
@@ -282,7 +267,7 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
             if (in.atEnd() && out.complete == count)
                 out.complete = r;
             if (place[i] != impressions) {
-                record[place[i]] = in.text(out.repaired);
+                record[place[i]] = in.text();
                 continue;
             }
             record[place[i]] = in.bytes(in.number());
@@ -336,23 +321,6 @@ std::string CatalogueFile::serialise(const CatalogueContent& content) {
     return serialiseWith(content.header, count, [&](Field f, int r) -> const Bytes& {
         return content.records[static_cast<size_t>(r - 1)][static_cast<size_t>(index(f))];
     });
-}
-
-int CatalogueFile::apply(CatalogueContent content, Catalogue& catalogue) {
-    if (content.records.size() > static_cast<size_t>(kMaxRecords))
-        damaged();
-    const int oldCount = catalogue.recordCount();
-    const int n = static_cast<int>(content.records.size());
-    catalogue.resize(std::max(oldCount, n));
-    takeHeader(std::move(content.header), catalogue);
-    for (int r = 1; r <= n; ++r) {
-        auto& record = content.records[static_cast<size_t>(r - 1)];
-        for (const auto& info : fieldTable())
-            catalogue.setField(info.field, r,
-                               std::move(record[static_cast<size_t>(index(info.field))]));
-    }
-    catalogue.resize(n);
-    return oldCount;
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {

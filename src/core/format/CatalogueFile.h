@@ -36,12 +36,13 @@ public:
     static CatalogueContent parse(std::string_view bytes);
 
     // The file's bytes for a catalogue: its live captions, its choice lists and
-    // records 1..recordCount. Line breaks in single-line values become spaces.
+    // records 1..recordCount. Line breaks (CR LF, LF) in single-line values
+    // become spaces; a lone CR breaks no line and is kept.
     static std::string serialise(const Catalogue& catalogue);
     static std::string serialise(const CatalogueContent& content);
 
-    // A single-line value as the file holds it: each line break (CR LF, a lone
-    // CR or a lone LF) becomes one space.
+    // A single-line value as the file holds it: each line break (CR LF or a
+    // lone LF) becomes one space; a lone CR breaks no line and stays.
     static Bytes singleLine(std::string_view value);
 
     // Reading: reads and parses the whole file first; only then takes it over
@@ -55,9 +56,6 @@ public:
     // when it ends early, the rest then read as empty.
     static int readBytes(std::string_view bytes, Catalogue& catalogue,
                          int* completeRecords = nullptr);
-
-    // Takes parsed content over into the catalogue as read() does.
-    static int apply(CatalogueContent content, Catalogue& catalogue);
 
     // Writes the whole file atomically. On failure the file on disk is as it
     // was, and IoError is thrown.

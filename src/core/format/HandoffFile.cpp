@@ -43,15 +43,14 @@ HandoffValues HandoffFile::parse(std::string_view bytes) {
     // The same lines as the catalogue file's: strict number lines, and lines
     // missing at the end read as empty texts and as 0.
     LineReader in(bytes);
-    std::deque<Bytes> repaired;
     HandoffValues v;
     for (FontValues* f : {&v.captionFont, &v.contentsFont}) {
         f->size = in.number();
-        f->name = Bytes(in.text(repaired));
+        f->name = Bytes(in.text());
         f->colour = in.number();
     }
     for (Bytes& flag : v.flags)
-        flag = Bytes(in.text(repaired));
+        flag = Bytes(in.text());
     v.spacing = in.number();
     static_assert(kLineCount == 26);
     return v;

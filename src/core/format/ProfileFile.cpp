@@ -190,11 +190,11 @@ ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {
     if (!FileIo::exists(path_))
         return;
     try {
-        text_ = FileIo::readAll(path_, FileIo::kMaxSettingsBytes);
-    } catch (const IoError&) {
+        text_ = FileIo::readAll(path_, FileIo::kMaxSettingsBytes, io_messages::kSettingsTooLarge);
+    } catch (const IoError& e) {
         // Reads give the defaults, but a file we could not read is never
         // overwritten with only the keys written in this run.
-        unreadable_ = true;
+        readError_ = e.what();
     }
 }
 
@@ -272,7 +272,7 @@ void ProfileFile::writeBool(std::string_view section, std::string_view key, bool
 void ProfileFile::flush() {
     const QString full = QFileInfo(path_).absoluteFilePath();
     const std::string message = full.toStdString() + " に書き込めません";
-    if (path_.isEmpty() || unreadable_)
+    if (path_.isEmpty() || !readError_.empty())
         throw IoError(message);
     try {
         FileIo::writeAtomically(full, text_);

@@ -24,7 +24,8 @@ namespace sorabel {
 class ProfileFile {
 public:
     // A missing file reads as empty. A file that exists but cannot be read
-    // also reads as empty, and flush() then refuses to overwrite it.
+    // (or is larger than FileIo::kMaxSettingsBytes) also reads as empty,
+    // readError() says why, and flush() then refuses to overwrite it.
     explicit ProfileFile(QString path);
     static ProfileFile fromText(std::string text); // for tests and fuzzing
 
@@ -45,11 +46,12 @@ public:
 
     const std::string& text() const { return text_; }
     const QString& path() const { return path_; }
+    const std::string& readError() const { return readError_; } // empty when read
 
 private:
     QString path_;
     std::string text_;
-    bool unreadable_ = false; // the file exists but could not be read: flush() refuses
+    std::string readError_; // the file exists but could not be read: flush() refuses
 };
 
 } // namespace sorabel

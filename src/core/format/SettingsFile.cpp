@@ -2,6 +2,10 @@
 
 #include "core/format/ProfileFile.h"
 #include "core/storage/ConfigLocation.h"
+#include "core/storage/FileIo.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 namespace sorabel {
 
@@ -18,7 +22,18 @@ void writeFont(ProfileFile& ini, const char* section, const FontStylePitch& font
     ini.writeInt(section, "Pitch", font.pitch);
 }
 
+// A settings file too large to read is kept beside the fresh one.
+void setAsideIfTooLarge(const QString& path) {
+    if (ProfileFile(path).readError() != io_messages::kSettingsTooLarge)
+        return;
+    const QString kept = path + QStringLiteral(".bak");
+    QFile::remove(kept);
+    if (!QFile::rename(path, kept))
+        throw IoError(QFileInfo(path).absoluteFilePath().toStdString() + " に書き込めません");
+}
+
 void write(const QString& path, const SettingsValues& v, bool withRubi) {
+    setAsideIfTooLarge(path);
     ProfileFile ini(path);
     writeFont(ini, "Font", v.captionFont);
     writeFont(ini, "Font2", v.contentsFont);
@@ -50,8 +65,21 @@ QString SettingsFile::defaultPath() {
 }
 
 SettingsValues SettingsFile::read(const QString& path, const SettingsValues& current,
-                                  bool readFileName) {
+                                  bool readFileName, QString* problem) {
     const ProfileFile ini(path);
+    if (!ini.readError().empty()) {
+        if (problem) {
+            const QString full = QFileInfo(path).absoluteFilePath();
+            *problem = QStringLiteral("%1 を読み込めません: %2。")
+                           .arg(full, QString::fromStdString(ini.readError()));
+            if (ini.readError() == io_messages::kSettingsTooLarge)
+                *problem +=
+                    QStringLiteral(
+                        "終了時に新しい設定ファイルを作り、このファイルは %1.bak として残します。")
+                        .arg(QFileInfo(path).fileName());
+        }
+        return current;
+    }
     SettingsValues v = current;
     readFont(ini, "Font", v.captionFont);
     readFont(ini, "Font2", v.contentsFont);

@@ -34,10 +34,14 @@ public:
 
     // Reads every key; a missing or unreadable key keeps the value in
     // `current` (the maximized flag defaults to false). The file name is read
-    // only when readFileName is true (the catalogue is unmodified).
+    // only when readFileName is true (the catalogue is unmodified). A file
+    // that exists but cannot be read gives `current`, and `problem` (when
+    // given) receives the message for the user.
     static SettingsValues read(const QString& path, const SettingsValues& current,
-                               bool readFileName);
+                               bool readFileName, QString* problem = nullptr);
 
+    // A file too large to read is first renamed to "<name>.bak" (replacing
+    // an older one) and a fresh file takes its place.
     // At exit: fonts, options, file, Rubi, then the window keys — only
     // "Maxmize" = "1" while maximized, otherwise Top, Left, Width, Height and
     // "Maxmize" = "0". Throws IoError "<path> に書き込めません".

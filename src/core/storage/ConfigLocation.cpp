@@ -1,4 +1,5 @@
 #include "core/storage/ConfigLocation.h"
+#include "core/support/TestHooks.h"
 
 #include "InstallPaths.h"
 #include "core/storage/ProgramFolder.h"
@@ -58,6 +59,7 @@ QString ConfigLocation::file(const QString& name) {
 }
 
 void ConfigLocation::setWritableCheck(WritableCheck check) {
+    TestHooks::onReset(&writableCheck(), [] { writableCheck() = {}; });
     writableCheck() = std::move(check);
 }
 

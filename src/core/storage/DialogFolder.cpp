@@ -1,4 +1,5 @@
 #include "core/storage/DialogFolder.h"
+#include "core/support/TestHooks.h"
 
 #include "core/storage/ConfigLocation.h"
 #include "core/storage/ProgramFolder.h"
@@ -34,6 +35,7 @@ QString DialogFolder::forDialog(const QString& catalogueFile) {
 }
 
 void DialogFolder::noteChosen(const QString& file) {
+    TestHooks::onReset(&last(), [] { last().clear(); });
     if (!file.isEmpty())
         last() = QFileInfo(file).absolutePath();
 }

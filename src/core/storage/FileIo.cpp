@@ -1,5 +1,7 @@
 #include "core/storage/FileIo.h"
+#include "core/support/TestHooks.h"
 
+#include "core/storage/NativeFileName.h"
 #include "core/storage/PosixFileSystem.h"
 #include "core/storage/SafeFileWriter.h"
 
@@ -13,7 +15,7 @@ namespace sorabel {
 
 namespace {
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return NativeFileName::encode(path);
 }
 
 class Fd {
@@ -122,6 +124,7 @@ FileSystem& FileIo::fileSystem() {
 }
 
 void FileIo::setFileSystem(FileSystem* fileSystem) {
+    TestHooks::onReset(&installed, [] { installed = nullptr; });
     installed = fileSystem;
 }
 

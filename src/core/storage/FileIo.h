@@ -23,6 +23,7 @@ inline constexpr const char* kAccessDenied = "ファイルへのアクセスが�
 inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
 inline constexpr const char* kNotANumber = "入力値が数値ではありません";
 inline constexpr const char* kDamaged = "読書録データの形式が正しくありません";
+inline constexpr const char* kSettingsTooLarge = "ファイルが 64 MB を超えています";
 // "I/O エラー (%d)" with the system's error code.
 std::string other(int code);
 } // namespace io_messages
@@ -39,7 +40,8 @@ public:
     static std::string readAll(const QString& path, qint64 maxBytes = kMaxCatalogueBytes,
                                const char* tooLarge = io_messages::kDamaged);
     static constexpr qint64 kMaxCatalogueBytes = 256LL * 1024 * 1024;
-    static constexpr qint64 kMaxSettingsBytes = 1024 * 1024;
+    // Far above any real settings file; one beyond it is set aside, not read.
+    static constexpr qint64 kMaxSettingsBytes = 64LL * 1024 * 1024;
     // Replaces the file with the bytes through SafeFileWriter::write: on
     // failure the target is as it was and no temporary file is left.
     static void writeAtomically(const QString& path, std::string_view bytes);

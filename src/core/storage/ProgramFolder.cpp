@@ -1,4 +1,5 @@
 #include "core/storage/ProgramFolder.h"
+#include "core/support/TestHooks.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -25,6 +26,7 @@ QString ProgramFolder::file(const QString& name) {
 }
 
 void ProgramFolder::setOverride(const QString& folder) {
+    TestHooks::onReset(&overrideFolder(), [] { overrideFolder().clear(); });
     overrideFolder() = folder;
 }
 

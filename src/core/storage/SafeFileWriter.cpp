@@ -1,5 +1,7 @@
 #include "core/storage/SafeFileWriter.h"
 
+#include "core/storage/NativeFileName.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -91,8 +93,8 @@ void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool k
     // A link stays a link: the file it names is replaced, and backed up beside itself.
     if (info.isSymLink())
         info.setFile(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
-    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
+    const QByteArray target = NativeFileName::encode(info.absoluteFilePath());
+    const QByteArray dir = NativeFileName::encode(info.absolutePath());
 
     struct stat st {};
     const bool exists = ::stat(target.constData(), &st) == 0;
@@ -193,7 +195,7 @@ QByteArray SafeFileWriter::linkOrCopy(const QByteArray& dir, const QByteArray& t
         fail(err);
     // Without hard links the old content is copied to the second name
     // instead, before the new file replaces it.
-    return writeTemp(dir, FileIo::readAll(QFile::decodeName(target)), mode, true);
+    return writeTemp(dir, FileIo::readAll(NativeFileName::decode(target)), mode, true);
 }
 
 void SafeFileWriter::removeLeftovers(const QByteArray& dir) const {

@@ -1,9 +1,8 @@
 #include "gui/about/AboutDialog.h"
+#include "core/support/TestHooks.h"
 
 #include "gui/widgets/Icons.h"
 
-#include "core/support/AssertionFailure.h"
-#include "core/support/VersionInfo.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QCoreApplication>
@@ -110,23 +109,14 @@ QPixmap AboutDialog::programIcon() {
 }
 
 void AboutDialog::setUrlOpener(UrlOpener opener) {
+    TestHooks::onReset(&urlOpener(), [] { urlOpener() = {}; });
     urlOpener() = std::move(opener);
 }
 
 void AboutDialog::fillVersion() {
-    version_->setText(QStringLiteral("version"));
-    const QString file = QCoreApplication::applicationFilePath();
-    // The buffer is released on every way out, a failed step included.
-    QByteArray buffer(VersionInfo::size(file), '\0');
-    if (!VersionInfo::read(file, buffer))
-        throw AssertionFailure(unitName());
-    const std::optional<QString> value =
-        VersionInfo::query(buffer, QStringLiteral("\\StringFileInfo\\041103A4\\FileVersion"));
-    if (!value)
-        throw AssertionFailure(unitName());
-    // "2.0.0.0" loses ".0.0": release and build are not shown.
-    version_->setText(QStringLiteral("Version ") +
-                      value->left(std::max<qsizetype>(0, value->size() - 4)));
+    // "2.0.0.0" is shown as "2.0": release and build are not shown.
+    const QStringList parts = QCoreApplication::applicationVersion().split(QLatin1Char('.'));
+    version_->setText(QStringLiteral("Version ") + parts.mid(0, 2).join(QLatin1Char('.')));
     version_->adjustSize();
 }
 
@@ -159,7 +149,7 @@ void AboutDialog::showEvent(QShowEvent* event) {
         shownBefore_ = true;
         ok_->setFocus();
     }
-    guarded(this, [this] { fillVersion(); });
+    fillVersion();
 }
 
 } // namespace sorabel

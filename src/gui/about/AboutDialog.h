@@ -23,8 +23,6 @@ public:
     // The maker's page: shown in the box and opened by its button.
     static QString webAddress();
     static QString copyrightNotice();
-    // The unit named by a failed version lookup.
-    static QString unitName() { return QStringLiteral("about"); }
     // The program's icon at 32 by 32 pixels.
     static QPixmap programIcon();
 
@@ -39,7 +37,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Fills the version label from the program's version information.
+    // Fills the version label from the application's version.
     void fillVersion();
     void centreOnScreen();
 

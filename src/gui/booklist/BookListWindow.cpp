@@ -26,6 +26,7 @@ namespace sorabel {
 namespace {
 
 constexpr int kHelpContext = 10;
+constexpr int kFindHelpContext = 41; // the help file's topic on finding in the list
 const QString kHelpFile = QStringLiteral("sorabe.HLP");
 
 } // namespace
@@ -54,6 +55,9 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
             [this] { guarded(this, [this] { chooseCell(); }); });
 
     findDialog_ = new FindDialog(this);
+    connect(findDialog_, &FindDialog::helpRequested, this, [this] {
+        guarded(this, [] { HelpViewer::showContext(kHelpFile, kFindHelpContext); });
+    });
     findDialog_->setObjectName(QStringLiteral("findDialog"));
     connect(findDialog_, &FindDialog::findNext, this,
             [this] { guarded(this, [this] { findNext(); }); });

@@ -1,4 +1,5 @@
 #include "gui/help/HelpViewer.h"
+#include "core/support/TestHooks.h"
 
 #include "core/storage/DataLocation.h"
 #include "gui/help/HelpWindow.h"
@@ -81,6 +82,11 @@ void HelpViewer::showFinder(const QString& helpFile) {
 }
 
 void HelpViewer::setTestMode(bool on) {
+    // Only tests switch modes; at rest they record, and nothing is recorded yet.
+    TestHooks::onReset(&state(), [] {
+        state().requests.clear();
+        state().testMode = true;
+    });
     state().testMode = on;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CatalogueSession.h"
 #include "core/storage/DialogFolder.h"
+#include "core/storage/NativeFileName.h"
 #include "core/storage/ProgramFolder.h"
 #include "core/support/WindowPlacement.h"
 #include "gui/help/HelpViewer.h"
@@ -61,6 +62,9 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     setCentralWidget(editor_);
 
     impressionsFind_ = new FindDialog(this);
+    connect(impressionsFind_, &FindDialog::helpRequested, this, [this] {
+        command([] { HelpViewer::showContext(helpFile(), kImpressionsFindHelpContext); });
+    });
     connect(impressionsFind_, &FindDialog::findNext, this,
             [this](const QString& text) { command([&] { editor_->findInImpressions(text); }); });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
@@ -474,6 +478,8 @@ void MainWindow::newCatalogue() {
             return;
         rubi_ = 1;
         session_.newCatalogue();
+        // The new catalogue has no file yet: the next start is untitled.
+        lastCatalogue_.clear();
     });
 }
 
@@ -582,8 +588,11 @@ SettingsValues MainWindow::settingsValues() const {
     v.ki2 = startup_.restoreSize ? 0 : 1;
     v.ki3 = startup_.reopenLastCatalogue ? 0 : 1;
     v.rubi = rubi_;
-    v.file = QFile::encodeName(session_.filePath().isEmpty() ? lastCatalogue_ : session_.filePath())
-                 .toStdString();
+    // The catalogue in use, as a full path: a relative name remembered from
+    // the settings file is resolved against the folder the program started in.
+    const QString file = session_.filePath().isEmpty() ? lastCatalogue_ : session_.filePath();
+    if (!file.isEmpty())
+        v.file = NativeFileName::encode(QFileInfo(file).absoluteFilePath()).toStdString();
     const QRect r = outerBounds();
     v.top = r.top();
     v.left = r.left();
@@ -594,13 +603,16 @@ SettingsValues MainWindow::settingsValues() const {
 }
 
 void MainWindow::runStartUp() {
-    const SettingsValues v =
-        SettingsFile::read(SettingsFile::defaultPath(), settingsValues(), !session_.isModified());
+    QString settingsProblem;
+    const SettingsValues v = SettingsFile::read(SettingsFile::defaultPath(), settingsValues(),
+                                                !session_.isModified(), &settingsProblem);
+    if (!settingsProblem.isEmpty())
+        Dialogs::notice(this, settingsProblem);
     captionStyle_ = v.captionFont;
     contentsStyle_ = v.contentsFont;
     takeStartupOptions(v.ki1, v.ki2, v.ki3);
     rubi_ = v.rubi;
-    const QString remembered = QFile::decodeName(QByteArray::fromStdString(v.file));
+    const QString remembered = NativeFileName::decode(QByteArray::fromStdString(v.file));
     if (!session_.isModified())
         lastCatalogue_ = remembered;
 

@@ -46,6 +46,7 @@ public:
     static constexpr int kDesignHeight = 611;
     // Help context of this window (F1).
     static constexpr int kHelpContext = 1;
+    static constexpr int kImpressionsFindHelpContext = 25; // the help topic on finding in 感想
 
     explicit MainWindow(CatalogueSession& session, QWidget* parent = nullptr);
     ~MainWindow() override;

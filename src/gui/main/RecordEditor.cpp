@@ -3,9 +3,9 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
 #include "core/text/ShiftJis.h"
-#include "gui/main/ImpressionsEdit.h"
 #include "gui/main/ImpressionsSearch.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
 #include <QApplication>

@@ -5,6 +5,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/search/SearchResultDelegate.h"
 #include "gui/search/SearchResultModel.h"
+#include "gui/widgets/HelpKey.h"
 #include "gui/widgets/Icons.h"
 #include "gui/widgets/WindowFront.h"
 
@@ -35,6 +36,8 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     query_->setPlaceholderText(QStringLiteral("探す言葉（空白で区切ると、すべてを含む本）"));
     query_->setClearButtonEnabled(true);
     query_->installEventFilter(this);
+    HelpKey::install(this,
+                     [] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext); });
     count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(QStringLiteral("0000冊")));
     count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -154,10 +157,6 @@ void SearchWindow::keyPressEvent(QKeyEvent* event) {
     if (event->matches(QKeySequence::Find)) { // Ctrl+F again: back to the query
         query_->setFocus();
         query_->selectAll();
-        return;
-    }
-    if (event->key() == Qt::Key_F1) {
-        HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext);
         return;
     }
     QWidget::keyPressEvent(event);

@@ -5,8 +5,9 @@
 #include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
-#include "gui/main/ImpressionsEdit.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/HelpKey.h"
+#include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
 #include <QButtonGroup>
@@ -161,6 +162,8 @@ QPushButton* helpButton(QWidget* page, int context) {
     // The dialog carries the program's help file as its own.
     QObject::connect(button, &QPushButton::clicked, button,
                      [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+    // F1 opens the topic of the page shown, as its button does.
+    page->setProperty("helpContext", context);
     return button;
 }
 
@@ -193,6 +196,11 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     buildFieldsPage();
     buildListsPage();
     buildOthersPage();
+    HelpKey::install(this, [this] {
+        const int context = pages_->currentWidget()->property("helpContext").toInt();
+        guarded(this,
+                [context] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), context); });
+    });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
@@ -215,8 +223,6 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     // The first opening shows the last page; later ones the page last shown.
     pages_->setCurrentIndex(2);
 
-    lastChosen_.font = QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9);
-    lastChosen_.colour = DisplayFont::colour(DisplayFont::kWindowText);
     // Until the main window says otherwise the samples start from the dialog's own faces.
     input_.captionFont = captionSample_->font();
     input_.contentsFont = spacingPreview_[0]->font();
@@ -491,13 +497,14 @@ void SettingsDialog::storeStartupOptions() {
     emit startupOptionsChanged(s.ki1, s.ki2, s.ki3);
 }
 
-bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style) {
-    const auto chosen = Dialogs::chooseFont(this, lastChosen_);
+bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style, const QFont& shown) {
+    // The dialog opens at the font being changed, as it is shown now.
+    const FontChoice now{DisplayFont::font(shown, font, style), DisplayFont::colour(font.colour)};
+    const auto chosen = Dialogs::chooseFont(this, now);
     if (!chosen)
         return false;
     // Converted first: a face the catalogue cannot name changes nothing.
     const FontValues values = DisplayFont::values(*chosen);
-    lastChosen_ = *chosen;
     font = values;
     style.style = DisplayFont::style(chosen->font);
     showSamples();
@@ -506,7 +513,7 @@ bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style) {
 
 void SettingsDialog::chooseCaptionFont() {
     guarded(this, [this] {
-        if (!chooseFont(captionFont_, captionStyle_))
+        if (!chooseFont(captionFont_, captionStyle_, input_.captionFont))
             return;
         input_.settings.captionFont = captionStyle_;
         session_.setCaptionFont(captionFont_);
@@ -516,7 +523,7 @@ void SettingsDialog::chooseCaptionFont() {
 
 void SettingsDialog::chooseContentsFont() {
     guarded(this, [this] {
-        if (!chooseFont(contentsFont_, contentsStyle_))
+        if (!chooseFont(contentsFont_, contentsStyle_, input_.contentsFont))
             return;
         placePreview();
         input_.settings.contentsFont = contentsStyle_;

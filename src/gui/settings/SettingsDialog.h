@@ -63,7 +63,7 @@ private:
     void stepSpacing(Step step);
     void storeStartupOptions();
     // The font dialog for one of the two fonts; true when a font was chosen.
-    bool chooseFont(FontValues& font, FontStylePitch& style);
+    bool chooseFont(FontValues& font, FontStylePitch& style, const QFont& shown);
     void chooseCaptionFont();
     void chooseContentsFont();
     // False (after telling the user where) when a list holds an end marker.
@@ -96,7 +96,6 @@ private:
     FontStylePitch captionStyle_;
     FontStylePitch contentsStyle_;
     // The font dialog starts from the font last chosen in it during the run.
-    FontChoice lastChosen_;
 };
 
 } // namespace sorabel

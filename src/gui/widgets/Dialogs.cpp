@@ -1,4 +1,5 @@
 #include "gui/widgets/Dialogs.h"
+#include "core/support/TestHooks.h"
 
 #include "gui/widgets/FontColourDialog.h"
 
@@ -35,8 +36,9 @@ template <typename T> T takeFront(std::deque<T>& queue, T fallback) {
 } // namespace
 
 QString Dialogs::applicationTitle() {
-    const QString title = QApplication::applicationDisplayName();
-    return title.isEmpty() ? QStringLiteral("ソラベル") : title;
+    // Fixed: the application's name stays the plain "sorabel" of its files
+    // and folders, and no display name is set (Qt would add it to every title).
+    return QStringLiteral("ソラベル");
 }
 
 void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
@@ -134,13 +136,18 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
 
 std::optional<FontChoice> Dialogs::chooseFont(QWidget* parent, const FontChoice& initial) {
     if (state().on) {
-        record(Kind::Font, initial.font.family(), QString());
+        record(Kind::Font, initial.font.family(), QString::number(initial.font.pointSize()));
         return takeFront<std::optional<FontChoice>>(state().fonts, std::nullopt);
     }
     return FontColourDialog::choose(parent, initial);
 }
 
 void Dialogs::setTestMode(bool on) {
+    // Only tests switch modes; at rest they answer from an empty script.
+    TestHooks::onReset(&state(), [] {
+        reset();
+        state().on = true;
+    });
     state().on = on;
 }
 bool Dialogs::testMode() {

@@ -28,7 +28,7 @@ public:
     struct Shown {
         Kind kind;
         QString text;    // message text, or the dialog's filter
-        QString caption; // window caption, or the dialog's initial folder
+        QString caption; // window caption, the dialog's initial folder or the font's points
     };
 
     // "はい(&Y)" / "いいえ(&N)", no icon, the application's title as caption.

@@ -2,6 +2,7 @@
 
 #include "core/text/LookAlikes.h"
 
+#include "gui/widgets/HelpKey.h"
 #include "gui/widgets/WindowFront.h"
 
 #include <QGridLayout>
@@ -44,6 +45,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
             emit findNext(findText());
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
+    HelpKey::install(this, [this] { emit helpRequested(); });
     updateButton();
 }
 

@@ -30,6 +30,8 @@ public:
 signals:
     // The find-next button was pressed with this text.
     void findNext(const QString& text);
+    // F1: the owner opens the topic on its own find.
+    void helpRequested();
 
 private:
     void updateButton();

@@ -1,4 +1,5 @@
 #include "gui/widgets/StringGrid.h"
+#include "core/support/TestHooks.h"
 
 #include <QAbstractTableModel>
 #include <QFontMetrics>
@@ -450,6 +451,7 @@ int StringGrid::maxTextWidth(int col, const QFont& font, int enough) const {
 }
 
 void StringGrid::setTextWidthMeasure(TextWidthMeasure measure) {
+    TestHooks::onReset(&widthMeasure(), [] { widthMeasure() = {}; });
     widthMeasure() = std::move(measure);
 }
 

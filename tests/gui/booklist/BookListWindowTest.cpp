@@ -3,7 +3,10 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
+#include "gui/widgets/StringGrid.h"
 
 #include <QAction>
 #include <QApplication>

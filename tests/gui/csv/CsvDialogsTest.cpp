@@ -4,6 +4,8 @@
 #include "gui/GuiTestFixture.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QComboBox>
 #include <QDir>

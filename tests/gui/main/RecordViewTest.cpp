@@ -288,3 +288,22 @@ TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
     }
     EXPECT_EQ(note->text(), QStringLiteral("読書"));
 }
+
+// A lone CR in a single-line field, written by another tool, breaks no line:
+// the record nobody touched keeps it at the next save.
+TEST_F(MainWindowTest, ALoneCrInAnUntouchedRecordSurvivesTheNextSave) {
+    std::string bytes = CatalogueFile::serialise(numbered(2));
+    const std::string title = sj("本1") + "\r\n";
+    bytes.replace(bytes.find(title), title.size(), sj("本") + "\r1\r\n");
+    const QString p = path(QStringLiteral("cr.srb"));
+    FileIo::writeAtomically(p, bytes);
+    MainWindow& f = start();
+    openFile(p);
+    f.goToFirstRecord();
+    f.goToLastRecord();
+    typeText(edit(Field::Title), QStringLiteral("改"));
+    f.save();
+    const std::string saved = readBytes(p);
+    EXPECT_NE(saved.find(sj("本") + "\r1\r\n"), std::string::npos);
+    EXPECT_NE(saved.find(sj("本2改") + "\r\n"), std::string::npos);
+}

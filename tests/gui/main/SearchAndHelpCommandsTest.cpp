@@ -1,12 +1,15 @@
 #include "MainWindowFixture.h"
 
 #include "gui/about/AboutDialog.h"
+#include "gui/booklist/BookListWindow.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/search/SearchWindow.h"
+#include "gui/settings/SettingsDialog.h"
 #include "gui/widgets/FindDialog.h"
 
 #include <QListView>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -107,6 +110,37 @@ TEST_F(SearchAndHelpCommandsTest, AboutCommandShowsTheAboutBoxModally) {
     });
     entry("バージョン情報(&A)")->trigger();
     EXPECT_TRUE(wasModal);
+}
+
+// Each window's F1 opens its own topic, not the main window's.
+TEST_F(SearchAndHelpCommandsTest, F1InEachWindowOpensThatWindowsTopic) {
+    arrange(3, 1);
+    form().showSearch();
+    BookListWindow& list = windows->bookList();
+    list.show();
+    list.openFindDialog();
+    SettingsDialog& settings = windows->settingsDialog();
+    settings.show();
+    const std::vector<std::pair<QWidget*, int>> cases = {
+        {windows->searchWindow().findChild<QLineEdit*>(), 27},
+        {settings.findChild<QTabWidget*>(), 8}, // the page shown first: その他の設定
+        {list.findChild<FindDialog*>()->textBox(), 41},
+        {search->textBox(), 25},
+    };
+    std::vector<int> opened;
+    for (const auto& [where, context] : cases) {
+        where->window()->show();
+        where->window()->activateWindow();
+        // A window manager may refuse to hand over the focus; the key goes to
+        // the control all the same.
+        QTest::qWaitForWindowActive(where->window(), 1000);
+        where->setFocus();
+        HelpViewer::clearRequests();
+        QTest::keyClick(where, Qt::Key_F1);
+        opened.push_back(HelpViewer::requests().size() == 1 ? HelpViewer::requests()[0].context
+                                                            : -1);
+    }
+    EXPECT_EQ(opened, (std::vector<int>{27, 8, 41, 25}));
 }
 
 // The search window follows the session: a change of the records shows in

@@ -2,6 +2,8 @@
 #include "core/storage/FullDiskFileSystem.h"
 
 #include <QDir>
+#include <fstream>
+#include <unistd.h>
 
 using namespace sorabel;
 
@@ -147,4 +149,81 @@ TEST_F(MainWindowTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEn
     ASSERT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
     EXPECT_TRUE(
         Dialogs::shownTexts(Dialogs::Kind::Error)[0].contains(QStringLiteral("に書き込めません")));
+}
+
+// What the next start finds in "File=": the catalogue in use as a full path in
+// the name's own bytes (a file name need not be UTF-8), and nothing after
+// 新規作成, whose catalogue has no file yet.
+TEST_F(MainWindowTest, ExitRemembersTheCatalogueInUseAsAFullPathInTheNamesOwnBytes) {
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray odd = folder + "/caf\xe9\xff.srb";
+    std::ofstream(odd.constData(), std::ios::binary) << CatalogueFile::serialise(numbered(2));
+    writeCatalogue(QStringLiteral("rel.srb"), 3);
+    const QByteArray relative =
+        QFile::encodeName(QDir::current().relativeFilePath(path(QStringLiteral("rel.srb"))));
+    const struct {
+        QByteArray remembered;
+        bool startNew;
+        int records;
+        QByteArray written;
+    } cases[] = {
+        {odd, false, 2, odd},
+        {relative, false, 3, folder + "/rel.srb"},
+        {relative, true, 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.remembered.toStdString());
+        SettingsFile::writeAtExit(SettingsFile::defaultPath(),
+                                  remembered(c.remembered.toStdString()));
+        CatalogueSession run;
+        ProgramWindows program(run);
+        program.mainWindow().show();
+        EXPECT_EQ(run.recordCount(), c.startNew ? 3 : c.records);
+        if (c.startNew)
+            program.mainWindow().newCatalogue();
+        EXPECT_EQ(run.recordCount(), c.records);
+        program.mainWindow().close();
+        const std::string ini = readBytes(SettingsFile::defaultPath());
+        EXPECT_NE(ini.find("\r\nFile=" + c.written.toStdString() + "\r\n"), std::string::npos)
+            << ini;
+    }
+    EXPECT_TRUE(Dialogs::shown().empty());
+    ::unlink(odd.constData()); // the temporary folder's clean-up cannot name it
+}
+
+// A settings file far larger than any real one is not read: said once at
+// start-up, and at exit kept beside the fresh one as "SorabeIni.INI.bak".
+// Anything up to that size is read as usual.
+TEST_F(MainWindowTest, AnOversizedSettingsFileIsReportedOnceAndSetAsideAtExit) {
+    const QString ini = SettingsFile::defaultPath();
+    const QString catalogue = writeCatalogue(QStringLiteral("big.srb"), 2);
+    FileIo::writeAtomically(ini, ";" + std::string(2 * 1024 * 1024, 'x') + "\r\n[File]\r\nFile=" +
+                                     QFile::encodeName(catalogue).toStdString() + "\r\n");
+    {
+        CatalogueSession run;
+        ProgramWindows program(run);
+        program.mainWindow().show();
+        EXPECT_EQ(run.recordCount(), 2);
+        program.mainWindow().close();
+    }
+    EXPECT_TRUE(Dialogs::shown().empty());
+
+    QFile oversized(ini);
+    ASSERT_TRUE(oversized.resize(65LL * 1024 * 1024)); // sparse: no disk used
+    {
+        CatalogueSession run;
+        ProgramWindows program(run);
+        program.mainWindow().show();
+        EXPECT_EQ(run.recordCount(), 1);
+        program.mainWindow().close();
+    }
+    EXPECT_EQ(Dialogs::shown().size(), 1u);
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Notice),
+              std::vector<QString>{
+                  ini + QStringLiteral(" を読み込めません: ファイルが 64 MB を超えています。"
+                                       "終了時に新しい設定ファイルを作り、このファイルは "
+                                       "SorabeIni.INI.bak として残します。")});
+    EXPECT_EQ(QFileInfo(ini + QStringLiteral(".bak")).size(), 65LL * 1024 * 1024);
+    EXPECT_LT(QFileInfo(ini).size(), 1000);
+    EXPECT_NE(readBytes(ini).find("Maxmize=0"), std::string::npos);
 }

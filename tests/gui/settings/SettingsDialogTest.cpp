@@ -3,8 +3,11 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
 #include "core/format/HandoffFile.h"
+#include "core/storage/ProgramFolder.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/help/HelpViewer.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -87,7 +90,7 @@ TEST_F(SettingsDialogTest, StartupOptionsTakeEffectAtOnceEvenOnCancel) {
     EXPECT_TRUE(option("positionOption", 1)->isChecked());
 }
 
-TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogStartsFromTheLastOne) {
+TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogOpensAtTheFontBeingChanged) {
     int style = -1;
     QObject::connect(&dialog, &SettingsDialog::captionStyleChosen,
                      [&](FontStylePitch s) { style = s.style; });
@@ -109,7 +112,8 @@ TEST_F(SettingsDialogTest, ChosenFontsTakeEffectAtOnceAndTheFontDialogStartsFrom
               QColor(0x12, 0x34, 0x56));
     click("captionFontButton"); // cancelled: changes nothing
     EXPECT_EQ(session.catalogue().captionFont.size, 14);
-    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Font).back(), QStringLiteral("IPAGothic"));
+    const Dialogs::Shown opened = Dialogs::shown().back();
+    EXPECT_EQ(opened.text + QLatin1Char(' ') + opened.caption, QStringLiteral("IPAPGothic 14"));
 }
 
 TEST_F(SettingsDialogTest, OkHandsEverythingOverAndCancelNothing) {

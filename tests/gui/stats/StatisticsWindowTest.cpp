@@ -2,6 +2,7 @@
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
 #include "gui/stats/CountChart.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,8 @@
 #include "gui/widgets/Dialogs.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -24,7 +27,7 @@ TEST(DialogsTest, ScriptedAnswersAreTakenInOrderThenNoAndCancel) {
     EXPECT_TRUE(Dialogs::question(nullptr, QStringLiteral("一")));
     EXPECT_FALSE(Dialogs::question(nullptr, QStringLiteral("二")));
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).back(), QStringLiteral("二"));
-    EXPECT_EQ(Dialogs::shown().front().caption, Dialogs::applicationTitle());
+    EXPECT_EQ(Dialogs::shown().front().caption, QStringLiteral("ソラベル"));
     EXPECT_EQ(Dialogs::openFile(nullptr, "f", "/d").value_or(""), QStringLiteral("/tmp/a.srb"));
     EXPECT_FALSE(Dialogs::saveFile(nullptr, "f", "/d", "srb").has_value());
     EXPECT_FALSE(Dialogs::chooseFont(nullptr, FontChoice{}).has_value());
@@ -33,4 +36,29 @@ TEST(DialogsTest, ScriptedAnswersAreTakenInOrderThenNoAndCancel) {
     guarded(nullptr, [] { throw std::runtime_error("入力値が数値ではありません"); });
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error),
               std::vector<QString>{QStringLiteral("入力値が数値ではありません.")});
+}
+
+// Every real box, the one at start-up included, is captioned with the
+// program's title, whatever Qt's application name is.
+TEST(DialogsTest, EveryShownBoxIsCaptionedWithTheProgramsTitle) {
+    const std::vector<std::function<void()>> boxes = {
+        [] { Dialogs::question(nullptr, QStringLiteral("削除しますか？")); },
+        [] { Dialogs::askYesNoCancel(nullptr, QStringLiteral("現在の内容を保存しますか？")); },
+        [] { Dialogs::notice(nullptr, QStringLiteral("見つかりません")); },
+        [] { Dialogs::error(nullptr, QStringLiteral("ファイルが見つかりません")); },
+    };
+    QApplication::setApplicationName(QStringLiteral("sorabel"));
+    Dialogs::setTestMode(false);
+    std::vector<QString> captions;
+    for (const auto& show : boxes) {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            captions.push_back(box ? box->windowTitle() : QStringLiteral("(no box)"));
+            if (auto* message = qobject_cast<QMessageBox*>(box))
+                message->done(0);
+        });
+        show();
+    }
+    Dialogs::setTestMode(true);
+    EXPECT_EQ(captions, std::vector<QString>(4, QStringLiteral("ソラベル")));
 }

@@ -1,4 +1,4 @@
-#include "gui/main/ImpressionsEdit.h"
+#include "gui/widgets/ImpressionsEdit.h"
 
 #include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"

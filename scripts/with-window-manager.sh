@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs a command on a private X display (Xvfb) with a real window manager
+# (openbox), so that tests of focus, placement and windows in front see what a
+# desktop does; the offscreen platform has no window manager at all.
+#   scripts/with-window-manager.sh COMMAND [ARGS...]
+# Exit status: the command's, or 77 (skipped) when Xvfb or openbox is missing.
+set -u
+
+for tool in Xvfb openbox xprop; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "SKIPPED: $tool is not installed; window-manager tests need xvfb, openbox and x11-utils (scripts/setup.sh installs them)."
+    exit 77
+  fi
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/sorabel-wm.XXXXXX")
+xvfb_pid=""
+wm_pid=""
+cleanup() {
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Xvfb picks a free display itself and writes its number to descriptor 3.
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+  echo "Xvfb did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+
+openbox --sm-disable --config-file /dev/null >"$work/openbox.log" 2>&1 &
+wm_pid=$!
+# The window manager is ready once it has announced itself on the root window.
+for _ in $(seq 100); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+  sleep 0.05
+done
+if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+  echo "openbox did not start:" >&2
+  cat "$work/openbox.log" >&2
+  exit 1
+fi
+
+QT_QPA_PLATFORM=xcb "$@"
