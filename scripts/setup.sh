@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth x11-utils imagemagick openbox xdotool
   desktop-file-utils appstream
+  file dpkg-dev lintian
 )
 
 missing=()
