@@ -59,8 +59,7 @@ uninstall:
 # A Debian package for /usr (sorabel_VERSION_ARCH.deb in this folder), built
 # in its own Release tree so that a /usr/local build stays as it is.
 package: setup
-	@$(CMAKE) -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	@$(CMAKE) -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 	@$(CMAKE) --build build-package -j $(JOBS) --target sorabel
 	@cd build-package && cpack >/dev/null
 	@mv build-package/sorabel_*.deb . && ls -1 sorabel_*.deb

@@ -23,7 +23,7 @@ else
 fi
 
 present=()
-while IFS= read -r file; do
+while IFS= read -r file || [ -n "$file" ]; do
   [ -e "$destdir$file" ] || [ -L "$destdir$file" ] && present+=("$destdir$file")
 done <"$manifest"
 if [ ${#present[@]} -eq 0 ]; then

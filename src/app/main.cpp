@@ -58,13 +58,13 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    const sorabel::ToolkitSettings toolkitSettings; // outlives the application, which writes it
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     // No display name: Qt would add " — ソラベル" to every other window's title.
     QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
     QApplication::setDesktopFileName(QStringLiteral("jp.example.sorabel"));
     sorabel::QtTranslation::install(app);
-    sorabel::ToolkitSettings::keepInMemory();
 
     const auto request = sorabel::CommandLine::parse(QApplication::arguments());
     if (const auto status = answer(request))

@@ -4,23 +4,12 @@
 
 namespace sorabel {
 
-namespace {
-bool readNothing(QIODevice&, QSettings::SettingsMap& map) {
-    map.clear();
-    return true;
-}
-
-// Failing the write makes QSettings drop its temporary file, so no file appears.
-bool writeNothing(QIODevice&, const QSettings::SettingsMap&) {
-    return false;
-}
-} // namespace
-
-void ToolkitSettings::keepInMemory() {
-    const QSettings::Format inMemory = QSettings::registerFormat(
-        QStringLiteral("sorabel-memory"), readNothing, writeNothing, Qt::CaseSensitive);
-    if (inMemory != QSettings::InvalidFormat)
-        QSettings::setDefaultFormat(inMemory);
+ToolkitSettings::ToolkitSettings() {
+    // Without a folder of its own, Qt's state goes nowhere rather than home:
+    // a path that cannot be created makes every write fail quietly.
+    const QString path = folder_.isValid() ? folder_.path() : QStringLiteral("/dev/null/sorabel");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, path);
 }
 
 } // namespace sorabel
