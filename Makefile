@@ -57,9 +57,13 @@ uninstall:
 	@bash scripts/uninstall.sh build "$(DESTDIR)"
 
 # A Debian package for /usr (sorabel_VERSION_ARCH.deb in this folder), built
-# in its own Release tree so that a /usr/local build stays as it is.
+# in its own Release tree so that a /usr/local build stays as it is, with
+# Debian's hardening flags.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: setup
-	@$(CMAKE) -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@$(CMAKE) -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
 	@$(CMAKE) --build build-package -j $(JOBS) --target sorabel
 	@cd build-package && cpack >/dev/null
 	@mv build-package/sorabel_*.deb . && ls -1 sorabel_*.deb
