@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 CMAKE ?= cmake
 
-.PHONY: all setup build run test test-asan bench fuzz format screenshots install uninstall clean
+.PHONY: all setup build run test test-asan bench fuzz format screenshots install uninstall package clean
 PREFIX ?= /usr/local
 DESTDIR ?=
 
@@ -51,17 +51,25 @@ install:
 	@DESTDIR=$(DESTDIR) $(CMAKE) --install build
 
 # Removes what the last install put in place (build/install_manifest.txt,
-# whose paths leave DESTDIR out).
+# whose paths leave DESTDIR out), the folders it created and their caches;
+# refuses when none of those files is there.
 uninstall:
-	@if [ ! -f build/install_manifest.txt ]; then echo "Nothing was installed from build/."; exit 1; fi
-	@sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' rm -fv
-	@if [ -z "$(DESTDIR)" ]; then \
-	  update-mime-database $(PREFIX)/share/mime 2>/dev/null; \
-	  update-desktop-database -q $(PREFIX)/share/applications 2>/dev/null; \
-	  gtk-update-icon-cache -q -t -f $(PREFIX)/share/icons/hicolor 2>/dev/null; true; fi
+	@bash scripts/uninstall.sh build "$(DESTDIR)"
+
+# A Debian package for /usr (sorabel_VERSION_ARCH.deb in this folder), built
+# in its own Release tree so that a /usr/local build stays as it is, with
+# Debian's hardening flags.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: setup
+	@$(CMAKE) -S . -B build-package -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
+	@$(CMAKE) --build build-package -j $(JOBS) --target sorabel
+	@cd build-package && cpack >/dev/null
+	@mv build-package/sorabel_*.deb . && ls -1 sorabel_*.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz
+	rm -rf build build-asan build-bench build-fuzz build-package

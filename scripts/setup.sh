@@ -12,6 +12,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth x11-utils imagemagick openbox xdotool qt6-qpa-plugins
   desktop-file-utils appstream
+  file dpkg-dev lintian
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/storage/ProgramFolder.h"
 #include "core/support/QtTranslation.h"
+#include "core/support/ToolkitSettings.h"
 #include "gui/about/AboutDialog.h"
 #include "gui/booklist/BookListWindow.h"
 #include "gui/help/HelpViewer.h"
@@ -47,6 +48,8 @@ bool save(QWidget* w, const QString& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const sorabel::ToolkitSettings
+        toolkitSettings; // the save dialog's state stays out of ~/.config
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: %s SOURCE_DIR OUTPUT_DIR\n", argv[0]);

@@ -3,7 +3,9 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/csv/CsvCommandLine.h"
 #include "core/support/CommandLine.h"
+#include "core/support/DisplayAvailability.h"
 #include "core/support/QtTranslation.h"
+#include "core/support/ToolkitSettings.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
@@ -11,6 +13,7 @@
 #include "gui/widgets/Icons.h"
 
 #include <QApplication>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstdio>
 #include <optional>
@@ -41,15 +44,21 @@ int main(int argc, char* argv[]) {
         return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
     }
     {
-        // --help and --version answer without a display. A refusal waits for
-        // the full application, which takes the toolkit's own options out.
+        // --help, --version and refusals answer without a display, and the
+        // program says in its own words when there is no screen to go to.
         const QCoreApplication plain(argc, argv);
-        const auto request = sorabel::CommandLine::parse(QCoreApplication::arguments());
-        if (request.action != sorabel::CommandLine::Action::Fail)
-            if (const auto status = answer(request))
-                return *status;
+        const QStringList arguments = QCoreApplication::arguments();
+        if (const auto status = answer(sorabel::CommandLine::parse(arguments)))
+            return *status;
+        const QString noScreen = sorabel::DisplayAvailability::problem(
+            arguments, QProcessEnvironment::systemEnvironment());
+        if (!noScreen.isEmpty()) {
+            std::fputs(noScreen.toUtf8().constData(), stderr);
+            return 1;
+        }
     }
 
+    const sorabel::ToolkitSettings toolkitSettings; // outlives the application, which writes it
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     // No display name: Qt would add " — ソラベル" to every other window's title.

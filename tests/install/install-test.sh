@@ -6,11 +6,16 @@
 set -euo pipefail
 build=$1 prefix=$2 bindir=$3 datadir=$4
 stage=$(mktemp -d)
-# The list of a real install, which make uninstall reads, stays as it was.
-manifest=$build/install_manifest.txt
-[ ! -f "$manifest" ] || cp "$manifest" "$stage/manifest"
-trap 'if [ -f "$stage/manifest" ]; then cp "$stage/manifest" "$manifest"; else rm -f "$manifest"; fi
-      rm -rf "$stage"' EXIT
+# The lists of a real install, which make uninstall reads, stay as they were.
+records=(install_manifest.txt install_folders.txt)
+for r in "${records[@]}"; do [ ! -f "$build/$r" ] || cp "$build/$r" "$stage/$r.kept"; done
+restore() {
+  for r in "${records[@]}"; do
+    if [ -f "$stage/$r.kept" ]; then cp "$stage/$r.kept" "$build/$r"; else rm -f "$build/$r"; fi
+  done
+  rm -rf "$stage"
+}
+trap restore EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 DESTDIR=$stage cmake --install "$build" >/dev/null
@@ -31,7 +36,7 @@ done
 [ ! -e "$share/mime/mime.cache" ] || fail "a staged install must not build the desktop caches"
 
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null || fail "metainfo"
+appstreamcli validate --pedantic --no-net "$share/metainfo/$id.metainfo.xml" >/dev/null || fail "metainfo"
 # The MIME database accepts the type and gives it the catalogue's pattern.
 update-mime-database "$share/mime"
 grep -q 'pattern="\*\.srb"' "$share/mime/application/x-sorabel-catalogue.xml" ||
@@ -39,8 +44,38 @@ grep -q 'pattern="\*\.srb"' "$share/mime/application/x-sorabel-catalogue.xml" ||
 grep -qx 'MimeType=application/x-sorabel-catalogue;' "$share/applications/$id.desktop" ||
   fail "the desktop entry does not open the catalogue type"
 
-export QT_QPA_PLATFORM=offscreen HOME=$stage/home XDG_CONFIG_HOME=$stage/home/.config
+grep -qx 'StartupWMClass=sorabel' "$share/applications/$id.desktop" ||
+  fail "the desktop entry does not name the window class"
+grep -q '<release version=.*>' "$share/metainfo/$id.metainfo.xml" ||
+  fail "the metainfo has no release"
+! grep -Eq '<url[^>]*>[^<]*\.example' "$share/metainfo/$id.metainfo.xml" ||
+  fail "the metainfo has a placeholder address"
+
+# The manual pages name the help under this prefix and every option.
+for page in "$root/share/man/man1/sorabel.1" "$root/share/man/ja/man1/sorabel.1"; do
+  grep -qF "$prefix/$datadir/sorabel/sorabe.HLP" "$page" || fail "${page#$stage} names another help folder"
+  for word in export import encoding help version; do
+    grep -qF -- "\\-\\-$word" "$page" || fail "${page#$stage} leaves out --$word"
+  done
+done
+grep -q '^\.SH EXIT STATUS' "$root/share/man/man1/sorabel.1" || fail "no exit statuses in the manual"
+
+export HOME=$stage/home XDG_CONFIG_HOME=$stage/home/.config
 mkdir -p "$HOME"
+# Without any display the command line still answers, in Japanese.
+nodisplay() { env -u QT_QPA_PLATFORM DISPLAY= WAYLAND_DISPLAY= "$program" "$@"; }
+status=0
+message=$(nodisplay --no-such-option 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 2 ] || fail "a bad option without a display ended with status $status"
+[ "$message" = $'不明なオプションです: --no-such-option\n詳しくは「sorabel --help」をご覧ください。' ] ||
+  fail "a bad option without a display printed: $message"
+[[ $(nodisplay --version) == "ソラベル "[0-9]* ]] || fail "--version needs a display"
+status=0
+message=$(nodisplay 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 1 ] && [[ $message == "ウィンドウを開けません: 画面が見つかりません"* ]] ||
+  fail "starting without a display ended with status $status: $message"
+
+export QT_QPA_PLATFORM=offscreen
 version=$("$program" --version)
 [[ $version == "ソラベル "[0-9]* ]] || fail "--version printed: $version"
 usage=$("$program" --help)
@@ -53,4 +88,37 @@ if "$program" --no-such-option 2>/dev/null; then fail "an unknown option was acc
 status=0
 timeout 3 "$program" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the program ended by itself with status $status"
+
+# Docks match the window to its menu entry by the window class.
+if command -v xvfb-run >/dev/null && command -v xprop >/dev/null && command -v xdotool >/dev/null; then
+  class=$(env -u QT_QPA_PLATFORM xvfb-run -a bash -c '
+    "$1" >/dev/null 2>&1 & pid=$!
+    window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name "ソラベル" | head -n 1)
+    xprop -id "$window" WM_CLASS; kill "$pid"' _ "$program")
+  [ "$class" = 'WM_CLASS(STRING) = "sorabel", "sorabel"' ] || fail "window class: $class"
+fi
+
+# The Debian package: the same files under /usr, declared dependencies, and
+# no lintian errors (warnings are shown).
+if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
+  (cd "$build" && cpack -B "$stage/package" >/dev/null) || fail "cpack"
+  deb=$(ls "$stage"/package/sorabel_*_"$(dpkg --print-architecture)".deb) || fail "no sorabel_VERSION_ARCH.deb"
+  depends=$(dpkg-deb -f "$deb" Depends)
+  for need in libqt6svg6 qt6-translations-l10n fonts-ipafont-gothic libqt6widgets6 libicu72; do
+    grep -qw -- "$need" <<<"$depends" || fail "the package does not depend on $need: $depends"
+  done
+  dpkg -x "$deb" "$stage/debroot"
+  for f in usr/bin/sorabel usr/share/sorabel/sorabe.HLP usr/share/applications/$id.desktop \
+      usr/share/man/man1/sorabel.1.gz usr/share/doc/sorabel/copyright; do
+    [ -e "$stage/debroot/$f" ] || fail "not in the package: /$f"
+  done
+  zgrep -qF "/usr/share/sorabel/sorabe.HLP" "$stage/debroot/usr/share/man/man1/sorabel.1.gz" ||
+    fail "the package's manual names another prefix"
+  [[ $("$stage/debroot/usr/bin/sorabel" --version) == "ソラベル "[0-9]* ]] || fail "the packaged program"
+  if command -v lintian >/dev/null; then
+    report=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges' || true)
+    [ -z "$report" ] || echo "$report"
+    ! grep -q '^E:' <<<"$report" || fail "lintian found errors"
+  fi
+fi
 echo "installed and checked under $stage$prefix"

@@ -12,6 +12,9 @@ bool QtTranslation::install(QCoreApplication& app) {
     static QPointer<QTranslator> installed; // gone with its application
     if (installed)
         return true;
+    // Numbers, dates and type names in Qt's widgets follow the default
+    // locale, which is Japanese like every other text, whatever LANG says.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     auto* translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_ja"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -20,8 +23,6 @@ bool QtTranslation::install(QCoreApplication& app) {
     }
     QCoreApplication::installTranslator(translator);
     installed = translator;
-    // Dates, sizes and file type names in Qt's dialogs follow the locale.
-    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     return true;
 }
 

@@ -68,6 +68,10 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
     // The help key shows this window's topic.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &BookListWindow::showHelp);
+    // Escape and the desktop's close-window key (Ctrl+W) put the list away.
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 BookListWindow::~BookListWindow() = default;

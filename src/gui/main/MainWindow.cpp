@@ -126,12 +126,11 @@ void MainWindow::createActions() {
     menuEntry(file, "新規作成(&N)", &MainWindow::newCatalogue)->setShortcut(QKeySequence::New);
     menuEntry(file, "開く(&O)", &MainWindow::openCatalogue)->setShortcut(QKeySequence::Open);
     menuEntry(file, "上書き保存(&S)", &MainWindow::save)->setShortcut(QKeySequence::Save);
-    menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    menuEntry(file, "名前をつけて保存(&A)", &MainWindow::saveAs)->setShortcut(QKeySequence::SaveAs);
     menuEntry(file->addMenu(QStringLiteral("エクスポート(&E)…")), "CSV(&C)…",
               &MainWindow::exportCsv);
     menuEntry(file->addMenu(QStringLiteral("インポート(&I)…")), "CSV(&C)…", &MainWindow::importCsv);
-    menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence::Quit);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("データ(&D)"));
     menuEntry(data, "追加(&A)", &MainWindow::addRecord);
@@ -154,7 +153,7 @@ void MainWindow::createActions() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     menuEntry(tools, "「感想」の中を検索(&S)", &MainWindow::showImpressionsSearch);
     menuEntry(tools, "すべての項目を検索(&F)", &MainWindow::showSearch)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+        ->setShortcut(QKeySequence::Find);
     menuEntry(tools, "読書統計(&G)", &MainWindow::showStatistics);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));

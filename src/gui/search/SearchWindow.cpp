@@ -150,7 +150,7 @@ void SearchWindow::chooseRow(int row) {
 }
 
 void SearchWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Close)) {
         close();
         return;
     }

@@ -373,9 +373,10 @@ void SettingsDialog::buildOthersPage() {
     wider->setArrowType(Qt::DownArrow);
     wider->setGeometry(0, 25, 16, 24);
     for (QToolButton* arrow : {closer, wider}) {
-        // Held down, an arrow repeats like a spin box's.
+        // Held down, an arrow repeats like a spin box's; Tab reaches it and
+        // Space presses it.
         arrow->setAutoRepeat(true);
-        arrow->setFocusPolicy(Qt::NoFocus);
+        arrow->setFocusPolicy(Qt::TabFocus);
     }
     connect(closer, &QToolButton::clicked, this, [this] { stepSpacing(Step::Closer); });
     connect(wider, &QToolButton::clicked, this, [this] { stepSpacing(Step::Wider); });

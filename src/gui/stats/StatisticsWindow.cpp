@@ -195,6 +195,7 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, showHelp);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
 
     recount();
 }

@@ -1,6 +1,7 @@
 #include "gui/widgets/Dialogs.h"
 #include "core/support/TestHooks.h"
 
+#include "gui/widgets/FileDialogDates.h"
 #include "gui/widgets/FontColourDialog.h"
 
 #include <QApplication>
@@ -111,10 +112,12 @@ std::optional<QString> Dialogs::openFile(QWidget* parent, const QString& filter,
         record(Kind::OpenFile, filter, folder);
         return takeFront<std::optional<QString>>(state().files, std::nullopt);
     }
-    const QString path = QFileDialog::getOpenFileName(parent, QString(), folder, filter);
-    if (path.isEmpty())
+    QFileDialog dialog(parent, QString(), folder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    FileDialogDates::apply(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return path;
+    return dialog.selectedFiles().front();
 }
 
 std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
@@ -129,6 +132,7 @@ std::optional<QString> Dialogs::saveFile(QWidget* parent, const QString& filter,
     dialog.setDefaultSuffix(defaultSuffix);
     // Replacing an existing file is asked by the command, which knows the current file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    FileDialogDates::apply(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front();

@@ -27,6 +27,10 @@ TEST(CommandLine, OptionsAndTheFileToOpen) {
         {{"--bogus"}, Action::Fail, "不明なオプションです: --bogus\n", ""},
         {{"-x"}, Action::Fail, "不明なオプションです: -x\n", ""},
         {{"a.srb", "b.srb"}, Action::Fail, "開けるファイルは一つだけです。\n", ""},
+        {{"-bogus"}, Action::Fail, "不明なオプションです: -bogus\n", ""},
+        // The toolkit's own options are left to it, with their values.
+        {{"-platform", "offscreen", "a.srb"}, Action::Run, "", cwd + "/a.srb"},
+        {{"--style=fusion", "-reverse", "a.srb"}, Action::Run, "", cwd + "/a.srb"},
     };
     for (const Case& c : cases) {
         const CommandLine line = CommandLine::parse(QStringList{"/usr/bin/sorabel"} + c.arguments);
