@@ -3,9 +3,6 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
-#include <memory>
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
 
 namespace sorabel::bibliographic {
 
@@ -188,17 +185,14 @@ double heightInExtent(const QString& extent) {
 }
 
 QString readingInHiragana(const QString& reading) {
-    UErrorCode status = U_ZERO_ERROR;
-    static const std::unique_ptr<icu::Transliterator> toHiragana(
-        icu::Transliterator::createInstance("Katakana-Hiragana", UTRANS_FORWARD, status));
-    QString text = reading;
+    // ICU's Katakana-Hiragana turns the long-vowel mark into a vowel
+    // ("ハリー" → "はりい"); a reading keeps it, so the kana are moved by hand.
+    QString text = reading.normalized(QString::NormalizationForm_KC);
     text.remove(QLatin1Char(' ')).remove(u'　');
-    if (!toHiragana)
-        return text;
-    icu::UnicodeString u(reinterpret_cast<const UChar*>(text.utf16()),
-                         static_cast<int32_t>(text.size()));
-    toHiragana->transliterate(u);
-    return QString(reinterpret_cast<const QChar*>(u.getBuffer()), u.length());
+    for (QChar& c : text)
+        if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
+            c = QChar(c.unicode() - 0x60);
+    return text;
 }
 
 } // namespace sorabel::bibliographic

@@ -38,7 +38,7 @@ QString formatOfHeight(double centimetres);
 // The height written in an extent such as "545p ; 16cm"; 0 when none.
 double heightInExtent(const QString& extent);
 
-// Katakana to hiragana, spaces dropped: "ワガハイ ワ ネコ デ アル" →
+// Katakana to hiragana (the long-vowel mark kept), spaces dropped: "ワガハイ ワ ネコ デ アル" →
 // "わがはいわねこである".
 QString readingInHiragana(const QString& reading);
 

@@ -13,6 +13,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -227,6 +228,18 @@ void IsbnLookupWindow::present() {
     isbnBox_->selectAll();
 }
 
+void IsbnLookupWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter never reaches a default button: the ISBN box has answered it
+    // already, and elsewhere in the window it takes the shown book.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focusWidget() != isbnBox_)
+            guarded(this, [&] { takeShown(); });
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void IsbnLookupWindow::setStatus(const QString& text, bool error) {
     status_->setText(text);
     status_->setStyleSheet(error ? QStringLiteral("color: #b00000;") : QString());
@@ -259,9 +272,7 @@ void IsbnLookupWindow::enterPressed() {
         if (!lookup_.isRunning())
             startNext();
         else
-            setStatus(QStringLiteral("%1 を調べています（あと %2 冊）")
-                          .arg(shown_ ? shown_->isbn.hyphenated() : QString())
-                          .arg(queue_.size()));
+            setStatus(QStringLiteral("調べています（あと %1 冊）").arg(queue_.size()));
         return;
     }
     lookUp(isbn);
@@ -339,6 +350,19 @@ void IsbnLookupWindow::takeIntoShelf(const LookupOutcome& outcome) {
 }
 
 bool IsbnLookupWindow::addBook(const std::vector<ProposedField>& fields) {
+    session_.storeEdits();
+    // A new catalogue's one empty record takes the first book.
+    const Catalogue& catalogue = session_.catalogue();
+    if (catalogue.recordCount() == 1 && std::ranges::all_of(fieldTable(), [&](const FieldInfo& f) {
+            return catalogue.field(f.field, 1).empty();
+        })) {
+        std::vector<std::pair<Field, Bytes>> changes;
+        for (const ProposedField& p : fields)
+            changes.emplace_back(p.field, BookProposal::toCatalogueText(p.text));
+        session_.setRecordFields(1, changes, QStringLiteral("ISBNで追加"));
+        session_.showRecord(1);
+        return true;
+    }
     if (!session_.appendRecords({BookProposal::toRecord(fields)})) {
         Dialogs::notice(this, QStringLiteral("記録できるのは２０００冊までです"));
         return false;

@@ -56,6 +56,9 @@ signals:
     // A lookup's outcome is on screen (the preview filled or the message shown).
     void outcomeShown();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void enterPressed();
     void lookUp(const Isbn& isbn);
