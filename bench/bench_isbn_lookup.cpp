@@ -47,12 +47,15 @@ void BM_LookupToPreview(benchmark::State& state) {
     CatalogueSession session;
     IsbnLookupWindow window(session, nullptr, ini);
     window.present();
+    // The user sees the window before the first code is typed: it has been
+    // painted once (the offscreen platform paints only when asked).
+    window.grab();
     QEventLoop loop;
     QObject::connect(&window, &IsbnLookupWindow::outcomeShown, &loop, &QEventLoop::quit);
 
     // A tick every millisecond: the gap between ticks is how long the loop was busy.
     QElapsedTimer tickClock;
-    double longestGap = 0;
+    double longestGap = 0; // this lookup's
     qint64 lastTick = 0;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
@@ -63,7 +66,7 @@ void BM_LookupToPreview(benchmark::State& state) {
         lastTick = now;
     });
 
-    std::vector<double> times;
+    std::vector<double> times, stalls;
     const char* codes[] = {"9784101010014", "9784915512377"};
     int n = 0;
     for (auto _ : state) {
@@ -72,15 +75,21 @@ void BM_LookupToPreview(benchmark::State& state) {
         clock.start();
         tickClock.start();
         lastTick = 0;
+        longestGap = 0;
         ticker.start();
         emit window.isbnBox()->returnPressed();
         loop.exec();
         ticker.stop();
         times.push_back(clock.nsecsElapsed() / 1e6);
+        stalls.push_back(longestGap);
     }
     state.counters["median_ms"] = median(times);
     state.counters["worst_ms"] = *std::max_element(times.begin(), times.end());
-    state.counters["longest_stall_ms"] = longestGap;
+    // The first lookup also fills the table for the first time and opens the connections.
+    state.counters["first_stall_ms"] = stalls.front();
+    stalls.erase(stalls.begin());
+    state.counters["stall_median_ms"] = median(stalls);
+    state.counters["stall_worst_ms"] = *std::max_element(stalls.begin(), stalls.end());
 }
 BENCHMARK(BM_LookupToPreview)->Unit(benchmark::kMillisecond)->Iterations(50);
 
