@@ -125,6 +125,10 @@ IsbnLookupWindow::IsbnLookupWindow(CatalogueSession& session, QWidget* parent, Q
                                  on ? std::optional<int>(session_.currentIndex()) : std::nullopt);
         updateTakeButton();
     });
+    connect(&session_, &CatalogueSession::currentRecordChanged, this,
+            &IsbnLookupWindow::followCurrentRecord);
+    connect(&session_, &CatalogueSession::recordsChanged, this,
+            &IsbnLookupWindow::followCurrentRecord);
     shelf_->setVisible(false);
     resize(640, 560);
     updateTakeButton();
@@ -212,7 +216,7 @@ void IsbnLookupWindow::saveOptions() {
     guarded(this, [&] { settings_.write(settingsPath_); });
 }
 
-void IsbnLookupWindow::present() {
+void IsbnLookupWindow::followCurrentRecord() {
     const bool hasRecord = session_.hasRecord();
     fillCurrent_->setText(
         hasRecord
@@ -221,6 +225,13 @@ void IsbnLookupWindow::present() {
     fillCurrent_->setEnabled(hasRecord);
     if (!hasRecord)
         fillCurrent_->setChecked(false);
+    // The "now" column follows the record the fields would go into.
+    if (shown_ && fillCurrent_->isChecked())
+        preview_->showFields(shown_->fields, session_.catalogue(), session_.currentIndex());
+}
+
+void IsbnLookupWindow::present() {
+    followCurrentRecord();
     show();
     raise();
     activateWindow();

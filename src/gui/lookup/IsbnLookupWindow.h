@@ -71,6 +71,7 @@ private:
     void retryNotFound();
     void addDuplicatesAnyway();
     void updateTakeButton();
+    void followCurrentRecord();
     void saveOptions();
     void setStatus(const QString& text, bool error = false);
     QWidget* buildOptions();
