@@ -9,6 +9,8 @@
 #include "gui/booklist/BookListWindow.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/help/HelpWindow.h"
+#include "gui/lookup/IsbnLookupWindow.h"
+#include "gui/lookup/LookupPreview.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
 #include "gui/settings/SettingsDialog.h"
@@ -20,11 +22,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
 #include <cstdio>
+
+#include "../tests/gui/lookup/LocalBookServer.h"
 
 namespace {
 
@@ -113,6 +118,35 @@ int main(int argc, char* argv[]) {
         help->resize(900, 640);
         ok &= save(help, out.filePath(QStringLiteral("help-viewer.png")));
         help->hide();
+    }
+
+    // The ISBN window's preview, with answers served from the test data.
+    {
+        sorabel::LocalBookServer server;
+        auto served = [&](const char* name) {
+            QFile f(source.filePath(QStringLiteral("tests/data/lookup/") + QLatin1String(name)));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        server.set("/v1/get", "9784101010014", {200, served("openbd-9784101010014.json")});
+        server.set("/api/sru", "9784101010014", {200, served("ndl-9784101010014.xml")});
+        sorabel::LookupSettings sources;
+        sources.openBdUrl = sources.ndlUrl = server.baseUrl();
+        sources.write(home.filePath(QStringLiteral("lookup.INI")));
+        sorabel::IsbnLookupWindow lookup(session, &main,
+                                         home.filePath(QStringLiteral("lookup.INI")));
+        lookup.present();
+        lookup.isbnBox()->setText(QStringLiteral("978-4-10-101001-4"));
+        emit lookup.isbnBox()->returnPressed();
+        QTest::qWaitFor([&] { return lookup.preview()->rowCount() > 0; }, 5000);
+        // The addresses a user sees, not the stand-in server's.
+        for (auto* e : lookup.findChildren<QLineEdit*>())
+            if (e->text() == server.baseUrl())
+                e->setText(e->objectName() == QLatin1String("ndlUrl")
+                               ? sorabel::LookupSettings::kNdlDefault
+                               : sorabel::LookupSettings::kOpenBdDefault);
+        lookup.setFocus();
+        ok &= save(&lookup, out.filePath(QStringLiteral("isbn-lookup.png")));
+        lookup.hide();
     }
 
     // Shown without its modal loop, so that each page can be taken in turn.

@@ -2,6 +2,7 @@
 #include "InstallPaths.h"
 #include "core/catalogue/CatalogueSession.h"
 #include "core/csv/CsvCommandLine.h"
+#include "core/lookup/IsbnCommandLine.h"
 #include "core/support/CommandLine.h"
 #include "core/support/DisplayAvailability.h"
 #include "core/support/QtTranslation.h"
@@ -42,6 +43,12 @@ int main(int argc, char* argv[]) {
         const QCoreApplication plain(argc, argv);
         QTextStream err(stderr);
         return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
+    }
+    if (sorabel::IsbnCommandLine::wanted(argc, argv)) {
+        const QCoreApplication plain(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return sorabel::IsbnCommandLine::run(QCoreApplication::arguments(), out, err);
     }
     {
         // --help, --version and refusals answer without a display, and the

@@ -237,6 +237,23 @@ bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldC
     return true;
 }
 
+bool CatalogueSession::setRecordFields(int record,
+                                       const std::vector<std::pair<Field, Bytes>>& fields,
+                                       const QString& stepName) {
+    Q_UNUSED(stepName);
+    if (record < 1 || record > recordCount())
+        return false;
+    storeEdits();
+    for (const auto& [field, text] : fields)
+        catalogue_.setField(field, record, text);
+    countChange();
+    emit recordChanged(record);
+    emit recordsChanged();
+    if (record == current_)
+        emit currentRecordChanged();
+    return true;
+}
+
 // ---------------------------------------------------------------- undo
 
 void CatalogueSession::pushUndo(UndoStep step) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace sorabel {
@@ -96,6 +97,10 @@ public:
     // Appends records (an import) after the last one, all or none: false when
     // they would pass 2000 records. One change, one undo step.
     bool appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records);
+    // Replaces some fields of one record as one change; false when there is
+    // no such record.
+    bool setRecordFields(int record, const std::vector<std::pair<Field, Bytes>>& fields,
+                         const QString& stepName);
 
     // Takes back the last delete, insert, copy to the end, applied sort or
     // import of this catalogue; counts as a change like the command it undoes.

@@ -89,6 +89,8 @@ QString CommandLine::helpText(const QString& program) {
                "                   ウィンドウを開かずに CSV へ書き出します\n"
                "  --import-csv 入力.csv 読書録.srb\n"
                "                   ウィンドウを開かずに CSV の行を読書録に加えます\n"
+               "  --lookup-isbn ISBN\n"
+               "                   ISBN で本の書誌を調べ、項目ごとに表示します\n"
                "\n"
                "終了ステータス:\n"
                "  0  正常に終了しました\n"

@@ -134,6 +134,8 @@ void MainWindow::createActions() {
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("データ(&D)"));
     menuEntry(data, "追加(&A)", &MainWindow::addRecord);
+    menuEntry(data, "ISBNで追加(&I)…", &MainWindow::addByIsbn)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     menuEntry(data, "削除(&D)", &MainWindow::deleteRecord);
     QAction* first = menuEntry(data, "先頭へ(&T)", &MainWindow::goToFirstRecord);
     QAction* previous = menuEntry(data, "一つ前へ(&B)", &MainWindow::goToPreviousRecord);
@@ -536,6 +538,14 @@ void MainWindow::importCsv() {
         hideBookList();
         session_.storeEdits();
         emit csvImportRequested();
+    });
+}
+
+void MainWindow::addByIsbn() {
+    command([&] {
+        hideBookList();
+        session_.storeEdits();
+        emit isbnLookupRequested();
     });
 }
 

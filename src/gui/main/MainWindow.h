@@ -80,6 +80,7 @@ public slots:
     void saveAs();
     void exportCsv();
     void importCsv();
+    void addByIsbn();
     void exit();
 
     // Record commands.
@@ -119,6 +120,7 @@ signals:
     // The CSV commands, with the shown record stored.
     void csvExportRequested();
     void csvImportRequested();
+    void isbnLookupRequested();
     void statisticsRequested();
     void bookListHideRequested();
     // Before the settings dialog opens: what it starts from.

@@ -5,6 +5,7 @@
 #include "gui/booklist/BookListWindow.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
+#include "gui/lookup/IsbnLookupWindow.h"
 #include "gui/main/MainWindow.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
@@ -71,6 +72,10 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
             if (!session.appendRecords(*records))
                 Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
     });
+
+    isbnLookup_ = new IsbnLookupWindow(session, main);
+    QObject::connect(main, &MainWindow::isbnLookupRequested, isbnLookup_,
+                     &IsbnLookupWindow::present);
 
     QObject::connect(main, &MainWindow::settingsDialogOpening, settings_, &SettingsDialog::prepare);
     QObject::connect(settings_, &SettingsDialog::startupOptionsChanged, main,

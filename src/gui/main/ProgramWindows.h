@@ -6,6 +6,7 @@ namespace sorabel {
 
 class AboutDialog;
 class BookListWindow;
+class IsbnLookupWindow;
 class CatalogueSession;
 class MainWindow;
 class SearchWindow;
@@ -28,6 +29,7 @@ public:
     AboutDialog& aboutDialog() { return *about_; }
     SearchWindow& searchWindow() { return *search_; }
     StatisticsWindow& statisticsWindow() { return *statistics_; }
+    IsbnLookupWindow& isbnLookupWindow() { return *isbnLookup_; }
 
 private:
     std::unique_ptr<MainWindow> main_;
@@ -36,6 +38,7 @@ private:
     AboutDialog* about_ = nullptr;       // owned by the main window
     SearchWindow* search_ = nullptr;     // owned by the main window
     std::unique_ptr<StatisticsWindow> statistics_;
+    IsbnLookupWindow* isbnLookup_ = nullptr; // owned by the main window
 };
 
 } // namespace sorabel
