@@ -73,13 +73,8 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     });
 
     QObject::connect(main, &MainWindow::settingsDialogOpening, settings_, &SettingsDialog::prepare);
-    QObject::connect(settings_, &SettingsDialog::startupOptionsChanged, main,
-                     &MainWindow::takeStartupOptions);
-    QObject::connect(settings_, &SettingsDialog::captionStyleChosen, main,
-                     &MainWindow::takeCaptionStyle);
-    QObject::connect(settings_, &SettingsDialog::contentsStyleChosen, main,
-                     &MainWindow::takeContentsStyle);
-    QObject::connect(settings_, &SettingsDialog::settingsAccepted, main, &MainWindow::takeSettings);
+    QObject::connect(settings_, &SettingsDialog::settingsFinished, main,
+                     &MainWindow::finishSettings);
 }
 
 ProgramWindows::~ProgramWindows() {
