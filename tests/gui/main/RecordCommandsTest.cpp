@@ -13,7 +13,7 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).back(),
               QStringLiteral("この本の記録を削除しますか？"));
 
-    edit(Field::Title)->setText(QStringLiteral("編集中")); // dropped with the record
+    type(Field::Title, QStringLiteral("編集中")); // dropped with the record
     Dialogs::setNextAnswer(true);
     entry("削除(&D)")->trigger();
     EXPECT_EQ(shown(Field::Title), QStringLiteral("本2"));
@@ -25,7 +25,7 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     EXPECT_EQ(panel(0), QStringLiteral("0／0"));
     EXPECT_EQ(shown(Field::Title), QString());
     // Nothing to store into, nothing to move to, nothing to delete.
-    edit(Field::Title)->setText(QStringLiteral("宙に浮く"));
+    type(Field::Title, QStringLiteral("宙に浮く"));
     f.goToFirstRecord();
     f.goToLastRecord();
     f.deleteRecord();
@@ -43,7 +43,7 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
 TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {
     MainWindow& f = start();
     arrange(5, 3);
-    edit(Field::DateStarted)->setText(QStringLiteral("2024年1月"));
+    type(Field::DateStarted, QStringLiteral("2024年1月"));
     control(Field::DateStarted)->setFocus();
     button("addButton")->setEnabled(true);
     button("addButton")->click();
@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {
 
     // At the limit add and copy say so; the edit is still stored.
     arrange(kMaxRecords, 1500);
-    edit(Field::Title)->setText(QStringLiteral("満杯"));
+    type(Field::Title, QStringLiteral("満杯"));
     f.addRecord();
     entry("コピーして最後尾へ追加(&V)")->trigger();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Notice),
@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {
 TEST_F(MainWindowTest, CopyToTheEndTakesTheControlsAndKeepsUntouchedBytes) {
     start();
     arrange(5, 2, [](Catalogue& c) { c.setField(Field::Note2, 2, "\xED\x40"); });
-    edit(Field::Title)->setText(QStringLiteral("写し"));
+    type(Field::Title, QStringLiteral("写し"));
     button("copyButton")->click();
     EXPECT_EQ(title(2), QStringLiteral("写し"));
     for (const FieldInfo& info : fieldTable())
@@ -94,7 +94,7 @@ TEST_F(MainWindowTest, CopyToTheEndTakesTheControlsAndKeepsUntouchedBytes) {
 TEST_F(MainWindowTest, NavigationCommandsStoreMoveAndFollowTheEnds) {
     start();
     arrange(4, 2);
-    edit(Field::Title)->setText(QStringLiteral("二冊目"));
+    type(Field::Title, QStringLiteral("二冊目"));
     const std::pair<std::function<void()>, int> steps[] = {
         {[&] { button("nextButton")->click(); }, 3},
         {[&] { entry("最後尾へ(&E)")->trigger(); }, 4},
