@@ -155,7 +155,10 @@ void CatalogueSession::apply(const HistoryStep& step, bool forward) {
         emit headerChanged();
         break;
     }
-    setCurrent(forward ? step.currentAfter : step.currentBefore);
+    // Typing stays on its record: the editor, which shows it, is not disturbed.
+    const int target = forward ? step.currentAfter : step.currentBefore;
+    if (step.kind != K::Fields || target != current_)
+        setCurrent(target);
 }
 
 void CatalogueSession::record(HistoryStep step) {

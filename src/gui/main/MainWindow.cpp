@@ -358,11 +358,23 @@ void MainWindow::copyRecordToEnd() {
 }
 
 void MainWindow::undo() {
-    command([&] { session_.undo(); });
+    command([&] { takeHistoryStep(&CatalogueSession::undo); });
 }
 
 void MainWindow::redo() {
-    command([&] { session_.redo(); });
+    command([&] { takeHistoryStep(&CatalogueSession::redo); });
+}
+
+void MainWindow::takeHistoryStep(void (CatalogueSession::*step)()) {
+    const Catalogue& catalogue = session_.catalogue();
+    const auto flags = catalogue.flags;
+    const int spacing = catalogue.spacing;
+    (session_.*step)();
+    // Settings taken back or redone show the fields they hide or space anew.
+    if (catalogue.flags != flags || catalogue.spacing != spacing) {
+        layOutFields();
+        editor_->showCurrentRecord();
+    }
 }
 
 // ---------------------------------------------------------------- tools
@@ -384,6 +396,7 @@ void MainWindow::openSettings() {
         activateWindow();
         applyFonts();
         layOutFields();
+        editor_->showCurrentRecord(); // the layout may have put headings in the boxes
     });
 }
 

@@ -147,6 +147,8 @@ private:
     void updateNavigationActions();
     void enableAddDelete();
     void hideBookList();
+    // Undo or redo, laying the fields out again when the step changed which show.
+    void takeHistoryStep(void (CatalogueSession::*step)());
     void showNote(const QString& note);
     void applyFonts();
     void loadCatalogue(const QString& path, bool remembered);

@@ -54,7 +54,9 @@ TEST(CatalogueHistory, UndoAndRedoReturnTheEarlierAndLaterBytes) {
          {"入力", "追加", "コピーして最後尾へ追加"}},
         {"import, sort, add",
          {[](CatalogueSession& s) { s.appendRecords(books(3, "imported")); },
-          [](CatalogueSession& s) { s.applyOrder({8, 7, 6, 5, 4, 3, 2, 1}); },
+          [](CatalogueSession& s) {
+              s.applyOrder({8, 7, 6, 5, 4, 3, 2, 1});
+          },
           &CatalogueSession::addRecord},
          {"追加", "並べ替え", "インポート"}},
         {"typing, then delete of the typed book, then list insert",

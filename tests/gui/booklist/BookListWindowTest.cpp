@@ -144,7 +144,8 @@ TEST_F(BookListTest, GridHoldsTheVisibleFieldsOfEveryRecord) {
 TEST_F(BookListTest, ChoosingARowShowsItsRecordAfterStoringTheEdits) {
     fillNumbered(25, 1);
     EXPECT_TRUE(positions.empty()); // row 1 was current already
-    session.editField(Field::Title, sjis::encode(QStringLiteral("edited"))); // typed in the main window
+    session.editField(Field::Title,
+                      sjis::encode(QStringLiteral("edited"))); // typed in the main window
     clickCell(2, 3);
     EXPECT_EQ(session.currentIndex(), 3);
     EXPECT_EQ(title(1), "edited");
@@ -185,7 +186,9 @@ TEST_F(BookListTest, SortOrdersTheRowsAndAppliesTheOrderWhenAsked) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         fill(c.titles, 2);
-        session.editField(Field::Title, sjis::encode(c.titles[1] + QStringLiteral("!"))); // typed in the main window
+        session.editField(
+            Field::Title,
+            sjis::encode(c.titles[1] + QStringLiteral("!"))); // typed in the main window
         Dialogs::setNextAnswer(c.apply);
         command(c.command);
         EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).back(),
@@ -194,7 +197,8 @@ TEST_F(BookListTest, SortOrdersTheRowsAndAppliesTheOrderWhenAsked) {
         EXPECT_EQ(titles(), c.recordTitles);
         for (int r = 1; r <= session.recordCount(); ++r)
             EXPECT_EQ(field(Field::Author, r), c.authors[r - 1]);
-        EXPECT_EQ(session.undoText(), c.apply ? QStringLiteral("並べ替え") : QStringLiteral("入力"));
+        EXPECT_EQ(session.undoText(),
+                  c.apply ? QStringLiteral("並べ替え") : QStringLiteral("入力"));
         // Row 1 is shown; insert and delete only while rows stand for their records.
         EXPECT_EQ(session.currentIndex(), grid().cells(0, 1).toInt());
         EXPECT_EQ(enabled("insertButton", "insertAction"), c.apply);
@@ -294,7 +298,8 @@ TEST_F(BookListTest, DeleteAndInsertGoThroughTheSession) {
 
     // Insert at row 1: the edit shown in the main window is stored first.
     clickCell(4, 1);
-    session.editField(Field::Title, sjis::encode(QStringLiteral("edited"))); // typed in the main window
+    session.editField(Field::Title,
+                      sjis::encode(QStringLiteral("edited"))); // typed in the main window
     Dialogs::setNextAnswer(true);
     command("insertAction");
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).back(), "ここに挿入しますか？");

@@ -52,9 +52,7 @@ TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {
     EXPECT_EQ(f.focusWidget(), control(Field::Title));
     EXPECT_FALSE(button("addButton")->isEnabled());
     EXPECT_EQ(panel(0), QStringLiteral("6／6"));
-    // The headings reach the record at the next store.
-    EXPECT_TRUE(session.catalogue().field(Field::Genre1, 6).empty());
-    f.goToFirstRecord();
+    // The new book holds the headings its boxes show.
     EXPECT_EQ(session.catalogue().field(Field::Genre1, 6), sj("ジャンル１"));
 
     // At the limit add and copy say so; the edit is still stored.

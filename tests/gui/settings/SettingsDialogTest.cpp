@@ -28,11 +28,12 @@ protected:
         GuiTestFixture::SetUp();
         ProgramFolder::setOverride(folder.path()); // where the hand-off file would go
         // What the main window does with the outcome.
-        QObject::connect(&dialog, &SettingsDialog::settingsFinished, [this](const SettingsOutcome& o) {
-            if (o.accepted || !(o.header == HeaderValues::of(session.catalogue())))
-                session.applySettings(o.header);
-            outcomes.push_back(o);
-        });
+        QObject::connect(&dialog, &SettingsDialog::settingsFinished,
+                         [this](const SettingsOutcome& o) {
+                             if (o.accepted || !(o.header == HeaderValues::of(session.catalogue())))
+                                 session.applySettings(o.header);
+                             outcomes.push_back(o);
+                         });
     }
     template <typename W = QWidget> W* find(const char* name) {
         return dialog.findChild<W*>(QString::fromLatin1(name));
