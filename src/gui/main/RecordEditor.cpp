@@ -226,11 +226,6 @@ void RecordEditor::setText(Field f, const QString& text) {
     --settingTexts_;
 }
 
-void RecordEditor::showListHeadings() {
-    for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
-        setText(f, sjis::decode(session_.catalogue().heading(choiceListOf(f))));
-}
-
 void RecordEditor::showCurrentRecord() {
     const bool any = session_.hasRecord();
     const Catalogue& catalogue = session_.catalogue();

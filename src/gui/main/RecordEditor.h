@@ -37,8 +37,6 @@ public:
     // catalogue keeps them. Setting a text here counts as no user edit.
     QString text(Field f) const;
     void setText(Field f, const QString& text);
-    // Shows the heading of each choice list in its box (a new record).
-    void showListHeadings();
 
     // Lays the fields out for a window of the given outer size; returns the
     // width the status bar's panels take.

@@ -24,6 +24,11 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     f.deleteRecord();
     EXPECT_EQ(panel(0), QStringLiteral("0／0"));
     EXPECT_EQ(shown(Field::Title), QString());
+    // No record: the fields take no typing and the status bar says how to begin.
+    EXPECT_FALSE(control(Field::Title)->isEnabled());
+    EXPECT_FALSE(impressions()->isEnabled());
+    EXPECT_EQ(form().findChild<QLabel*>(QStringLiteral("statusNote"))->text(),
+              QStringLiteral("データ → 追加 で最初の本を登録します"));
     // Nothing to store into, nothing to move to, nothing to delete.
     type(Field::Title, QStringLiteral("宙に浮く"));
     f.goToFirstRecord();
@@ -38,6 +43,8 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     EXPECT_EQ(shown(Field::Genre1), QStringLiteral("ジャンル１"));
     EXPECT_EQ(shown(Field::Format), QStringLiteral("判型"));
     EXPECT_EQ(panel(0), QStringLiteral("1／1"));
+    EXPECT_TRUE(control(Field::Title)->isEnabled());
+    EXPECT_TRUE(form().findChild<QLabel*>(QStringLiteral("statusNote"))->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {
