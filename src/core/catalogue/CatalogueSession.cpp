@@ -14,11 +14,19 @@
 namespace sorabel {
 
 namespace {
-constexpr size_t kUndoDepth = 50;
+// Typing after a pause this long starts a new step, as in text editors.
+constexpr qint64 kTypingPauseMs = 1500;
 
 QByteArray hashOf(std::string_view bytes) {
     return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
                                     QCryptographicHash::Sha256);
+}
+
+std::vector<int> inverse(const std::vector<int>& order) {
+    std::vector<int> back(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        back[static_cast<size_t>(order[i] - 1)] = static_cast<int>(i) + 1;
+    return back;
 }
 } // namespace
 
@@ -32,17 +40,22 @@ void CatalogueSession::setCurrent(int record) {
     emit currentRecordChanged();
 }
 
-void CatalogueSession::setModified(int count) {
-    if (modified_ == count)
-        return;
-    modified_ = count;
-    emit modifiedChanged();
-}
-
 void CatalogueSession::setFile(const QString& fullPath, const QString& shownName) {
     filePath_ = fullPath;
     displayName_ = shownName;
     emit fileNameChanged();
+}
+
+void CatalogueSession::restartHistory() {
+    const bool was = isModified();
+    history_.clear();
+    historyMoved(was);
+}
+
+void CatalogueSession::historyMoved(bool wasModified) {
+    emit historyChanged();
+    if (wasModified != isModified())
+        emit modifiedChanged();
 }
 
 void CatalogueSession::takeCatalogue(Catalogue catalogue, int current) {
@@ -50,38 +63,212 @@ void CatalogueSession::takeCatalogue(Catalogue catalogue, int current) {
     emit headerChanged();
     emit catalogueReset();
     emit recordsChanged();
+    restartHistory();
     setCurrent(current);
+}
+
+RecordTexts CatalogueSession::textsOf(int record) const {
+    RecordTexts texts;
+    for (int i = 0; i < kFieldCount; ++i)
+        texts[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), record);
+    return texts;
+}
+
+// ---------------------------------------------------------------- applying steps
+
+QString CatalogueSession::whyNot(const HistoryStep& step, bool forward) const {
+    const int n = recordCount();
+    const int count = static_cast<int>(step.records.size());
+    using K = HistoryStep::Kind;
+    const bool inserting = (step.kind == K::Inserted) == forward;
+    switch (step.kind) {
+    case K::Fields:
+        if (step.record < 1 || step.record > n)
+            return QStringLiteral("%1番目の本がもうありません").arg(step.record);
+        break;
+    case K::Inserted:
+    case K::Removed:
+        if (inserting && n + count > kMaxRecords)
+            return QStringLiteral("記録できるのは２０００冊までです");
+        if (inserting && (step.record < 1 || step.record > n + 1))
+            return QStringLiteral("%1番目の位置に本を戻せません").arg(step.record);
+        if (!inserting && (step.record < 1 || step.record + count - 1 > n))
+            return QStringLiteral("%1番目からの%2冊がもうありません").arg(step.record).arg(count);
+        break;
+    case K::Reordered:
+        if (static_cast<int>(step.order.size()) != n)
+            return QStringLiteral("本の数が並べ替えたときと違います");
+        break;
+    case K::Header:
+        break;
+    }
+    return QString();
+}
+
+void CatalogueSession::insertTexts(int at, const std::vector<RecordTexts>& records) {
+    if (at == recordCount() + 1) {
+        catalogue_.appendRecords(records);
+    } else {
+        for (size_t i = 0; i < records.size(); ++i) {
+            const int r = at + static_cast<int>(i);
+            catalogue_.insertEmptyRecord(r);
+            for (int k = 0; k < kFieldCount; ++k)
+                catalogue_.setField(fieldAt(k), r, records[i][static_cast<size_t>(k)]);
+        }
+    }
+    emit recordsInserted(at, static_cast<int>(records.size()));
+}
+
+void CatalogueSession::removeTexts(int at, int count) {
+    if (at + count - 1 == recordCount())
+        catalogue_.resize(at - 1);
+    else
+        for (int i = 0; i < count; ++i)
+            catalogue_.removeRecord(at);
+    emit recordsRemoved(at, count);
+}
+
+void CatalogueSession::apply(const HistoryStep& step, bool forward) {
+    using K = HistoryStep::Kind;
+    switch (step.kind) {
+    case K::Fields:
+        for (const FieldChange& c : step.fields)
+            catalogue_.setField(c.field, step.record, forward ? c.after : c.before);
+        emit recordChanged(step.record);
+        emit recordsChanged();
+        break;
+    case K::Inserted:
+    case K::Removed:
+        if ((step.kind == K::Inserted) == forward)
+            insertTexts(step.record, step.records);
+        else
+            removeTexts(step.record, static_cast<int>(step.records.size()));
+        emit recordsChanged();
+        break;
+    case K::Reordered:
+        catalogue_.reorder(forward ? step.order : inverse(step.order));
+        emit recordsReordered();
+        emit recordsChanged();
+        break;
+    case K::Header:
+        (forward ? step.headerAfter : step.headerBefore).applyTo(catalogue_);
+        emit headerChanged();
+        break;
+    }
+    // Typing stays on its record: the editor, which shows it, is not disturbed.
+    const int target = forward ? step.currentAfter : step.currentBefore;
+    if (step.kind != K::Fields || target != current_)
+        setCurrent(target);
+}
+
+void CatalogueSession::record(HistoryStep step) {
+    const bool was = isModified();
+    if (step.currentBefore == 0)
+        step.currentBefore = current_;
+    apply(step, true);
+    history_.push(std::move(step));
+    if (history_.openTyping())
+        typingClock_.start();
+    historyMoved(was);
+}
+
+QString CatalogueSession::undoText() const {
+    return canUndo() ? history_.undoStep().name : QString();
+}
+
+QString CatalogueSession::redoText() const {
+    return canRedo() ? history_.redoStep().name : QString();
+}
+
+void CatalogueSession::undo() {
+    if (!canUndo())
+        return;
+    history_.closeTyping();
+    const HistoryStep& step = history_.undoStep();
+    if (const QString reason = whyNot(step, false); !reason.isEmpty())
+        throw IoError(
+            QStringLiteral("「%1」を元に戻せません: %2").arg(step.name, reason).toStdString());
+    const bool was = isModified();
+    apply(step, false);
+    history_.undone();
+    historyMoved(was);
+}
+
+void CatalogueSession::redo() {
+    if (!canRedo())
+        return;
+    const HistoryStep& step = history_.redoStep();
+    if (const QString reason = whyNot(step, true); !reason.isEmpty())
+        throw IoError(
+            QStringLiteral("「%1」をやり直せません: %2").arg(step.name, reason).toStdString());
+    const bool was = isModified();
+    apply(step, true);
+    history_.redone();
+    historyMoved(was);
 }
 
 // ---------------------------------------------------------------- edits
 
-void CatalogueSession::storeField(Field f, Bytes text) {
+void CatalogueSession::editField(Field f, Bytes text, const QString& stepName) {
     if (!hasRecord())
         return;
-    catalogue_.setField(f, current_, std::move(text));
-    emit recordChanged(current_);
-    emit recordsChanged();
-}
-
-void CatalogueSession::countChange(int changes) {
-    setModified(modified_ + changes);
-}
-
-void CatalogueSession::storeEdits() {
-    // The editor answers by calling storeField(); it never asks back.
-    if (storingEdits_)
+    HistoryStep* open = history_.openTyping();
+    if (open && open->kind == HistoryStep::Kind::Fields && open->record == current_ &&
+        open->fields.size() == 1 && open->fields.front().field == f && open->name == stepName &&
+        typingClock_.isValid() && typingClock_.elapsed() < kTypingPauseMs) {
+        // The typing goes on: the open step takes the new text.
+        open->fields.front().after = text;
+        catalogue_.setField(f, current_, std::move(text));
+        typingClock_.start();
+        emit recordChanged(current_);
+        emit recordsChanged();
         return;
-    storingEdits_ = true;
-    emit storeEditsRequested();
-    storingEdits_ = false;
+    }
+    if (catalogue_.field(f, current_) == text)
+        return;
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Fields;
+    step.name = stepName;
+    step.record = current_;
+    step.fields.push_back({f, catalogue_.field(f, current_), std::move(text)});
+    step.currentAfter = current_;
+    step.typing = true;
+    record(std::move(step));
+}
+
+void CatalogueSession::endTyping() {
+    history_.closeTyping();
+}
+
+bool CatalogueSession::setRecordFields(int record,
+                                       const std::vector<std::pair<Field, Bytes>>& fields,
+                                       const QString& stepName) {
+    if (record < 1 || record > recordCount())
+        return false;
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Fields;
+    step.name = stepName;
+    step.record = record;
+    for (const auto& [f, text] : fields)
+        step.fields.push_back({f, catalogue_.field(f, record), text});
+    step.currentAfter = current_;
+    this->record(std::move(step));
+    return true;
 }
 
 bool CatalogueSession::addListEntry(ChoiceList list, const Bytes& entry) {
-    std::vector<Bytes>& entries = catalogue_.list(list);
+    const std::vector<Bytes>& entries = catalogue_.list(list);
     if (entry.empty() || std::find(entries.begin(), entries.end(), entry) != entries.end())
         return false;
-    entries.push_back(entry);
-    emit headerChanged();
+    HeaderValues after = HeaderValues::of(catalogue_);
+    after.lists[static_cast<size_t>(list)].push_back(entry);
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Header;
+    step.name = QStringLiteral("選択肢の追加");
+    step.headerBefore = HeaderValues::of(catalogue_);
+    step.headerAfter = std::move(after);
+    step.currentAfter = current_;
+    record(std::move(step));
     return true;
 }
 
@@ -89,21 +276,20 @@ void CatalogueSession::setSpacing(int spacing) {
     catalogue_.spacing = spacing;
 }
 
-void CatalogueSession::setCaptionFont(const FontValues& font) {
-    catalogue_.captionFont = font;
-    emit headerChanged();
-}
-
-void CatalogueSession::setContentsFont(const FontValues& font) {
-    catalogue_.contentsFont = font;
-    emit headerChanged();
+void CatalogueSession::applySettings(const HeaderValues& values) {
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Header;
+    step.name = QStringLiteral("環境設定");
+    step.headerBefore = HeaderValues::of(catalogue_);
+    step.headerAfter = values;
+    step.currentAfter = current_;
+    record(std::move(step));
 }
 
 // ---------------------------------------------------------------- navigation
 
 void CatalogueSession::goTo(int record) {
-    countChange();
-    storeEdits();
+    history_.closeTyping();
     setCurrent(record);
 }
 
@@ -130,95 +316,89 @@ void CatalogueSession::goToLast() {
 void CatalogueSession::showRecord(int record) {
     if (record < 1 || record > recordCount())
         return;
-    storeEdits();
-    setCurrent(record);
+    goTo(record);
 }
 
 // ---------------------------------------------------------------- record commands
 
 bool CatalogueSession::addRecord() {
-    // Deliberately counted before the limit check: a refused add still counts.
-    countChange();
-    storeEdits();
     if (recordCount() >= kMaxRecords)
         return false;
-    catalogue_.resize(recordCount() + 1);
-    emit recordsInserted(recordCount(), 1);
-    emit recordsChanged();
-    setCurrent(recordCount());
+    RecordTexts fresh;
+    // A new book starts with each choice list's heading in its box.
+    for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
+        fresh[static_cast<size_t>(index(f))] = catalogue_.heading(choiceListOf(f));
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Inserted;
+    step.name = QStringLiteral("追加");
+    step.record = recordCount() + 1;
+    step.records.push_back(std::move(fresh));
+    step.currentAfter = recordCount() + 1;
+    record(std::move(step));
     return true;
 }
 
 bool CatalogueSession::deleteCurrentRecord() {
     if (!hasRecord())
         return false;
-    countChange();
-    const bool last = current_ == recordCount();
-    UndoStep step{UndoStep::Kind::Removed, current_, {}, 0, {}, current_};
-    for (int i = 0; i < kFieldCount; ++i)
-        step.fields[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), current_);
-    pushUndo(std::move(step));
-    const int removed = current_;
-    catalogue_.removeRecord(current_);
-    emit recordsRemoved(removed, 1);
-    emit recordsChanged();
-    setCurrent(last ? recordCount() : current_);
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Removed;
+    step.name = QStringLiteral("削除");
+    step.record = current_;
+    step.records.push_back(textsOf(current_));
+    step.currentAfter = current_ == recordCount() ? recordCount() - 1 : current_;
+    record(std::move(step));
     return true;
 }
 
 bool CatalogueSession::copyRecordToEnd() {
     if (recordCount() >= kMaxRecords)
         return false;
-    storeEdits();
-    countChange();
-    const int from = current_;
-    pushUndo({UndoStep::Kind::Appended, 0, {}, recordCount(), {}, current_});
-    catalogue_.resize(recordCount() + 1);
-    if (from >= 1)
-        catalogue_.copyRecord(from, recordCount());
-    emit recordsInserted(recordCount(), 1);
-    emit recordsChanged();
-    goToLast();
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Inserted;
+    step.name = QStringLiteral("コピーして最後尾へ追加");
+    step.record = recordCount() + 1;
+    step.records.push_back(hasRecord() ? textsOf(current_) : RecordTexts{});
+    step.currentAfter = recordCount() + 1;
+    record(std::move(step));
     return true;
 }
 
 void CatalogueSession::deleteRecord(int record) {
     if (record < 1 || record > recordCount())
         return;
-    storeEdits();
-    UndoStep step{UndoStep::Kind::Removed, record, {}, 0, {}, current_};
-    for (int i = 0; i < kFieldCount; ++i)
-        step.fields[static_cast<size_t>(i)] = catalogue_.field(fieldAt(i), record);
-    pushUndo(std::move(step));
-    catalogue_.removeRecord(record);
-    countChange();
-    emit recordsRemoved(record, 1);
-    emit recordsChanged();
-    setCurrent(std::min(record, recordCount()));
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Removed;
+    step.name = QStringLiteral("削除");
+    step.record = record;
+    step.records.push_back(textsOf(record));
+    step.currentAfter = std::min(record, recordCount() - 1);
+    this->record(std::move(step));
 }
 
 bool CatalogueSession::insertRecordAt(int record) {
     if (recordCount() >= kMaxRecords)
         return false;
-    storeEdits();
     const int at = std::clamp(record, 1, recordCount() + 1);
-    pushUndo({UndoStep::Kind::Inserted, at, {}, 0, {}, current_});
-    catalogue_.insertEmptyRecord(at);
-    countChange();
-    emit recordsInserted(at, 1);
-    emit recordsChanged();
-    setCurrent(std::clamp(record, 1, recordCount()));
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Inserted;
+    step.name = QStringLiteral("挿入");
+    step.record = at;
+    step.records.resize(1);
+    step.currentAfter = std::clamp(record, 1, recordCount() + 1);
+    this->record(std::move(step));
     return true;
 }
 
 void CatalogueSession::applyOrder(const std::vector<int>& order) {
-    storeEdits();
-    catalogue_.reorder(order);
-    pushUndo({UndoStep::Kind::Reordered, 0, {}, 0, order, current_});
-    countChange();
-    emit recordsReordered();
-    emit recordsChanged();
-    setCurrent(current_);
+    if (order.size() != static_cast<size_t>(recordCount()))
+        throw std::invalid_argument("an order must name every record once");
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Reordered;
+    step.name = QStringLiteral("並べ替え");
+    step.order = order;
+    step.currentAfter = current_;
+    record(std::move(step));
 }
 
 bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records) {
@@ -226,88 +406,14 @@ bool CatalogueSession::appendRecords(const std::vector<std::array<Bytes, kFieldC
         return false;
     if (records.empty())
         return true;
-    storeEdits();
-    const int before = recordCount();
-    pushUndo({UndoStep::Kind::Appended, 0, {}, before, {}, current_});
-    catalogue_.appendRecords(records);
-    countChange();
-    emit recordsInserted(before + 1, static_cast<int>(records.size()));
-    emit recordsChanged();
-    setCurrent(before + 1);
+    HistoryStep step;
+    step.kind = HistoryStep::Kind::Inserted;
+    step.name = QStringLiteral("インポート");
+    step.record = recordCount() + 1;
+    step.records = records;
+    step.currentAfter = recordCount() + 1;
+    record(std::move(step));
     return true;
-}
-
-bool CatalogueSession::setRecordFields(int record,
-                                       const std::vector<std::pair<Field, Bytes>>& fields,
-                                       const QString& stepName) {
-    Q_UNUSED(stepName);
-    if (record < 1 || record > recordCount())
-        return false;
-    storeEdits();
-    for (const auto& [field, text] : fields)
-        catalogue_.setField(field, record, text);
-    countChange();
-    emit recordChanged(record);
-    emit recordsChanged();
-    if (record == current_)
-        emit currentRecordChanged();
-    return true;
-}
-
-// ---------------------------------------------------------------- undo
-
-void CatalogueSession::pushUndo(UndoStep step) {
-    undo_.push_back(std::move(step));
-    if (undo_.size() > kUndoDepth)
-        undo_.erase(undo_.begin());
-    emit undoAvailableChanged(true);
-}
-
-void CatalogueSession::clearUndo() {
-    if (undo_.empty())
-        return;
-    undo_.clear();
-    emit undoAvailableChanged(false);
-}
-
-void CatalogueSession::undo() {
-    if (undo_.empty())
-        return;
-    storeEdits();
-    UndoStep step = std::move(undo_.back());
-    undo_.pop_back();
-    switch (step.kind) {
-    case UndoStep::Kind::Removed:
-        catalogue_.insertEmptyRecord(step.record);
-        for (int i = 0; i < kFieldCount; ++i)
-            catalogue_.setField(fieldAt(i), step.record,
-                                std::move(step.fields[static_cast<size_t>(i)]));
-        emit recordsInserted(step.record, 1);
-        break;
-    case UndoStep::Kind::Inserted:
-        catalogue_.removeRecord(step.record);
-        emit recordsRemoved(step.record, 1);
-        break;
-    case UndoStep::Kind::Appended: {
-        const int removed = recordCount() - step.countBefore;
-        catalogue_.resize(step.countBefore);
-        emit recordsRemoved(step.countBefore + 1, removed);
-        break;
-    }
-    case UndoStep::Kind::Reordered: {
-        std::vector<int> back(step.order.size());
-        for (size_t i = 0; i < step.order.size(); ++i)
-            back[static_cast<size_t>(step.order[i] - 1)] = static_cast<int>(i) + 1;
-        catalogue_.reorder(back);
-        emit recordsReordered();
-        break;
-    }
-    }
-    countChange();
-    emit recordsChanged();
-    if (undo_.empty())
-        emit undoAvailableChanged(false);
-    setCurrent(step.currentBefore);
 }
 
 // ---------------------------------------------------------------- files
@@ -316,10 +422,9 @@ void CatalogueSession::newCatalogue() {
     for (int r = 1; r <= recordCount(); ++r)
         catalogue_.clearRecord(r);
     catalogue_.resize(1);
-    clearUndo();
     onDisk_.reset();
     setFile(QString(), QString());
-    setModified(0);
+    restartHistory();
     emit catalogueReset();
     emit recordsChanged();
     // The start index named a record of the old catalogue; the new one has just one.
@@ -331,7 +436,7 @@ int CatalogueSession::loadFile(const QString& path) {
     int complete = 0;
     CatalogueFile::readBytes(bytes, catalogue_, &complete);
     remember(path, bytes);
-    clearUndo();
+    restartHistory();
     emit headerChanged();
     emit catalogueReset();
     emit recordsChanged();
@@ -344,31 +449,31 @@ int CatalogueSession::open(const QString& path) {
     const int complete = loadFile(path);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
-    setModified(0);
     return complete;
 }
 
 int CatalogueSession::reopen(const QString& fullPath) {
     const int complete = loadFile(fullPath);
     setFile(fullPath, fullPath);
-    setModified(0);
     return complete;
 }
 
 void CatalogueSession::save() {
-    storeEdits();
     writeWithBackup(filePath_);
-    setModified(0);
+    const bool was = isModified();
+    history_.markClean();
+    historyMoved(was);
 }
 
 void CatalogueSession::saveAs(const QString& path) {
-    storeEdits();
     const std::string bytes = CatalogueFile::serialise(catalogue_);
     SafeFileWriter().write(path, bytes);
     remember(path, bytes);
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
-    setModified(0);
+    const bool was = isModified();
+    history_.markClean();
+    historyMoved(was);
 }
 
 void CatalogueSession::writeWithBackup(const QString& path) {
@@ -397,43 +502,6 @@ bool CatalogueSession::fileChangedOnDisk() const {
     } catch (const IoError&) {
         return true; // unreadable now: not the file we know
     }
-}
-
-// ---------------------------------------------------------------- settings cycle
-
-void CatalogueSession::applySettings(const SettingsChoice& choice) {
-    countChange();
-    const QString handoff = HandoffFile::defaultPath();
-    HandoffFile::write(handoff, choice.handoff);
-    handoffPath_ = handoff;
-    handoff_ = choice.handoff;
-    catalogue_.liveCaptions = choice.captions;
-    catalogue_.lists = choice.lists;
-    emit headerChanged();
-}
-
-void CatalogueSession::finishSettings(bool apply) {
-    // The hand-off file is read back and goes whatever the outcome. Only
-    // what this cycle wrote is applied: a file another copy of the program
-    // or an earlier, failed cycle left there (or changed meanwhile) gives way
-    // to the choices this cycle holds itself.
-    QString path = std::exchange(handoffPath_, QString());
-    if (path.isEmpty())
-        path = HandoffFile::defaultPath();
-    const std::optional<HandoffValues> ours = std::exchange(handoff_, std::nullopt);
-    std::optional<HandoffValues> found;
-    try {
-        found = HandoffFile::take(path);
-    } catch (const IoError&) {
-        // Unreadable: nothing of it is used.
-    }
-    if (FileIo::exists(path))
-        FileIo::remove(path);
-    if (!apply || !ours)
-        return;
-    HandoffFile::apply(found && *found == *ours ? *found : *ours, catalogue_);
-    countChange();
-    emit headerChanged();
 }
 
 } // namespace sorabel

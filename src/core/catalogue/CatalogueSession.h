@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/catalogue/Catalogue.h"
-#include "core/format/HandoffFile.h"
+#include "core/catalogue/History.h"
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -12,24 +14,13 @@
 
 namespace sorabel {
 
-// What the settings dialog's OK hands over: the captions and choice lists go
-// into the catalogue at once, the fonts, flags and spacing travel through the
-// hand-off file until the catalogue has been saved.
-struct SettingsChoice {
-    std::array<Bytes, kCaptionCount> captions;
-    std::array<std::vector<Bytes>, kListCount> lists;
-    HandoffValues handoff;
-};
-
-// The open catalogue: its records, the current record, the count of unsaved
+// The open catalogue: its records, the current record, its history of
 // changes and the file it belongs to. Every window reads the catalogue here
 // and changes it only through these operations, which keep the invariants
 // (0 <= count <= 2000; the current index within 1..count, or 0 with no
-// record) and announce each change by a signal.
-//
-// Operations that leave the shown record or need the catalogue up to date
-// first emit storeEditsRequested(), to which the record editor answers by
-// storing its fields (synchronously, through storeField()).
+// record), record each change as one step of the history and announce it by
+// a signal. The record editor writes each edit through at once, so the
+// catalogue here is always what the user sees.
 class CatalogueSession : public QObject {
     Q_OBJECT
 
@@ -40,8 +31,8 @@ public:
     int recordCount() const { return catalogue_.recordCount(); }
     int currentIndex() const { return current_; }
     bool hasRecord() const { return current_ >= 1 && current_ <= recordCount(); }
-    int modifiedCount() const { return modified_; }
-    bool isModified() const { return modified_ > 0; }
+    // Unsaved changes: the history is not at the point last opened or saved.
+    bool isModified() const { return !history_.isClean(); }
     // Full path of the catalogue file; empty for an untitled catalogue.
     QString filePath() const { return filePath_; }
     // The name the status bar shows: bare after Open and Save As, the full
@@ -51,43 +42,42 @@ public:
     void setStartIndex(int record) { startIndex_ = record; }
 
     // Takes a whole catalogue built elsewhere, with `current` as the current
-    // record (tests arrange a session this way). The file and the count of
-    // changes stay as they were.
+    // record (tests arrange a session this way). The history starts afresh
+    // and the file stays as it was.
     void takeCatalogue(Catalogue catalogue, int current);
 
     // ---- edits
-    // The editor stores a field of the current record (nothing else changes).
-    void storeField(Field f, Bytes text);
-    // Counts `changes` unsaved changes (typing in the impressions, a choice box changed).
-    void countChange(int changes = 1);
-    // Asks the editor to store what it shows into the current record.
-    void storeEdits();
+    // Typing into a field of the current record: goes into the open typing
+    // step while the user stays in the field and keeps typing, else starts one.
+    void editField(Field f, Bytes text, const QString& stepName = QStringLiteral("入力"));
+    // The user left the field: the next edit starts a new step.
+    void endTyping();
+    // Sets several fields of a record as one step; false when there is no such record.
+    bool setRecordFields(int record, const std::vector<std::pair<Field, Bytes>>& fields,
+                         const QString& stepName);
     // A word confirmed in a choice box joins its list; false when it was there already.
     bool addListEntry(ChoiceList list, const Bytes& entry);
-    // The spacing the layout settled on.
+    // The spacing the layout settled on (derived from the window, no step).
     void setSpacing(int spacing);
-    void setCaptionFont(const FontValues& font);
-    void setContentsFont(const FontValues& font);
+    // The settings dialog's captions, lists, fonts, flags and spacing, as one step.
+    void applySettings(const HeaderValues& values);
 
-    // ---- navigation; each move counts as a change, deliberately: the
-    // program has always asked to save after the user browsed.
+    // ---- navigation; moving edits nothing and is no change.
     void goToFirst();
     void goToPrevious();
     void goToNext();
     void goToLast();
     void goTo(int record);
-    // Page Up / Page Down and a row chosen in the book list: a move that
-    // does not count as a change.
+    // Page Up / Page Down and a row chosen in the book list.
     void showRecord(int record);
 
-    // ---- record commands
-    // Adds an empty record at the end and makes it current. Deliberately
-    // counts a change before the limit check. False at 2000 records.
+    // ---- record commands, each one step
+    // Adds a record at the end, its choice fields holding the lists'
+    // headings, and makes it current. False (nothing changed) at 2000 records.
     bool addRecord();
     // Deletes the current record. False when there is none.
     bool deleteCurrentRecord();
-    // Appends a copy of the current record (with the editor's edits) and
-    // makes it current. False at 2000 records.
+    // Appends a copy of the current record and makes it current. False at 2000 records.
     bool copyRecordToEnd();
     // The book list's delete and insert at a row.
     void deleteRecord(int record);
@@ -95,17 +85,17 @@ public:
     // The book list's applied sort: record i becomes the old record order[i-1].
     void applyOrder(const std::vector<int>& order);
     // Appends records (an import) after the last one, all or none: false when
-    // they would pass 2000 records. One change, one undo step.
+    // they would pass 2000 records.
     bool appendRecords(const std::vector<std::array<Bytes, kFieldCount>>& records);
-    // Replaces some fields of one record as one change; false when there is
-    // no such record.
-    bool setRecordFields(int record, const std::vector<std::pair<Field, Bytes>>& fields,
-                         const QString& stepName);
 
-    // Takes back the last delete, insert, copy to the end, applied sort or
-    // import of this catalogue; counts as a change like the command it undoes.
-    bool canUndo() const { return !undo_.empty(); }
+    // ---- history. Undo and redo throw IoError, with the reason in Japanese,
+    // when the step no longer fits the catalogue; the step then stays.
+    bool canUndo() const { return history_.canUndo(); }
+    bool canRedo() const { return history_.canRedo(); }
+    QString undoText() const;
+    QString redoText() const;
     void undo();
+    void redo();
 
     // ---- files; failures throw IoError and leave the session as it was.
     // Empties the catalogue (captions, lists and fonts stay) and forgets the file.
@@ -124,13 +114,6 @@ public:
     // last wrote (another program or another copy of this one changed it).
     bool fileChangedOnDisk() const;
 
-    // ---- the settings cycle
-    // OK: captions and lists go in, the rest into the hand-off file; one change.
-    void applySettings(const SettingsChoice& choice);
-    // After the dialog: takes the hand-off file this cycle wrote, if any, and
-    // applies it (or, when the cycle failed, only removes it).
-    void finishSettings(bool apply);
-
 signals:
     void currentRecordChanged();
     void recordsChanged();
@@ -147,19 +130,10 @@ signals:
     void recordsReordered();
     void recordChanged(int record);
     void catalogueReset();
-    // Emitted before an operation that needs the editor's edits stored.
-    void storeEditsRequested();
-    void undoAvailableChanged(bool available);
+    // What undo and redo would take back or redo changed.
+    void historyChanged();
 
 private:
-    struct UndoStep {
-        enum class Kind { Removed, Inserted, Appended, Reordered } kind;
-        int record = 0;                        // Removed, Inserted
-        std::array<Bytes, kFieldCount> fields; // Removed
-        int countBefore = 0;                   // Appended
-        std::vector<int> order;                // Reordered
-        int currentBefore = 0;
-    };
     // What the session last read or wrote, to notice another writer.
     struct Fingerprint {
         qint64 size = -1;
@@ -167,26 +141,30 @@ private:
         QByteArray hash;
     };
 
-    void pushUndo(UndoStep step);
-    void clearUndo();
+    RecordTexts textsOf(int record) const;
+    // Applies a step forwards or backwards, whole or (with the reason) not at all.
+    QString whyNot(const HistoryStep& step, bool forward) const;
+    void apply(const HistoryStep& step, bool forward);
+    void insertTexts(int at, const std::vector<RecordTexts>& records);
+    void removeTexts(int at, int count);
+    // Applies a new step and records it.
+    void record(HistoryStep step);
+    void historyMoved(bool wasModified);
     void remember(const QString& path, const std::string& bytes);
     void setCurrent(int record);
-    void setModified(int count);
     void setFile(const QString& fullPath, const QString& shownName);
     void writeWithBackup(const QString& path);
     int loadFile(const QString& path);
+    void restartHistory();
 
     Catalogue catalogue_;
     int current_ = 1;
-    int modified_ = 0;
     int startIndex_ = 0;
     QString filePath_;
     QString displayName_;
-    QString handoffPath_; // the hand-off file this settings cycle wrote
-    std::optional<HandoffValues> handoff_;
-    std::vector<UndoStep> undo_;
+    History history_;
+    QElapsedTimer typingClock_; // since the last keystroke of the open typing step
     std::optional<Fingerprint> onDisk_;
-    bool storingEdits_ = false;
 };
 
 } // namespace sorabel

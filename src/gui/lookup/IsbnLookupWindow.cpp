@@ -361,7 +361,6 @@ void IsbnLookupWindow::takeIntoShelf(const LookupOutcome& outcome) {
 }
 
 bool IsbnLookupWindow::addBook(const std::vector<ProposedField>& fields) {
-    session_.storeEdits();
     // A new catalogue's one empty record takes the first book.
     const Catalogue& catalogue = session_.catalogue();
     if (catalogue.recordCount() == 1 && std::ranges::all_of(fieldTable(), [&](const FieldInfo& f) {
@@ -412,7 +411,6 @@ void IsbnLookupWindow::takeShown() {
 }
 
 void IsbnLookupWindow::fillCurrentRecord(const Isbn& isbn, std::vector<ProposedField> fields) {
-    session_.storeEdits();
     const int record = session_.currentIndex();
     const Catalogue& catalogue = session_.catalogue();
     std::vector<std::pair<Field, Bytes>> changes;

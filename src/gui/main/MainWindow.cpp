@@ -38,6 +38,7 @@ namespace sorabel {
 namespace {
 const QString kLimitMessage = QStringLiteral("記録できるのは２０００冊までです");
 const QString kDeleteQuestion = QStringLiteral("この本の記録を削除しますか？");
+const QString kEmptyHint = QStringLiteral("データ → 追加 で最初の本を登録します");
 
 QFont designFont(const char* family, int pixels) {
     QFont f{QString::fromUtf8(family)};
@@ -75,6 +76,8 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     connect(editor_, &RecordEditor::touched, this, &MainWindow::hideBookList);
     connect(editor_, &RecordEditor::edited, this, &MainWindow::enableAddDelete);
     connect(editor_, &RecordEditor::refused, this, &MainWindow::showNote);
+    connect(editor_, &RecordEditor::undoRequested, this, &MainWindow::undo);
+    connect(editor_, &RecordEditor::redoRequested, this, &MainWindow::redo);
     connect(editor_, &RecordEditor::addRequested, this, [this] {
         if (addButton_->isEnabled())
             addRecord();
@@ -144,9 +147,27 @@ void MainWindow::createActions() {
     menuEntry(data, "コピーして最後尾へ追加(&V)", &MainWindow::copyRecordToEnd);
     data->addSeparator();
     QAction* undo = menuEntry(data, "元に戻す(&U)", &MainWindow::undo);
-    undo->setShortcut(QKeySequence::Undo);
-    undo->setEnabled(false);
-    connect(&session_, &CatalogueSession::undoAvailableChanged, undo, &QAction::setEnabled);
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = menuEntry(data, "やり直し(&R)", &MainWindow::redo);
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
+        if (!redoKeys.contains(key))
+            redoKeys << key;
+    redo->setShortcuts(redoKeys);
+    // The entries name the step they take back or do again.
+    const auto showHistory = [this, undo, redo] {
+        undo->setEnabled(session_.canUndo());
+        undo->setText(session_.canUndo()
+                          ? QStringLiteral("元に戻す: %1(&U)").arg(session_.undoText())
+                          : QStringLiteral("元に戻す(&U)"));
+        redo->setEnabled(session_.canRedo());
+        redo->setText(session_.canRedo()
+                          ? QStringLiteral("やり直し: %1(&R)").arg(session_.redoText())
+                          : QStringLiteral("やり直し(&R)"));
+    };
+    connect(&session_, &CatalogueSession::historyChanged, this, showHistory);
+    showHistory();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings);
@@ -244,6 +265,11 @@ void MainWindow::command(const std::function<void()>& body) {
 }
 
 void MainWindow::updateStatusBar() {
+    // An empty catalogue takes no typing: the note says how to begin.
+    if (session_.recordCount() == 0)
+        note_->setText(kEmptyHint);
+    else if (note_->text() == kEmptyHint)
+        note_->clear();
     panels_[1]->setText(session_.displayName());
     panels_[0]->setText(
         QStringLiteral("%1／%2").arg(session_.currentIndex()).arg(session_.recordCount()));
@@ -299,7 +325,6 @@ void MainWindow::addRecord() {
         }
         editor_->focusTitle();
         addButton_->setEnabled(false);
-        editor_->showListHeadings();
     });
 }
 
@@ -338,10 +363,23 @@ void MainWindow::copyRecordToEnd() {
 }
 
 void MainWindow::undo() {
-    command([&] {
-        hideBookList();
-        session_.undo();
-    });
+    command([&] { takeHistoryStep(&CatalogueSession::undo); });
+}
+
+void MainWindow::redo() {
+    command([&] { takeHistoryStep(&CatalogueSession::redo); });
+}
+
+void MainWindow::takeHistoryStep(void (CatalogueSession::*step)()) {
+    const Catalogue& catalogue = session_.catalogue();
+    const auto flags = catalogue.flags;
+    const int spacing = catalogue.spacing;
+    (session_.*step)();
+    // Settings taken back or redone show the fields they hide or space anew.
+    if (catalogue.flags != flags || catalogue.spacing != spacing) {
+        layOutFields();
+        editor_->showCurrentRecord();
+    }
 }
 
 // ---------------------------------------------------------------- tools
@@ -351,10 +389,6 @@ void MainWindow::openSettings() {
         hideBookList();
         if (!settingsDialog_)
             return;
-        const QString shown[3] = {editor_->text(Field::Genre1), editor_->text(Field::Genre2),
-                                  editor_->text(Field::Format)};
-        session_.storeEdits();
-        session_.setStartIndex(session_.currentIndex());
         emit settingsDialogOpening(
             SettingsDialogInput{settingsValues(), editor_->captionFont(), editor_->contentsFont()});
         {
@@ -366,42 +400,30 @@ void MainWindow::openSettings() {
         raise();
         activateWindow();
         applyFonts();
-        try {
-            if (session_.isModified())
-                files_.save();
-        } catch (...) {
-            session_.finishSettings(false);
-            throw;
-        }
-        session_.finishSettings(true);
         layOutFields();
-        editor_->showCurrentRecord();
-        editor_->setText(Field::Genre1, shown[0]);
-        editor_->setText(Field::Genre2, shown[1]);
-        editor_->setText(Field::Format, shown[2]);
+        editor_->showCurrentRecord(); // the layout may have put headings in the boxes
     });
 }
 
-void MainWindow::takeSettings(const SettingsValues& values) {
-    captionStyle_ = values.captionFont;
-    contentsStyle_ = values.contentsFont;
-    takeStartupOptions(values.ki1, values.ki2, values.ki3);
-    SettingsValues written = settingsValues();
-    written.captionFont = values.captionFont;
-    written.contentsFont = values.contentsFont;
-    SettingsFile::writeOnOk(SettingsFile::defaultPath(), written);
+void MainWindow::finishSettings(const SettingsOutcome& outcome) {
+    command([&] {
+        captionStyle_ = outcome.settings.captionFont;
+        contentsStyle_ = outcome.settings.contentsFont;
+        takeStartupOptions(outcome.settings.ki1, outcome.settings.ki2, outcome.settings.ki3);
+        // OK is a change even when nothing differs; キャンセル only when a font was chosen.
+        if (outcome.accepted || !(outcome.header == HeaderValues::of(session_.catalogue())))
+            session_.applySettings(outcome.header);
+        if (!outcome.accepted)
+            return;
+        SettingsValues written = settingsValues();
+        written.captionFont = outcome.settings.captionFont;
+        written.contentsFont = outcome.settings.contentsFont;
+        SettingsFile::writeOnOk(SettingsFile::defaultPath(), written);
+    });
 }
 
 void MainWindow::takeStartupOptions(int ki1, int ki2, int ki3) {
     startup_ = {ki1 == 0, ki2 == 0, ki3 == 0};
-}
-
-void MainWindow::takeCaptionStyle(FontStylePitch style) {
-    captionStyle_ = style;
-}
-
-void MainWindow::takeContentsStyle(FontStylePitch style) {
-    contentsStyle_ = style;
 }
 
 void MainWindow::layOutFields() {
@@ -415,10 +437,7 @@ void MainWindow::layOutFields() {
 }
 
 void MainWindow::showBookList() {
-    command([&] {
-        session_.storeEdits();
-        emit bookListRequested();
-    });
+    command([&] { emit bookListRequested(); });
 }
 
 void MainWindow::showImpressionsSearch() {
@@ -527,16 +546,12 @@ void MainWindow::saveAs() {
 }
 
 void MainWindow::exportCsv() {
-    command([&] {
-        session_.storeEdits();
-        emit csvExportRequested();
-    });
+    command([&] { emit csvExportRequested(); });
 }
 
 void MainWindow::importCsv() {
     command([&] {
         hideBookList();
-        session_.storeEdits();
         emit csvImportRequested();
     });
 }
@@ -544,16 +559,12 @@ void MainWindow::importCsv() {
 void MainWindow::addByIsbn() {
     command([&] {
         hideBookList();
-        session_.storeEdits();
         emit isbnLookupRequested();
     });
 }
 
 void MainWindow::exit() {
-    command([&] {
-        session_.storeEdits();
-        close();
-    });
+    command([&] { close(); });
 }
 
 // ---------------------------------------------------------------- window placement
@@ -669,7 +680,6 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::shutDown() {
-    session_.storeEdits();
     if (session_.isModified() && !files_.askToSave())
         return false;
     try {

@@ -92,6 +92,7 @@ public slots:
     void goToLastRecord();
     void copyRecordToEnd();
     void undo();
+    void redo();
 
     // Tools.
     void openSettings();
@@ -105,10 +106,10 @@ public slots:
     void showHelpForWindow();
 
     // From the settings dialog.
-    void takeSettings(const SettingsValues& values);
+    // The settings dialog closed: its outcome goes into the catalogue as one
+    // step, and on OK into the settings file.
+    void finishSettings(const SettingsOutcome& outcome);
     void takeStartupOptions(int ki1, int ki2, int ki3);
-    void takeCaptionStyle(FontStylePitch style);
-    void takeContentsStyle(FontStylePitch style);
     // From the book list: the row shown and the number of rows.
     void showListPosition(int row, int rows);
 
@@ -149,6 +150,8 @@ private:
     void updateNavigationActions();
     void enableAddDelete();
     void hideBookList();
+    // Undo or redo, laying the fields out again when the step changed which show.
+    void takeHistoryStep(void (CatalogueSession::*step)());
     void showNote(const QString& note);
     void applyFonts();
     void loadCatalogue(const QString& path, bool remembered);

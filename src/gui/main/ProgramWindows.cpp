@@ -53,16 +53,29 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     };
     QObject::connect(search_, &SearchWindow::recordChosen, main, show);
     QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main, show);
-    // Storing a record changes several fields at once: the windows hear of a
-    // burst of changes once, when the command is over.
+    // Records added, removed or moved reach them as soon as the command is
+    // over (a result must never point at a moved record); typing reaches
+    // them once the user pauses, so that a keystroke never waits for a search.
     auto* changes = new QTimer(main);
     changes->setSingleShot(true);
     changes->setInterval(0);
-    QObject::connect(changes, &QTimer::timeout, search_, &SearchWindow::catalogueChanged);
-    QObject::connect(changes, &QTimer::timeout, statistics_.get(),
-                     &StatisticsWindow::catalogueChanged);
-    for (auto changed : {&CatalogueSession::recordsChanged, &CatalogueSession::headerChanged})
-        QObject::connect(&session, changed, changes, qOverload<>(&QTimer::start));
+    auto* typing = new QTimer(main);
+    typing->setSingleShot(true);
+    typing->setInterval(400);
+    for (QTimer* timer : {changes, typing}) {
+        QObject::connect(timer, &QTimer::timeout, search_, &SearchWindow::catalogueChanged);
+        QObject::connect(timer, &QTimer::timeout, statistics_.get(),
+                         &StatisticsWindow::catalogueChanged);
+    }
+    QObject::connect(changes, &QTimer::timeout, typing, &QTimer::stop);
+    const auto structural = [changes] { changes->start(); };
+    QObject::connect(&session, &CatalogueSession::recordsInserted, changes, structural);
+    QObject::connect(&session, &CatalogueSession::recordsRemoved, changes, structural);
+    QObject::connect(&session, &CatalogueSession::recordsReordered, changes, structural);
+    QObject::connect(&session, &CatalogueSession::catalogueReset, changes, structural);
+    QObject::connect(&session, &CatalogueSession::headerChanged, changes, structural);
+    QObject::connect(&session, &CatalogueSession::recordChanged, typing,
+                     [typing] { typing->start(); });
 
     QObject::connect(main, &MainWindow::csvExportRequested, main,
                      [&session, main] { CsvExportDialog::run(main, session.catalogue()); });
@@ -78,13 +91,8 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
                      &IsbnLookupWindow::present);
 
     QObject::connect(main, &MainWindow::settingsDialogOpening, settings_, &SettingsDialog::prepare);
-    QObject::connect(settings_, &SettingsDialog::startupOptionsChanged, main,
-                     &MainWindow::takeStartupOptions);
-    QObject::connect(settings_, &SettingsDialog::captionStyleChosen, main,
-                     &MainWindow::takeCaptionStyle);
-    QObject::connect(settings_, &SettingsDialog::contentsStyleChosen, main,
-                     &MainWindow::takeContentsStyle);
-    QObject::connect(settings_, &SettingsDialog::settingsAccepted, main, &MainWindow::takeSettings);
+    QObject::connect(settings_, &SettingsDialog::settingsFinished, main,
+                     &MainWindow::finishSettings);
 }
 
 ProgramWindows::~ProgramWindows() {

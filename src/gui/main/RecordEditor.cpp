@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTextDocument>
 
 #include <limits>
@@ -68,8 +69,12 @@ RecordEditor::RecordEditor(CatalogueSession& session, QWidget* parent)
     : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("recordEditor"));
     createFields();
-    connect(&session_, &CatalogueSession::storeEditsRequested, this,
-            &RecordEditor::storeShownRecord);
+    connect(&session_, &CatalogueSession::recordChanged, this, [this](int record) {
+        // A change made elsewhere (undo, redo, a lookup) shows at once; the
+        // editor's own typing is already on screen.
+        if (writing_ == 0 && record == session_.currentIndex())
+            showCurrentRecord();
+    });
     connect(&session_, &CatalogueSession::currentRecordChanged, this,
             &RecordEditor::showCurrentRecord);
     connect(&session_, &CatalogueSession::headerChanged, this,
@@ -123,7 +128,7 @@ void RecordEditor::createFields() {
                     [this](int, int removed, int added) {
                         if (settingTexts_ > 0 || (removed == 0 && added == 0))
                             return;
-                        session_.countChange(std::max(added, 1));
+                        writeField(Field::Impressions, QStringLiteral("入力"));
                         emit edited();
                     });
             w = impressions_;
@@ -139,11 +144,14 @@ void RecordEditor::createFields() {
             validate(validator);
             combo->setValidator(validator);
             combo->lineEdit()->installEventFilter(this);
-            connect(combo, &QComboBox::editTextChanged, this, [this] {
+            connect(combo, &QComboBox::editTextChanged, this, [this, f, combo] {
                 if (settingTexts_ > 0)
                     return;
                 emit touched();
-                session_.countChange();
+                // A word taken from the list is a choice; letters typed are typing.
+                const bool chosen = combo->currentIndex() >= 0 &&
+                                    combo->itemText(combo->currentIndex()) == combo->currentText();
+                writeField(f, chosen ? QStringLiteral("選択") : QStringLiteral("入力"));
             });
             w = combo;
         } else {
@@ -160,9 +168,9 @@ void RecordEditor::createFields() {
             validate(validator);
             edit->setValidator(validator);
             // Whatever the user does to the text (typing, pasting, deleting,
-            // dropping, the input method) is an unsaved change.
-            connect(edit, &QLineEdit::textEdited, this, [this] {
-                session_.countChange();
+            // dropping, the input method) goes into the catalogue at once.
+            connect(edit, &QLineEdit::textEdited, this, [this, f] {
+                writeField(f, QStringLiteral("入力"));
                 emit edited();
             });
             w = edit;
@@ -172,6 +180,14 @@ void RecordEditor::createFields() {
         const Box& b = design.control(f);
         w->setGeometry(b.left, b.top - kToolBarHeight, b.width, b.height);
         w->installEventFilter(this);
+        QWidget* text = w;
+        if (auto* combo = qobject_cast<QComboBox*>(w))
+            text = combo->lineEdit();
+        text->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(text, &QWidget::customContextMenuRequested, this, [this, text](QPoint pos) {
+            QWidget* from = text == impressions_ ? impressions_->viewport() : text;
+            showContextMenu(text, from->mapToGlobal(pos));
+        });
         controls_[static_cast<size_t>(index(f))] = w;
     }
     // Tab order: display order.
@@ -210,34 +226,23 @@ void RecordEditor::setText(Field f, const QString& text) {
     --settingTexts_;
 }
 
-void RecordEditor::showListHeadings() {
-    for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
-        setText(f, sjis::decode(session_.catalogue().heading(choiceListOf(f))));
-}
-
 void RecordEditor::showCurrentRecord() {
     const bool any = session_.hasRecord();
     const Catalogue& catalogue = session_.catalogue();
     for (int i = 0; i < kFieldCount; ++i) {
         const Field f = fieldAt(i);
         setText(f, any ? sjis::decode(catalogue.field(f, session_.currentIndex())) : QString());
-        shownTexts_[static_cast<size_t>(i)] = text(f);
+        // With no record there is nowhere to type into.
+        control(f)->setEnabled(any);
     }
 }
 
-void RecordEditor::storeShownRecord() {
-    // With no record there is nowhere to store the view: its texts are dropped.
-    if (!session_.hasRecord())
+void RecordEditor::writeField(Field f, const QString& stepName) {
+    if (settingTexts_ > 0 || !session_.hasRecord())
         return;
-    for (int i = 0; i < kFieldCount; ++i) {
-        const Field f = fieldAt(i);
-        const QString now = text(f);
-        QString& shown = shownTexts_[static_cast<size_t>(i)];
-        if (now == shown)
-            continue; // untouched: the stored bytes stay exactly as they are
-        shown = now;
-        session_.storeField(f, sjis::tryEncode(now).bytes);
-    }
+    ++writing_;
+    session_.editField(f, sjis::tryEncode(text(f)).bytes, stepName);
+    --writing_;
 }
 
 void RecordEditor::refreshCaptionsAndLists() {
@@ -464,14 +469,64 @@ bool RecordEditor::handleKey(Field f, QKeyEvent* key) {
     return true; // Enter only moves on: no line break, no default button
 }
 
+namespace {
+// The keys that undo and redo the catalogue's history, whichever field has the focus.
+bool isHistoryKey(const QKeyEvent* key) {
+    const QKeyCombination ctrlY(Qt::ControlModifier, Qt::Key_Y);
+    const QKeyCombination ctrlShiftZ(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+           key->keyCombination() == ctrlY || key->keyCombination() == ctrlShiftZ;
+}
+} // namespace
+
+void RecordEditor::showContextMenu(QWidget* field, const QPoint& globalPos) {
+    QMenu* menu = nullptr;
+    if (auto* edit = qobject_cast<QLineEdit*>(field))
+        menu = edit->createStandardContextMenu();
+    else if (field == impressions_)
+        menu = impressions_->createStandardContextMenu();
+    if (!menu)
+        return;
+    // The field's own undo gives way to the catalogue's history.
+    const QList<QAction*> actions = menu->actions();
+    for (int i = 0; i < actions.size(); ++i) {
+        QAction* own = actions[i];
+        const bool undo = own->objectName() == QLatin1String("edit-undo");
+        if (!undo && own->objectName() != QLatin1String("edit-redo"))
+            continue;
+        auto* replacement = new QAction(menu);
+        replacement->setText(undo ? QStringLiteral("元に戻す(&U)")
+                                  : QStringLiteral("やり直し(&R)"));
+        replacement->setEnabled(undo ? session_.canUndo() : session_.canRedo());
+        connect(replacement, &QAction::triggered, this,
+                undo ? &RecordEditor::undoRequested : &RecordEditor::redoRequested);
+        menu->insertAction(own, replacement);
+        menu->removeAction(own);
+    }
+    menu->exec(globalPos);
+    delete menu;
+}
+
 bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
     const int fi = fieldOfWidget(watched);
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Left unaccepted, the keys reach the window's undo and redo entries.
+        if (fi >= 0 && isHistoryKey(static_cast<QKeyEvent*>(event)))
+            return true;
+        break;
+    case QEvent::FocusOut:
+        if (fi >= 0)
+            session_.endTyping();
+        break;
     case QEvent::MouseButtonPress:
         if (watched == this || (fi >= 0 && fieldAt(fi) != Field::Impressions))
             emit touched();
         break;
     case QEvent::KeyPress:
+        // With nothing to undo the entry is disabled; the field must not undo on its own.
+        if (fi >= 0 && isHistoryKey(static_cast<QKeyEvent*>(event)))
+            return true;
         // A combo box holds the focus and hands its keys to its line edit
         // directly, past this filter: they are taken here at the combo box.
         if (fi >= 0 && handleKey(fieldAt(fi), static_cast<QKeyEvent*>(event)))

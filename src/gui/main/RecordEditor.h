@@ -18,10 +18,10 @@ class CatalogueSession;
 class ImpressionsEdit;
 
 // The 19 field controls and their 16 captions: the only editor of a record.
-// It shows the session's current record whenever that changes, and stores
-// what the user changed when the session asks for the edits. A field the user
-// left alone keeps its stored bytes exactly, even bytes that are not valid
-// Shift-JIS.
+// It shows the session's current record whenever that changes, and writes
+// each edit into the session as it is made (the session groups typing into
+// steps of its history). A field the user left alone keeps its stored bytes
+// exactly, even bytes that are not valid Shift-JIS.
 class RecordEditor : public QWidget {
     Q_OBJECT
 
@@ -37,8 +37,6 @@ public:
     // catalogue keeps them. Setting a text here counts as no user edit.
     QString text(Field f) const;
     void setText(Field f, const QString& text);
-    // Shows the heading of each choice list in its box (a new record).
-    void showListHeadings();
 
     // Lays the fields out for a window of the given outer size; returns the
     // width the status bar's panels take.
@@ -62,7 +60,6 @@ public:
 
 public slots:
     void showCurrentRecord();
-    void storeShownRecord();
     // Captions and choice lists from the catalogue, keeping what the boxes show.
     void refreshCaptionsAndLists();
 
@@ -75,6 +72,9 @@ signals:
     void addRequested();
     // Input was refused: the note to show.
     void refused(const QString& note);
+    // Undo or redo asked for in a field's right-click menu.
+    void undoRequested();
+    void redoRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,15 +89,15 @@ private:
     void confirmChoice(QComboBox* combo);
     bool handleKey(Field f, QKeyEvent* key); // true when the key was used up
     void stepRecord(int step);
+    void writeField(Field f, const QString& stepName);
+    void showContextMenu(QWidget* field, const QPoint& globalPos);
 
     CatalogueSession& session_;
     std::array<QWidget*, kFieldCount> controls_{};
     std::array<QLabel*, kCaptionCount> labels_{};
     ImpressionsEdit* impressions_ = nullptr;
-    // What was shown in each control: a field whose text is still this one
-    // keeps its stored bytes when the record is stored.
-    std::array<QString, kFieldCount> shownTexts_{};
     int settingTexts_ = 0; // >0 while the program itself sets control texts
+    int writing_ = 0;      // >0 while an edit goes into the session
 };
 
 } // namespace sorabel

@@ -25,7 +25,6 @@ bool SaveQuestions::askToSave() {
 }
 
 bool SaveQuestions::save() {
-    session_.storeEdits();
     if (session_.filePath().isEmpty())
         return saveAs();
     // Another copy of the program, or a synchronised folder, may have written
@@ -39,7 +38,6 @@ bool SaveQuestions::save() {
 }
 
 bool SaveQuestions::saveAs() {
-    session_.storeEdits();
     const auto path =
         Dialogs::saveFile(parent_, fileFilter(), dialogFolder(), QStringLiteral("srb"));
     if (!path)

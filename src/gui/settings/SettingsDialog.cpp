@@ -417,6 +417,7 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 
 void SettingsDialog::fill() {
     const Catalogue& cat = session_.catalogue();
+    confirmed_.reset();
 
     for (size_t l = 0; l < kListCount; ++l) {
         showText(headingEdits_[l], sjis::decode(cat.heading(static_cast<ChoiceList>(l))));
@@ -495,7 +496,6 @@ void SettingsDialog::storeStartupOptions() {
     s.ki1 = startupGroups_[0]->checkedId() == 1 ? 1 : 0;
     s.ki2 = startupGroups_[1]->checkedId() == 1 ? 1 : 0;
     s.ki3 = startupGroups_[2]->checkedId() == 1 ? 1 : 0;
-    emit startupOptionsChanged(s.ki1, s.ki2, s.ki3);
 }
 
 bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style, const QFont& shown) {
@@ -517,8 +517,6 @@ void SettingsDialog::chooseCaptionFont() {
         if (!chooseFont(captionFont_, captionStyle_, input_.captionFont))
             return;
         input_.settings.captionFont = captionStyle_;
-        session_.setCaptionFont(captionFont_);
-        emit captionStyleChosen(captionStyle_);
     });
 }
 
@@ -528,8 +526,6 @@ void SettingsDialog::chooseContentsFont() {
             return;
         placePreview();
         input_.settings.contentsFont = contentsStyle_;
-        session_.setContentsFont(contentsFont_);
-        emit contentsStyleChosen(contentsStyle_);
     });
 }
 
@@ -567,33 +563,41 @@ bool SettingsDialog::listsAreWritable() {
 void SettingsDialog::applyAndClose() {
     if (!listsAreWritable())
         return;
-    // A failure stops the remaining steps, yet OK ends the dialog.
-    guarded(this, [this] {
-        const Catalogue& cat = session_.catalogue();
-        SettingsChoice choice;
-        for (size_t k = 0; k < kCaptionCount; ++k)
-            choice.captions[k] = encodeKeeping(captionEdits_[k]->text(), {cat.liveCaptions[k]});
-        for (size_t l = 0; l < kListCount; ++l) {
-            auto& list = choice.lists[l];
-            // The heading is always there, empty or not.
-            list.push_back(encodeKeeping(headingEdits_[l]->text(), cat.lists[l]));
-            for (const QString& line : itemLines(listEdits_[l]))
-                list.push_back(encodeKeeping(line, cat.lists[l]));
-        }
-        HandoffValues& handoff = choice.handoff;
-        handoff.captionFont = captionFont_;
-        handoff.contentsFont = contentsFont_;
-        for (size_t i = 0; i < kFieldCount; ++i)
-            handoff.flags[i] = visibleBoxes_[i]->isChecked() ? "TRUE" : "FALSE";
-        handoff.spacing = spacing_;
-        session_.applySettings(choice);
-
-        SettingsValues values = input_.settings;
-        values.captionFont = captionStyle_;
-        values.contentsFont = contentsStyle_;
-        emit settingsAccepted(values);
-    });
+    const Catalogue& cat = session_.catalogue();
+    HeaderValues header = HeaderValues::of(cat);
+    for (size_t k = 0; k < kCaptionCount; ++k)
+        header.captions[k] = encodeKeeping(captionEdits_[k]->text(), {cat.liveCaptions[k]});
+    for (size_t l = 0; l < kListCount; ++l) {
+        auto& list = header.lists[l];
+        list.clear();
+        // The heading is always there, empty or not.
+        list.push_back(encodeKeeping(headingEdits_[l]->text(), cat.lists[l]));
+        for (const QString& line : itemLines(listEdits_[l]))
+            list.push_back(encodeKeeping(line, cat.lists[l]));
+    }
+    for (size_t i = 0; i < kFieldCount; ++i)
+        header.flags[i] = visibleBoxes_[i]->isChecked() ? "TRUE" : "FALSE";
+    header.spacing = spacing_;
+    confirmed_ = std::move(header);
     accept();
+}
+
+SettingsOutcome SettingsDialog::outcome() const {
+    SettingsOutcome out;
+    out.accepted = confirmed_.has_value();
+    out.header = confirmed_ ? *confirmed_ : HeaderValues::of(session_.catalogue());
+    // A font chosen holds even on キャンセル.
+    out.header.captionFont = captionFont_;
+    out.header.contentsFont = contentsFont_;
+    out.settings = input_.settings;
+    out.settings.captionFont = captionStyle_;
+    out.settings.contentsFont = contentsStyle_;
+    return out;
+}
+
+void SettingsDialog::done(int result) {
+    QDialog::done(result);
+    emit settingsFinished(outcome());
 }
 
 } // namespace sorabel

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -30,7 +31,12 @@ class CatalogueSession;
 class SettingsDialog : public QDialog {
     Q_OBJECT
 public:
+    // The dialog only edits values: it changes neither the catalogue nor any
+    // file itself. Whoever opens it applies the outcome.
     explicit SettingsDialog(CatalogueSession& session, QWidget* parent = nullptr);
+
+    // What the dialog gives back if it closed now.
+    SettingsOutcome outcome() const;
 
 public slots:
     // Called before each opening with the settings file's values and the
@@ -38,17 +44,12 @@ public slots:
     void prepare(const SettingsDialogInput& input);
 
 signals:
-    // A start-up option was clicked; it holds even when the dialog is cancelled.
-    void startupOptionsChanged(int ki1, int ki2, int ki3);
-    // A font was chosen; like the font itself, it holds even on キャンセル.
-    void captionStyleChosen(FontStylePitch style);
-    void contentsStyleChosen(FontStylePitch style);
-    // OK went through: the start-up options and the fonts' style and pitch,
-    // on top of the settings file's other values, for the settings file.
-    void settingsAccepted(const SettingsValues& values);
+    // The dialog closed (OK, キャンセル, Escape or the close box).
+    void settingsFinished(const SettingsOutcome& outcome);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void done(int result) override;
 
 private:
     enum class Step { Closer, Wider };
@@ -72,6 +73,8 @@ private:
 
     CatalogueSession& session_;
     SettingsDialogInput input_;
+    // Filled by OK: captions, lists, flags and spacing as confirmed.
+    std::optional<HeaderValues> confirmed_;
 
     QTabWidget* pages_ = nullptr;
     QWidget* fieldsPage_ = nullptr; // 表示する項目

@@ -52,37 +52,37 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         int count, current;
         Op op;
         bool result;
-        int countAfter, currentAfter, modifiedAfter;
+        int countAfter, currentAfter;
+        bool modifiedAfter;
         std::string titleShown;
         int fired;
     } cases[] = {
-        // Browsing counts as a change, deliberately; paging does not.
-        {"first", 5, 3, done(&S::goToFirst), true, 5, 1, 1, "1", Current | Modified},
-        {"previous", 5, 3, done(&S::goToPrevious), true, 5, 2, 1, "2", Current | Modified},
-        {"next", 5, 3, done(&S::goToNext), true, 5, 4, 1, "4", Current | Modified},
-        {"last", 5, 3, done(&S::goToLast), true, 5, 5, 1, "5", Current | Modified},
-        {"previous on the first", 5, 1, done(&S::goToPrevious), true, 5, 1, 0, "1", None},
-        {"next on the last", 5, 5, done(&S::goToNext), true, 5, 5, 0, "5", None},
-        {"page to a record", 5, 3, show(4), true, 5, 4, 0, "4", Current},
-        {"page beyond the end", 5, 3, show(6), true, 5, 3, 0, "3", None},
-        // Add counts a change even when the limit refuses it.
-        {"add", 5, 3, &S::addRecord, true, 6, 6, 1, "", All},
-        {"add at the limit", M, 3, &S::addRecord, false, M, 3, 1, "3", Modified},
-        {"add to none", 0, 0, &S::addRecord, true, 1, 1, 1, "", All},
-        // Copy counts once itself and once more for the move to the copy.
-        {"copy to the end", 5, 2, &S::copyRecordToEnd, true, 6, 6, 2, "2", All},
-        {"copy at the limit", M, 2, &S::copyRecordToEnd, false, M, 2, 0, "2", None},
+        // Moving edits nothing: it is no change.
+        {"first", 5, 3, done(&S::goToFirst), true, 5, 1, false, "1", Current},
+        {"previous", 5, 3, done(&S::goToPrevious), true, 5, 2, false, "2", Current},
+        {"next", 5, 3, done(&S::goToNext), true, 5, 4, false, "4", Current},
+        {"last", 5, 3, done(&S::goToLast), true, 5, 5, false, "5", Current},
+        {"previous on the first", 5, 1, done(&S::goToPrevious), true, 5, 1, false, "1", None},
+        {"next on the last", 5, 5, done(&S::goToNext), true, 5, 5, false, "5", None},
+        {"page to a record", 5, 3, show(4), true, 5, 4, false, "4", Current},
+        {"page beyond the end", 5, 3, show(6), true, 5, 3, false, "3", None},
+        // A refused add changes nothing.
+        {"add", 5, 3, &S::addRecord, true, 6, 6, true, "", All},
+        {"add at the limit", M, 3, &S::addRecord, false, M, 3, false, "3", None},
+        {"add to none", 0, 0, &S::addRecord, true, 1, 1, true, "", All},
+        {"copy to the end", 5, 2, &S::copyRecordToEnd, true, 6, 6, true, "2", All},
+        {"copy at the limit", M, 2, &S::copyRecordToEnd, false, M, 2, false, "2", None},
         // Delete shows the record that followed, or the new last one.
-        {"delete in the middle", 5, 2, &S::deleteCurrentRecord, true, 4, 2, 1, "3", All},
-        {"delete the last", 5, 5, &S::deleteCurrentRecord, true, 4, 4, 1, "4", All},
-        {"delete the only", 1, 1, &S::deleteCurrentRecord, true, 0, 0, 1, "-", All},
-        {"delete with none", 0, 0, &S::deleteCurrentRecord, false, 0, 0, 0, "-", None},
+        {"delete in the middle", 5, 2, &S::deleteCurrentRecord, true, 4, 2, true, "3", All},
+        {"delete the last", 5, 5, &S::deleteCurrentRecord, true, 4, 4, true, "4", All},
+        {"delete the only", 1, 1, &S::deleteCurrentRecord, true, 0, 0, true, "-", All},
+        {"delete with none", 0, 0, &S::deleteCurrentRecord, false, 0, 0, false, "-", None},
         // The book list's commands.
-        {"list delete before", 5, 4, done([](S& s) { s.deleteRecord(2); }), true, 4, 2, 1, "3",
+        {"list delete before", 5, 4, done([](S& s) { s.deleteRecord(2); }), true, 4, 2, true, "3",
          All},
-        {"list insert", 5, 4, insertAt(2), true, 6, 2, 1, "", All},
-        {"list insert at limit", M, 4, insertAt(2), false, M, 4, 0, "4", None},
-        {"sort keeps the position", 3, 1, sort, true, 3, 1, 1, "3", All},
+        {"list insert", 5, 4, insertAt(2), true, 6, 2, true, "", All},
+        {"list insert at limit", M, 4, insertAt(2), false, M, 4, false, "4", None},
+        {"sort keeps the position", 3, 1, sort, true, 3, 1, true, "3", All},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -92,7 +92,7 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
         EXPECT_EQ(c.op(s), c.result);
         EXPECT_EQ(s.recordCount(), c.countAfter);
         EXPECT_EQ(s.currentIndex(), c.currentAfter);
-        EXPECT_EQ(s.modifiedCount(), c.modifiedAfter);
+        EXPECT_EQ(s.isModified(), c.modifiedAfter);
         EXPECT_EQ(titleOf(s, s.currentIndex()), c.titleShown);
         EXPECT_EQ(spy.fired, c.fired);
         // The invariant itself.
@@ -102,27 +102,14 @@ TEST(CatalogueSession, RecordOperationsKeepTheInvariantsAndAnnounceThem) {
     }
 }
 
-TEST(CatalogueSession, EditsAreStoredBeforeTheViewMoves) {
-    CatalogueSession s;
-    arrange(s, 3, 2);
-    // What an editor does: store its field when asked.
-    QObject::connect(&s, &CatalogueSession::storeEditsRequested,
-                     [&s] { s.storeField(Field::Note1, "edited"); });
-    s.goToNext();
-    s.copyRecordToEnd();
-    EXPECT_EQ(s.catalogue().field(Field::Note1, 2), "edited");
-    EXPECT_EQ(s.catalogue().field(Field::Note1, 3), "edited");
-    EXPECT_EQ(s.catalogue().field(Field::Note1, 4), "edited");
-    EXPECT_EQ(s.currentIndex(), 4);
-}
-
 TEST(CatalogueSession, RefusedOrderChangesNothing) {
     CatalogueSession s;
     arrange(s, 3, 2);
     Spy spy(s);
     EXPECT_THROW(s.applyOrder({2, 2, 3}), std::invalid_argument); // the kinds: CatalogueStore
     EXPECT_EQ(s.currentIndex(), 2);
-    EXPECT_EQ(s.modifiedCount(), 0);
+    EXPECT_FALSE(s.isModified());
+    EXPECT_FALSE(s.canUndo());
     EXPECT_EQ(titleOf(s, 1) + titleOf(s, 2) + titleOf(s, 3), "123");
     EXPECT_EQ(spy.fired, None);
 }
@@ -145,8 +132,9 @@ TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
     EXPECT_EQ(other.currentIndex(), 3);
     EXPECT_EQ(other.displayName(), books);
 
-    // A failed open leaves records, position, count of changes and file alone.
+    // A failed open leaves records, position, history and file alone.
     other.goToFirst();
+    other.editField(Field::Note1, "changed");
     Spy spy(other);
     for (const char* bad : {"missing.srb", "damaged.srb"}) {
         SCOPED_TRACE(bad);
@@ -154,17 +142,17 @@ TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
         EXPECT_THROW(other.open(dir.filePath(bad)), IoError);
         EXPECT_EQ(other.recordCount(), 4);
         EXPECT_EQ(other.currentIndex(), 1);
-        EXPECT_EQ(other.modifiedCount(), 1);
+        EXPECT_TRUE(other.isModified());
+        EXPECT_EQ(other.undoText(), QStringLiteral("入力"));
         EXPECT_EQ(other.filePath(), books);
         EXPECT_EQ(spy.fired, None);
     }
 
     // Save keeps the previous file as the backup; a failed save changes nothing.
-    other.goToLast();
     other.save();
-    EXPECT_EQ(other.modifiedCount(), 0);
+    EXPECT_FALSE(other.isModified());
     EXPECT_TRUE(FileIo::exists(books + "bak"));
-    other.goToFirst();
+    other.editField(Field::Note1, "changed again");
     const std::string onDisk = FileIo::readAll(books);
     {
         FullDiskFileSystem full(0, ENOSPC);
@@ -172,7 +160,7 @@ TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
         EXPECT_THROW(other.saveAs(dir.filePath("new.srb")), IoError);
     }
     EXPECT_EQ(FileIo::readAll(books), onDisk);
-    EXPECT_EQ(other.modifiedCount(), 1);
+    EXPECT_TRUE(other.isModified());
     EXPECT_EQ(other.filePath(), books);
     EXPECT_FALSE(FileIo::exists(dir.filePath("new.srb")));
 }
@@ -188,13 +176,14 @@ TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
     s.takeCatalogue(std::move(c), 3);
     QTemporaryDir dir;
     s.saveAs(dir.filePath("old.srb"));
-    s.goToFirst();
+    s.editField(Field::Title, "y");
     Spy spy(s);
 
     s.newCatalogue();
     EXPECT_EQ(s.recordCount(), 1);
     EXPECT_EQ(s.currentIndex(), 1);
-    EXPECT_EQ(s.modifiedCount(), 0);
+    EXPECT_FALSE(s.isModified());
+    EXPECT_FALSE(s.canUndo());
     EXPECT_TRUE(s.filePath().isEmpty());
     EXPECT_TRUE(s.displayName().isEmpty());
     EXPECT_EQ(s.catalogue().field(Field::Title, 3), "");

@@ -5,6 +5,7 @@
 #include "core/storage/FileIo.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/widgets/Dialogs.h"
 #include "gui/lookup/IsbnLookupWindow.h"
 #include "gui/lookup/LocalBookServer.h"
 #include "gui/lookup/LookupPreview.h"

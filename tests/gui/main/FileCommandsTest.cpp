@@ -8,33 +8,31 @@ using namespace sorabel;
 TEST_F(MainWindowTest, SaveAsksForANameReportsFailuresAndAsksBeforeReplacing) {
     MainWindow& f = start();
     // Never saved: Save asks for a name; cancelling writes nothing.
-    edit(Field::Title)->setText(QStringLiteral("一冊目"));
-    session.countChange();
+    type(Field::Title, QStringLiteral("一冊目"));
     Dialogs::setNextFileName(std::nullopt);
     entry("上書き保存(&S)")->trigger();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::SaveFile),
               std::vector<QString>{QStringLiteral("読書録データ(*.srb)")});
     EXPECT_EQ(Dialogs::shown().back().caption, ProgramFolder::path());
-    EXPECT_EQ(session.modifiedCount(), 1);
+    EXPECT_TRUE(session.isModified());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{});
 
     const QString books = path(QStringLiteral("books.srb"));
     Dialogs::setNextFileName(books);
     button("saveButton")->click();
-    EXPECT_EQ(session.modifiedCount(), 0);
+    EXPECT_FALSE(session.isModified());
     EXPECT_EQ(panel(1), QStringLiteral("books.srb"));
 
     // The backup and a failed write's harmlessness are the session's and the
     // writer's tests; here the error box, and the changes stay unsaved.
-    edit(Field::Title)->setText(QStringLiteral("三度目"));
-    session.countChange(3);
+    type(Field::Title, QStringLiteral("三度目"));
     {
         FullDiskFileSystem full(10, ENOSPC);
         f.save();
     }
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).back(),
               QStringLiteral("ディスクがいっぱいです."));
-    EXPECT_EQ(session.modifiedCount(), 3);
+    EXPECT_TRUE(session.isModified());
 
     // Save As over another file asks first, keeps no backup and takes the bare name.
     const QString other = path(QStringLiteral("other.srb"));
@@ -55,7 +53,7 @@ TEST_F(MainWindowTest, NewSavesUnsavedChangesWithoutAskingAndEmptiesEverything) 
     openFile(p);
     ASSERT_EQ(session.recordCount(), 50);
     combo(Field::Genre1)->setEditText(QStringLiteral("随筆")); // a change by the user
-    ASSERT_EQ(session.modifiedCount(), 1);
+    ASSERT_TRUE(session.isModified());
     button("newButton")->click();
     EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question).empty());
     EXPECT_EQ(CatalogueFile::parse(readBytes(p)).records[49][index(Field::Genre1)], sj("随筆"));
@@ -69,13 +67,12 @@ TEST_F(MainWindowTest, NewSavesUnsavedChangesWithoutAskingAndEmptiesEverything) 
     EXPECT_EQ(session.currentIndex(), 1);
 
     // Without a file name New asks where to save; cancelling that keeps everything.
-    edit(Field::Title)->setText(QStringLiteral("残す"));
-    session.countChange();
+    type(Field::Title, QStringLiteral("残す"));
     Dialogs::setNextFileName(std::nullopt);
     entry("新規作成(&N)")->trigger();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::SaveFile).size(), 1u);
     EXPECT_EQ(shown(Field::Title), QStringLiteral("残す"));
-    EXPECT_EQ(session.modifiedCount(), 1);
+    EXPECT_TRUE(session.isModified());
 }
 
 TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndReadsTheChosenFile) {
@@ -83,18 +80,17 @@ TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndReadsTheChosenFile) {
     const QString three = writeCatalogue(QStringLiteral("three.srb"), 3);
     const QString mine = path(QStringLiteral("mine.srb"));
     Dialogs::setNextFileName(mine);
-    edit(Field::Title)->setText(QStringLiteral("自分の"));
+    type(Field::Title, QStringLiteral("自分の"));
     f.saveAs();
 
     // "いいえ" drops the changes; a cancelled dialog changes nothing more.
-    edit(Field::Title)->setText(QStringLiteral("未保存"));
-    session.countChange();
+    type(Field::Title, QStringLiteral("未保存"));
     Dialogs::setNextAnswer(false);
     Dialogs::setNextFileName(std::nullopt);
     button("openButton")->click();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question),
               std::vector<QString>{QStringLiteral("現在の内容を保存しますか？")});
-    EXPECT_EQ(session.modifiedCount(), 1);
+    EXPECT_TRUE(session.isModified());
     EXPECT_EQ(shown(Field::Title), QStringLiteral("未保存"));
     EXPECT_EQ(CatalogueFile::parse(readBytes(mine)).records[0][0], sj("自分の"));
 
@@ -122,8 +118,7 @@ TEST_F(MainWindowTest, ExitStoresTheViewAndClosesThroughTheShutdownSequence) {
     start();
     const QString p = writeCatalogue(QStringLiteral("exit.srb"), 2);
     openFile(p);
-    edit(Field::Title)->setText(QStringLiteral("終了前"));
-    session.countChange();
+    type(Field::Title, QStringLiteral("終了前"));
     Dialogs::setNextAnswer(true);
     entry("終了(&X)")->trigger();
     EXPECT_FALSE(form().isVisible());

@@ -66,6 +66,15 @@ protected:
     }
     QLineEdit* edit(sorabel::Field f) { return qobject_cast<QLineEdit*>(control(f)); }
     QComboBox* combo(sorabel::Field f) { return qobject_cast<QComboBox*>(control(f)); }
+    // Types over a one-line field's text as the user would (one key event).
+    void type(sorabel::Field f, const QString& text) {
+        QLineEdit* e = edit(f);
+        e->selectAll();
+        if (text.isEmpty())
+            QTest::keyClick(e, Qt::Key_Delete);
+        else
+            QTest::sendKeyEvent(QTest::Click, e, Qt::Key_unknown, text, Qt::NoModifier);
+    }
     QPlainTextEdit* impressions() {
         return qobject_cast<QPlainTextEdit*>(control(sorabel::Field::Impressions));
     }

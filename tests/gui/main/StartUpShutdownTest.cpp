@@ -121,8 +121,7 @@ TEST_F(MainWindowTest, ClosingAsksOnceAndAFailedSaveKeepsTheWindowOpen) {
     const QString p = path(QStringLiteral("close.srb"));
     Dialogs::setNextFileName(p);
     f.saveAs();
-    edit(Field::Title)->setText(QStringLiteral("閉じる前"));
-    session.countChange();
+    type(Field::Title, QStringLiteral("閉じる前"));
 
     {
         FullDiskFileSystem refusing(0, EACCES);

@@ -54,9 +54,9 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsCycleTest, UntickedGenreIsHiddenAfterCloseAndSavedHiddenOnlyNextTime) {
+TEST_F(SettingsCycleTest, OkIsOneUnsavedStepAndTheDialogNeverWritesTheCatalogue) {
     arrange(3, 2);
-    setShown(Field::Genre2, QStringLiteral("論文")); // shown, not yet stored
+    combo(Field::Genre2)->setEditText(QStringLiteral("論文")); // typed, not yet saved
     runSettings([this] {
         EXPECT_TRUE(in<QCheckBox>("genre1Shown")->isChecked());
         click("genre1Shown");
@@ -66,33 +66,38 @@ TEST_F(SettingsCycleTest, UntickedGenreIsHiddenAfterCloseAndSavedHiddenOnlyNextT
     EXPECT_EQ(shown(Field::Genre2), QStringLiteral("論文"));
     EXPECT_FALSE(cat().isShown(Field::Genre1));
     EXPECT_TRUE(control(Field::Genre1)->isHidden());
-    EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath())) << "the hand-off file was taken";
-
-    // The save inside the cycle ran before the hand-off file was read.
-    ASSERT_TRUE(QFile::exists(logPath));
-    EXPECT_EQ(saved().header.flags[static_cast<size_t>(index(Field::Genre1))], "TRUE");
-    EXPECT_EQ(saved().records[1][index(Field::Genre2)], sjis::fromUtf8("論文"));
-    EXPECT_GT(session.modifiedCount(), 0);
+    EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath()));
+    // Nothing was saved, nor a file name asked for.
+    EXPECT_FALSE(QFile::exists(logPath));
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::SaveFile).empty());
+    EXPECT_TRUE(session.isModified());
+    EXPECT_EQ(entry("元に戻す: 環境設定(&U)")->isEnabled(), true);
 
     entry("上書き保存(&S)")->trigger();
     EXPECT_EQ(saved().header.flags[static_cast<size_t>(index(Field::Genre1))], "FALSE");
-    EXPECT_EQ(session.modifiedCount(), 0);
+    EXPECT_EQ(saved().records[1][index(Field::Genre2)], sjis::fromUtf8("論文"));
+    EXPECT_FALSE(session.isModified());
+
+    // Undo takes the settings back, the field shows again.
+    entry("元に戻す: 環境設定(&U)")->trigger();
+    EXPECT_TRUE(cat().isShown(Field::Genre1));
+    EXPECT_FALSE(control(Field::Genre1)->isHidden());
 }
 
-TEST_F(SettingsCycleTest, OkWithoutChangesCountsOneAndSavesAtOnce) {
-    // Enter in a caption edit presses the default button, OK.
-    runSettings([this] { QTest::keyClick(in("titleCaption"), Qt::Key_Return); });
-    EXPECT_TRUE(QFile::exists(logPath));
-    // Saved (0), then the hand-off file counted one more.
-    EXPECT_EQ(session.modifiedCount(), 1);
-    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
-
-    // Cancel leaves the catalogue as it was: nothing to save, no hand-off file.
-    form().save();
-    const auto before = FileIo::readAll(logPath);
-    runSettings([this] { click("cancelButton"); });
-    EXPECT_EQ(session.modifiedCount(), 0);
-    EXPECT_EQ(FileIo::readAll(logPath), before);
+TEST_F(SettingsCycleTest, CancelAndEscapeChangeNothingAndSaveNothing) {
+    arrange(3, 1);
+    type(Field::Title, QStringLiteral("未保存"));
+    for (const bool escape : {false, true}) {
+        runSettings([this, escape] {
+            if (escape)
+                QTest::keyClick(in("titleCaption"), Qt::Key_Escape);
+            else
+                click("cancelButton");
+        });
+        EXPECT_FALSE(QFile::exists(logPath));
+        EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::SaveFile).empty());
+        EXPECT_EQ(session.undoText(), QStringLiteral("入力"));
+    }
 }
 
 // What OK hands over (captions, lists, headings) is the dialog's test; here
@@ -103,6 +108,7 @@ TEST_F(SettingsCycleTest, OkAppliesCaptionsAndChoiceLists) {
         items("genre1Items")->setPlainText(QStringLiteral("小説\n\n随筆"));
         click("okButton");
     });
+    form().save();
     EXPECT_EQ(caption(1)->text(), QStringLiteral("題名"));
     ASSERT_EQ(combo(Field::Genre1)->count(), 4);
     EXPECT_EQ(combo(Field::Genre1)->itemText(3), QStringLiteral("随筆"));
@@ -125,32 +131,31 @@ TEST_F(SettingsCycleTest, SecondOkKeepsTheFontChosenEarlier) {
 
     runSettings([this] { click("okButton"); });
     EXPECT_EQ(cat().captionFont, expected);
+    form().save();
     EXPECT_EQ(saved().header.captionFont, expected);
     // The style as the settings file keeps it.
     EXPECT_EQ(SettingsFile::read(SettingsFile::defaultPath(), {}, true).captionFont.style, 2);
 }
 
-// Only the hand-off file of this cycle is ever applied: one another copy of
-// the program or a failed cycle left behind is ignored and removed.
+// A hand-off file another copy of the program left behind is never taken.
 TEST_F(SettingsCycleTest, AStaleHandOffFileIsNeverTaken) {
     HandoffValues foreign;
     foreign.flags.fill("FALSE");
     HandoffFile::write(HandoffFile::defaultPath(), foreign);
-    runSettings([this] { dialog->reject(); });
+    runSettings([this] { click("okButton"); });
     EXPECT_TRUE(cat().isShown(Field::Title));
-    EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath()));
 }
 
-TEST_F(SettingsCycleTest, FailedHandOffStillClosesTheDialog) {
-    // A program folder that does not exist: neither file can be written.
+TEST_F(SettingsCycleTest, AnUnwritableSettingsFileIsReportedAndTheDialogCloses) {
+    // A program folder that does not exist: the settings file cannot be written.
     ProgramFolder::setOverride(QDir(dir.path()).filePath(QStringLiteral("missing")));
-    const QString before = caption(4)->text();
     runSettings([this] {
         in("authorCaption")->setText(QStringLiteral("編者"));
         click("okButton");
     });
     EXPECT_FALSE(Dialogs::shownTexts(Dialogs::Kind::Error).empty());
-    EXPECT_EQ(caption(4)->text(), before) << "nothing after the failed step is applied";
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(caption(4)->text(), QStringLiteral("編者")) << "what came before the failure stands";
 }
 
 TEST_F(SettingsCycleTest, TypedTextStaysInTheCodePageAndDamagedBytesSurvive) {

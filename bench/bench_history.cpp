@@ -1,0 +1,108 @@
+// Typing and the history on a full catalogue: a keystroke in a field with the
+// book list, search and statistics windows open (painted), and undo and redo
+// of a sort and of an import of 2000 books. Keystrokes report their median and
+// worst time as counters.
+#include "core/catalogue/CatalogueSession.h"
+#include "gui/main/MainWindow.h"
+#include "gui/main/ProgramWindows.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/stats/StatisticsWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <vector>
+
+#include "FullCatalogue.h"
+#include "WindowBenchmarks.h"
+
+using namespace sorabel;
+
+namespace {
+
+void BM_KeystrokeWithWindowsOpen(benchmark::State& state) {
+    CatalogueSession session;
+    session.takeCatalogue(bench::fullCatalogue(), 1000);
+    ProgramWindows windows(session);
+    MainWindow& form = windows.mainWindow();
+    form.show();
+    form.showBookList();
+    form.showSearch();
+    form.showStatistics();
+    QApplication::processEvents();
+    auto* title = form.findChild<QLineEdit*>(QStringLiteral("title"));
+    title->setFocus();
+    std::vector<double> times;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QApplication::sendEvent(title, &press);
+        QApplication::sendEvent(title, &release);
+        QApplication::processEvents();
+        form.repaint(); // painted, not only queued
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        times.push_back(seconds * 1000.0);
+        if (title->text().size() > 200) {
+            state.PauseTiming();
+            title->clear();
+            state.ResumeTiming();
+        }
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+    state.counters["worst_ms"] = times.back();
+    if (session.catalogue().field(Field::Title, 1000).find('a') == std::string::npos)
+        state.SkipWithError("the typing did not reach the catalogue");
+}
+BENCHMARK(BM_KeystrokeWithWindowsOpen)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+std::vector<int> reversed() {
+    std::vector<int> order(kMaxRecords);
+    for (int i = 0; i < kMaxRecords; ++i)
+        order[static_cast<size_t>(i)] = kMaxRecords - i;
+    return order;
+}
+
+void BM_UndoRedoSort(benchmark::State& state) {
+    CatalogueSession session;
+    session.takeCatalogue(bench::fullCatalogue(), 1);
+    session.applyOrder(reversed());
+    for (auto _ : state) {
+        session.undo();
+        session.redo();
+    }
+}
+BENCHMARK(BM_UndoRedoSort)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoImport(benchmark::State& state) {
+    const Catalogue full = bench::fullCatalogue();
+    std::vector<std::array<Bytes, kFieldCount>> records(kMaxRecords);
+    for (int r = 1; r <= kMaxRecords; ++r)
+        for (int i = 0; i < kFieldCount; ++i)
+            records[static_cast<size_t>(r - 1)][static_cast<size_t>(i)] = full.field(fieldAt(i), r);
+    CatalogueSession session;
+    Catalogue empty;
+    empty.resize(0);
+    session.takeCatalogue(std::move(empty), 0);
+    session.appendRecords(records);
+    for (auto _ : state) {
+        session.undo();
+        session.redo();
+    }
+    if (session.recordCount() != kMaxRecords)
+        state.SkipWithError("the import was not redone");
+}
+BENCHMARK(BM_UndoRedoImport)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return bench::runWindowBenchmarks(argc, argv);
+}
