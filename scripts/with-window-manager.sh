@@ -25,30 +25,41 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # Xvfb picks a free display itself and writes its number to descriptor 3.
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-  echo "Xvfb did not start:" >&2
-  cat "$work/xvfb.log" >&2
-  exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
+# Many of these run side by side, so a display that is taken or torn down
+# under us is tried again on another one.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ -s "$work/display" ] || return 1
+  export DISPLAY=":$(head -n1 "$work/display")"
+  openbox --sm-disable --config-file /dev/null >"$work/openbox.log" 2>&1 &
+  wm_pid=$!
+  # The window manager is ready once it has announced itself on the root window.
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    kill -0 "$wm_pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
 
-openbox --sm-disable --config-file /dev/null >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-# The window manager is ready once it has announced itself on the root window.
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-  sleep 0.05
+started=""
+for attempt in 1 2 3; do
+  if start_display; then started=yes; break; fi
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null && wait "$wm_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  wm_pid=""; xvfb_pid=""
+  sleep 0.$attempt
 done
-if ! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
-  echo "openbox did not start:" >&2
-  cat "$work/openbox.log" >&2
+if [ -z "$started" ]; then
+  echo "Xvfb with openbox did not start:" >&2
+  cat "$work/xvfb.log" "$work/openbox.log" >&2 2>/dev/null
   exit 1
 fi
 
