@@ -68,7 +68,6 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     connect(f1, &QShortcut::activated, this,
             [this] { command([] { HelpViewer::showContext(helpFile(), kHelpContext); }); });
 
-    connect(editor_, &RecordEditor::touched, this, &MainWindow::hideBookList);
     connect(editor_, &RecordEditor::edited, this, &MainWindow::enableAddDelete);
     connect(editor_, &RecordEditor::refused, this, &MainWindow::showNote);
     connect(editor_, &RecordEditor::addRequested, this, [this] {
@@ -91,7 +90,6 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     create();
     // Designed outer bounds; the settings file may replace them on the first show.
     setOuterBounds(QRect(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight));
-    toolBar_->installEventFilter(this);
     updateStatusBar();
     updateNavigationActions();
 }
@@ -262,10 +260,6 @@ void MainWindow::enableAddDelete() {
     updateNavigationActions();
 }
 
-void MainWindow::hideBookList() {
-    emit bookListHideRequested();
-}
-
 void MainWindow::showNote(const QString& note) {
     note_->setText(note);
     QTimer::singleShot(5000, note_, [label = note_, note] {
@@ -287,7 +281,6 @@ void MainWindow::applyFonts() {
 
 void MainWindow::addRecord() {
     command([&] {
-        hideBookList();
         if (!session_.addRecord()) {
             Dialogs::notice(this, kLimitMessage);
             return;
@@ -300,7 +293,6 @@ void MainWindow::addRecord() {
 
 void MainWindow::deleteRecord() {
     command([&] {
-        hideBookList();
         if (!session_.hasRecord() || !Dialogs::question(this, kDeleteQuestion))
             return;
         session_.deleteCurrentRecord();
@@ -326,24 +318,19 @@ void MainWindow::goToLastRecord() {
 
 void MainWindow::copyRecordToEnd() {
     command([&] {
-        hideBookList();
         if (!session_.copyRecordToEnd())
             Dialogs::notice(this, kLimitMessage);
     });
 }
 
 void MainWindow::undo() {
-    command([&] {
-        hideBookList();
-        session_.undo();
-    });
+    command([&] { session_.undo(); });
 }
 
 // ---------------------------------------------------------------- tools
 
 void MainWindow::openSettings() {
     command([&] {
-        hideBookList();
         if (!settingsDialog_)
             return;
         const QString shown[3] = {editor_->text(Field::Genre1), editor_->text(Field::Genre2),
@@ -406,6 +393,8 @@ void MainWindow::layOutFields() {
             editor_->layOut(outer.width(), outer.height(), !session_.displayName().isEmpty());
         panelWidths_ = {width, width};
         updateStatusBar();
+        // The book list's rows follow the title field as laid out now.
+        emit fieldFontChanged(editor_->contentsFont(), editor_->lineHeight());
     });
 }
 
@@ -467,7 +456,6 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
 
 void MainWindow::newCatalogue() {
     command([&] {
-        hideBookList();
         // Unsaved changes are saved without asking before the catalogue
         // empties; a save the user called off stops New.
         if (session_.isModified() && !files_.save())
@@ -479,7 +467,6 @@ void MainWindow::newCatalogue() {
 
 void MainWindow::openCatalogue() {
     command([&] {
-        hideBookList();
         if (session_.isModified() && !files_.askToSave())
             return;
         if (const auto path = files_.chooseFileToOpen())
@@ -489,7 +476,6 @@ void MainWindow::openCatalogue() {
 
 void MainWindow::openFile(const QString& path) {
     command([&] {
-        hideBookList();
         if (session_.isModified() && !files_.askToSave())
             return;
         loadCatalogue(path, false);
@@ -528,7 +514,6 @@ void MainWindow::exportCsv() {
 
 void MainWindow::importCsv() {
     command([&] {
-        hideBookList();
         session_.storeEdits();
         emit csvImportRequested();
     });
@@ -564,12 +549,6 @@ bool MainWindow::event(QEvent* event) {
         layOutFields();
     }
     return handled;
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == toolBar_ && event->type() == QEvent::MouseButtonPress)
-        hideBookList();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- start-up and shutdown

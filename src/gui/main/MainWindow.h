@@ -119,7 +119,6 @@ signals:
     void csvExportRequested();
     void csvImportRequested();
     void statisticsRequested();
-    void bookListHideRequested();
     // Before the settings dialog opens: what it starts from.
     void settingsDialogOpening(const SettingsDialogInput& input);
     // The fields' font and the height of a one-line field (the book list's cells follow them).
@@ -127,7 +126,6 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -145,7 +143,6 @@ private:
     void updateStatusBar();
     void updateNavigationActions();
     void enableAddDelete();
-    void hideBookList();
     void showNote(const QString& note);
     void applyFonts();
     void loadCatalogue(const QString& path, bool remembered);
