@@ -233,6 +233,8 @@ void StringGrid::moveToRowQuietly(int row) {
 }
 
 StringGrid::Rect StringGrid::selectionRect() const {
+    if (!selectionModel())
+        return {col_, row_, col_, row_};
     const QItemSelection selection = selectionModel()->selection();
     if (selection.isEmpty())
         return {col_, row_, col_, row_};
