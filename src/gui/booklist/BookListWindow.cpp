@@ -69,7 +69,9 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
 
     // The list follows the records while it is open.
     connect(order_, &ListOrderProxy::orderChanged, this, &BookListWindow::orderChanged);
-    connect(order_, &QAbstractItemModel::modelReset, this, [this] {
+    // A new catalogue or other columns need new widths; a view order given
+    // up (the rows' texts unchanged) does not.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         if (isVisible())
             guarded(this, [this] { sizeColumns(); });
     });
