@@ -22,6 +22,8 @@
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <string_view>
+#include <unordered_set>
 
 namespace sorabel {
 
@@ -229,9 +231,27 @@ void BookListWindow::layOutGrid() {
 void BookListWindow::sizeColumns() {
     // Measured in the list's own font, whatever font the cells are drawn in.
     const QFont font = listFont();
-    for (int c = 0; c < grid_->colCount(); ++c)
-        grid_->setColWidths(c, ListLayout::columnWidth(
-                                   grid_->maxTextWidth(c, font, ListLayout::kMaxColumnWidth - 5)));
+    const int enough = ListLayout::kMaxColumnWidth - 5;
+    const int n = order_->rowCount();
+    grid_->setColWidths(0, ListLayout::columnWidth(grid_->maxTextWidth(0, font, enough)));
+    // Straight from the stored bytes: many cells repeat (genres, formats,
+    // empty notes), and each text is decoded and measured once.
+    const Catalogue& cat = session_.catalogue();
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(static_cast<size_t>(n));
+    for (int c = 1; c < grid_->colCount(); ++c) {
+        const Field field = fieldOfColumn(c);
+        int widest = StringGrid::textWidth(grid_->cells(c, 0), font);
+        seen.clear();
+        for (int record = 1; record <= n && widest < enough; ++record) {
+            const Bytes& text = cat.field(field, record);
+            if (text.empty() || !seen.insert(text).second)
+                continue;
+            widest = std::max(
+                widest, StringGrid::textWidth(BookListModel::oneLine(sjis::decode(text)), font));
+        }
+        grid_->setColWidths(c, ListLayout::columnWidth(widest));
+    }
 }
 
 void BookListWindow::widenColumns(int firstRow, int lastRow) {
