@@ -4,7 +4,9 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/text/ShiftJis.h"
 #include "core/text/ShiftJisSearch.h"
+#include "gui/booklist/BookListModel.h"
 #include "gui/booklist/ListLayout.h"
+#include "gui/booklist/ListOrderProxy.h"
 #include "gui/booklist/ListSort.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
@@ -20,6 +22,8 @@
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <string_view>
+#include <unordered_set>
 
 namespace sorabel {
 
@@ -45,9 +49,13 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
     move(209, 208);
     resize(546, 381);
 
+    model_ = new BookListModel(session, this);
+    order_ = new ListOrderProxy(this);
+    order_->setSourceModel(model_);
     grid_ = new StringGrid(this);
     grid_->setObjectName(QStringLiteral("grid"));
     grid_->setDefaultColWidth(ListLayout::kDefaultColumnWidth);
+    grid_->setModel(order_);
     grid_->setDrawCellHook([this](QPainter& painter, int col, int row, const QRect& rect,
                                   bool focused) { drawCell(painter, col, row, rect, focused); });
     setCentralWidget(grid_);
@@ -65,13 +73,31 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
     buildToolBar();
     buildMenu();
 
+    // The list follows the records while it is open.
+    connect(order_, &ListOrderProxy::orderChanged, this, &BookListWindow::orderChanged);
+    // A new catalogue or other columns need new widths; a view order given
+    // up (the rows' texts unchanged) does not.
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        if (isVisible())
+            guarded(this, [this] { sizeColumns(); });
+    });
+    connect(order_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { widenColumns(first + 1, last + 1); });
+    connect(order_, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+                widenColumns(topLeft.row() + 1, bottomRight.row() + 1);
+            });
+    connect(order_, &QAbstractItemModel::headerDataChanged, this,
+            [this](Qt::Orientation orientation) {
+                if (orientation == Qt::Horizontal)
+                    widenColumns(0, 0);
+            });
+    connect(&session_, &CatalogueSession::currentRecordChanged, this,
+            &BookListWindow::followCurrentRecord);
+
     // The help key shows this window's topic.
     auto* help = new QShortcut(QKeySequence::HelpContents, this);
     connect(help, &QShortcut::activated, this, &BookListWindow::showHelp);
-    // Escape and the desktop's close-window key (Ctrl+W) put the list away.
-    for (const QKeySequence& key :
-         {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
-        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 BookListWindow::~BookListWindow() = default;
@@ -124,7 +150,11 @@ void BookListWindow::buildMenu() {
         m->setObjectName(QString::fromLatin1(name));
         return m;
     };
-    item(bar, "closeAction", QStringLiteral("閉じる(&X)"), &QWidget::hide);
+    QAction* close = item(bar, "closeAction", QStringLiteral("閉じる(&X)"), &QWidget::hide);
+    // Escape and the desktop's close keys (Ctrl+W) close the list too.
+    QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    closeKeys << QKeySequence(Qt::Key_Escape);
+    close->setShortcuts(closeKeys);
 
     // Opening the sort menu sorts ascending before anything is picked.
     QMenu* sort = menu("sortMenu", QStringLiteral("ソート(&S)"));
@@ -157,16 +187,23 @@ void BookListWindow::buildMenu() {
 // --- Showing and laying out ---------------------------------------------------
 
 void BookListWindow::showList() {
-    // Hiding to show again is no closing: the find dialog stays.
-    reshowing_ = true;
-    hide();
-    reshowing_ = false;
-    show();
+    guarded(this, [this] {
+        if (isVisible())
+            rebuildGrid();
+        else
+            show(); // rebuilds on showing
+        raise();
+        activateWindow();
+    });
 }
 
 void BookListWindow::setCellFont(const QFont& font, int rowHeight) {
     cellFont_ = font;
     rowHeight_ = rowHeight;
+    if (isVisible()) {
+        grid_->setFont(font);
+        layOutGrid();
+    }
 }
 
 void BookListWindow::showEvent(QShowEvent* event) {
@@ -179,65 +216,88 @@ void BookListWindow::showEvent(QShowEvent* event) {
 void BookListWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
     // The find dialog belongs to the list: it closes with it.
-    if (!event->spontaneous() && !reshowing_)
+    if (!event->spontaneous())
         findDialog_->hide();
 }
 
 void BookListWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    guarded(this, [this] { sizeColumns(); });
+    guarded(this, [this] { layOutGrid(); });
 }
 
-void BookListWindow::sizeColumns() {
+void BookListWindow::layOutGrid() {
     // The grid fills the window below the tool bar (the window's layout);
-    // its rows take the height of the main window's one-line fields.
+    // its rows take the height of the main window's title field.
     if (rowHeight_ > 0)
         grid_->setDefaultRowHeight(rowHeight_);
 }
 
-void BookListWindow::rebuildGrid() {
+void BookListWindow::sizeColumns() {
+    // Measured in the list's own font, whatever font the cells are drawn in.
+    const QFont font = listFont();
+    const int enough = ListLayout::kMaxColumnWidth - 5;
+    const int n = order_->rowCount();
+    grid_->setColWidths(0, ListLayout::columnWidth(grid_->maxTextWidth(0, font, enough)));
+    // Straight from the stored bytes: many cells repeat (genres, formats,
+    // empty notes), and each text is decoded and measured once.
     const Catalogue& cat = session_.catalogue();
-    const int n = std::clamp(session_.recordCount(), 0, kMaxRecords);
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(static_cast<size_t>(n));
+    for (int c = 1; c < grid_->colCount(); ++c) {
+        const Field field = fieldOfColumn(c);
+        int widest = StringGrid::textWidth(grid_->cells(c, 0), font);
+        seen.clear();
+        for (int record = 1; record <= n && widest < enough; ++record) {
+            const Bytes& text = cat.field(field, record);
+            if (text.empty() || !seen.insert(text).second)
+                continue;
+            widest = std::max(
+                widest, StringGrid::textWidth(BookListModel::oneLine(sjis::decode(text)), font));
+        }
+        grid_->setColWidths(c, ListLayout::columnWidth(widest));
+    }
+}
 
+void BookListWindow::widenColumns(int firstRow, int lastRow) {
+    if (!isVisible())
+        return; // the next showing sizes every column
+    const QFont font = listFont();
+    for (int c = 0; c < grid_->colCount(); ++c) {
+        const int widest =
+            grid_->maxTextWidth(c, firstRow, lastRow, font, ListLayout::kMaxColumnWidth - 5);
+        if (widest > 0 && ListLayout::columnWidth(widest) > grid_->colWidths(c))
+            grid_->setColWidths(c, ListLayout::columnWidth(widest));
+    }
+}
+
+void BookListWindow::rebuildGrid() {
+    const int n = session_.recordCount();
     setEditCommandsEnabled(true, true);
     savedColumn_ = 1;
-
-    grid_->beginUpdate();
-    grid_->setRowCount(n + 1);
-    sizeColumns();
+    order_->clearOrder();
+    layOutGrid();
     if (cellFont_)
         grid_->setFont(*cellFont_);
-
-    grid_->setColCount(1);
-    grid_->setCells(0, 0, QString());
-    for (int r = 1; r <= n; ++r)
-        grid_->setCells(0, r, QString::number(r));
-
-    columnFields_.clear();
-    for (const FieldInfo& info : fieldTable()) {
-        if (!cat.isShown(info.field))
-            continue;
-        columnFields_.push_back(info.field);
-        const int col = grid_->colCount();
-        grid_->setColCount(col + 1);
-        const Bytes header = isCombo(info.field)
-                                 ? cat.heading(choiceListOf(info.field))
-                                 : cat.storedCaptions[static_cast<size_t>(info.caption - 1)];
-        grid_->setCells(col, 0, sjis::decode(header));
-        for (int r = 1; r <= n; ++r)
-            grid_->setCells(col, r, sjis::decode(cat.field(info.field, r)));
-    }
-
-    const QFont measureFont = grid_->font(); // the font the cells are painted in
-    for (int c = 0; c < grid_->colCount(); ++c)
-        grid_->setColWidths(c, ListLayout::columnWidth(grid_->maxTextWidth(
-                                   c, measureFont, ListLayout::kMaxColumnWidth - 5)));
+    sizeColumns();
     if (rowHeight_ > 0)
         grid_->setDefaultRowHeight(rowHeight_ - 1);
-    grid_->endUpdate();
-
     if (n > 0)
         grid_->setRow(std::clamp(session_.currentIndex(), 1, n));
+}
+
+void BookListWindow::followCurrentRecord() {
+    // The main window moved to another record: the list's current row goes
+    // with it, quietly, so that nothing is shown twice.
+    const int record = session_.currentIndex();
+    if (!isVisible() || record < 1 || record > order_->rowCount())
+        return;
+    grid_->moveToRowQuietly(order_->rowOfSource(record - 1) + 1);
+}
+
+void BookListWindow::orderChanged() {
+    // Records added or removed elsewhere put the rows back in catalogue order.
+    if (order_->isCatalogueOrder())
+        setEditCommandsEnabled(true, true);
 }
 
 void BookListWindow::setEditCommandsEnabled(bool insert, bool del) {
@@ -255,27 +315,14 @@ bool BookListWindow::hasFieldColumns() const {
     return grid_->colCount() > 1;
 }
 
-bool BookListWindow::isOutOfStep() const {
-    return grid_->rowCount() - 1 != session_.recordCount();
-}
-
-bool BookListWindow::rebuildIfOutOfStep() {
-    // A grid whose rows no longer match the records (the main window changed
-    // them while the list stayed open) must not be written back.
-    if (!isOutOfStep())
-        return false;
-    rebuildGrid();
-    return true;
-}
-
 int BookListWindow::recordOfRow(int row) const {
-    bool ok = false;
-    const int record = grid_->cells(0, row).toInt(&ok);
-    return ok ? record : 0;
+    if (row < 1 || row > order_->rowCount())
+        return 0;
+    return order_->sourceRow(row - 1) + 1;
 }
 
 Field BookListWindow::fieldOfColumn(int col) const {
-    return columnFields_.at(static_cast<size_t>(col - 1));
+    return model_->fieldOfColumn(col - 1);
 }
 
 // --- Choosing a row ------------------------------------------------------------
@@ -306,9 +353,7 @@ void BookListWindow::drawCell(QPainter& painter, int col, int row, const QRect& 
     painter.setFont(grid_->font());
     painter.setClipping(false);
     // One line, from the very corner of the cell and beyond its edge.
-    QString text = grid_->cells(col, row);
-    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QString text = grid_->cells(col, row);
     painter.drawText(QRect(rect.topLeft(), QSize(10000, rect.height())),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text);
 }
@@ -317,8 +362,6 @@ void BookListWindow::drawCell(QPainter& painter, int col, int row, const QRect& 
 
 void BookListWindow::sortAscending() {
     guarded(this, [this] {
-        if (rebuildIfOutOfStep())
-            return;
         // Nothing to sort: leave the current row (and the main window) alone.
         if (!hasDataRows() || !hasFieldColumns())
             return;
@@ -331,7 +374,7 @@ void BookListWindow::sortAscending() {
 
 void BookListWindow::sortDescending() {
     guarded(this, [this] {
-        if (rebuildIfOutOfStep() || !hasDataRows() || !hasFieldColumns())
+        if (!hasDataRows() || !hasFieldColumns())
             return;
         const int key = ListSort::effectiveKeyColumn(keyColumn_, grid_->colCount());
         grid_->setSelectionRect({key, 1, key, 1});
@@ -344,35 +387,39 @@ void BookListWindow::sortDescending() {
 
 void BookListWindow::sortRows() {
     const int n = grid_->rowCount() - 1;
-    if (rebuildIfOutOfStep() || n <= 0 || !hasFieldColumns())
+    if (n <= 0 || !hasFieldColumns())
         return;
 
     // Rows above the first visible one keep their places.
     const int top = std::clamp(grid_->topRow(), 1, n);
-    std::vector<ListSort::Row> rows;
-    rows.reserve(static_cast<size_t>(n - top + 1));
-    for (int r = top; r <= n; ++r)
-        rows.push_back(grid_->rowCells(r));
-    ListSort::sortRows(rows, ListSort::effectiveKeyColumn(keyColumn_, grid_->colCount()),
-                       find_.reverse == 1);
-    grid_->beginUpdate();
-    for (int k = 0; k < static_cast<int>(rows.size()); ++k)
-        grid_->setRowCells(top + k, std::move(rows[static_cast<size_t>(k)]));
-    grid_->endUpdate();
+    const Field field = fieldOfColumn(ListSort::effectiveKeyColumn(keyColumn_, grid_->colCount()));
+    const Catalogue& cat = session_.catalogue();
+    std::vector<int> order(static_cast<size_t>(n)); // grid row - 1 -> source row
+    std::vector<QString> keys;
+    keys.reserve(static_cast<size_t>(n - top + 1));
+    for (int r = 1; r <= n; ++r) {
+        order[static_cast<size_t>(r - 1)] = recordOfRow(r) - 1;
+        if (r >= top)
+            keys.push_back(sjis::decode(cat.field(field, recordOfRow(r))));
+    }
+    const std::vector<size_t> sorted = ListSort::sortedOrder(keys, find_.reverse == 1);
+    std::vector<int> run(order.begin() + (top - 1), order.end());
+    for (size_t k = 0; k < sorted.size(); ++k)
+        order[static_cast<size_t>(top - 1) + k] = run[sorted[k]];
+    order_->setOrder(order);
 
     grid_->setCol(std::max(1, savedColumn_));
 
     // The list's questions stand in the middle of the screen, not of the list.
     if (Dialogs::question(nullptr, QStringLiteral("並べ替えの結果を反映させますか？"))) {
         // Row i's record becomes record i.
-        std::vector<int> order(static_cast<size_t>(n));
+        std::vector<int> records(static_cast<size_t>(n));
         for (int i = 1; i <= n; ++i)
-            order[static_cast<size_t>(i - 1)] = recordOfRow(i);
-        session_.applyOrder(order);
-        grid_->beginUpdate();
-        for (int i = 1; i <= n; ++i)
-            grid_->setCells(0, i, QString::number(i));
-        grid_->endUpdate();
+            records[static_cast<size_t>(i - 1)] = recordOfRow(i);
+        // The records take the rows' order, and the view order is then the
+        // catalogue's own.
+        session_.applyOrder(records);
+        order_->clearOrder();
         setEditCommandsEnabled(true, true);
     } else {
         // Grid order and catalogue order now differ: no insert or delete.
@@ -411,7 +458,7 @@ void BookListWindow::openFindDialog() {
 
 void BookListWindow::findNext() {
     // Rows that no longer stand for their records must not be searched.
-    if (!isVisible() || isOutOfStep())
+    if (!isVisible())
         return;
     if (keyColumn_ == 0)
         keyColumn_ = 1;
@@ -447,7 +494,7 @@ void BookListWindow::findNext() {
 void BookListWindow::deleteRecord() {
     guarded(this, [this] {
         const int n = session_.recordCount();
-        if (rebuildIfOutOfStep() || n <= 0 || !hasDataRows())
+        if (n <= 0 || !hasDataRows() || !order_->isCatalogueOrder())
             return;
         const int row = grid_->row();
         grid_->setSelectionRect({1, row, grid_->colCount() - 1, row});
@@ -456,20 +503,9 @@ void BookListWindow::deleteRecord() {
         const int record = recordOfRow(row);
         if (record < 1 || record > n)
             return;
-        // The session stores the main window's edits before the record goes.
+        // The row goes with its record; the current row keeps its place, or
+        // becomes the new last row.
         session_.deleteRecord(record);
-        if (record == n) {
-            if (n > 1)
-                grid_->setRow(n - 1);
-            grid_->setRowCount(n);
-        } else {
-            grid_->beginUpdate();
-            for (int r = row; r < n; ++r)
-                for (int c = 1; c < grid_->colCount(); ++c)
-                    grid_->setCells(c, r, grid_->cells(c, r + 1));
-            grid_->setRowCount(n);
-            grid_->endUpdate();
-        }
         showChosenRecord();
         grid_->setCol(1);
         showChosenRecord();
@@ -479,31 +515,19 @@ void BookListWindow::deleteRecord() {
 void BookListWindow::insertRecord() {
     guarded(this, [this] {
         const int n = session_.recordCount();
-        if (rebuildIfOutOfStep())
+        if (!order_->isCatalogueOrder())
             return;
         if (hasDataRows())
             grid_->setSelectionRect({1, grid_->row(), grid_->colCount() - 1, grid_->row()});
         if (!Dialogs::question(nullptr, QStringLiteral("ここに挿入しますか？")))
             return;
-        if (n >= kMaxRecords) {
+        // On an empty catalogue the new record is record 1.
+        const int at = n > 0 ? std::clamp(grid_->row(), 1, n) : 1;
+        if (n >= kMaxRecords || !session_.insertRecordAt(at)) {
             Dialogs::notice(nullptr, QStringLiteral("記録できるのは２０００冊までです"));
             return;
         }
-        // On an empty catalogue the new record is record 1.
-        const int at = n > 0 ? std::clamp(grid_->row(), 1, n) : 1;
-        // The session stores the main window's edits before the records move.
-        session_.insertRecordAt(at);
-        grid_->beginUpdate();
-        grid_->setRowCount(n + 2);
-        for (int r = 1; r <= n + 1; ++r)
-            grid_->setCells(0, r, QString::number(r));
-        for (int r = n + 1; r > at; --r)
-            for (int c = 1; c < grid_->colCount(); ++c)
-                grid_->setCells(c, r, grid_->cells(c, r - 1));
-        for (int c = 1; c < grid_->colCount(); ++c)
-            grid_->setCells(c, at, QString());
-        grid_->endUpdate();
-
+        // The new row takes the current row's place; the rows below move down.
         setEditCommandsEnabled(insertButton_->isEnabled(), true);
         raise();
         activateWindow();

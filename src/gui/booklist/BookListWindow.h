@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QMainWindow>
 #include <optional>
-#include <vector>
 
 class QAction;
 class QMenu;
@@ -15,15 +14,19 @@ class QToolButton;
 
 namespace sorabel {
 
+class BookListModel;
 class CatalogueSession;
 class FindDialog;
+class ListOrderProxy;
 class StringGrid;
 
 // The book list window: every record as one row of a grid, one column per
 // visible field. Choosing a row shows that record in the main window; the
 // rows can be sorted (and the order applied to the catalogue), searched in
 // one column, and records deleted or inserted, all through the session.
-// Created once, hidden and shown; every showing rebuilds the grid.
+// The grid is a live view of the session's records: it stays current while
+// the user works elsewhere. Every showing returns to catalogue order and
+// sizes the columns afresh.
 class BookListWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,10 +37,11 @@ public:
     static QFont listFont();
 
 public slots:
-    // The list command of the main window: hide and show again, rebuilding the grid.
+    // The list command of the main window: shows the list, or refreshes it
+    // in front when it is open already.
     void showList();
-    // The font of the main window's fields and the height of a one-line
-    // field; the grid takes them at its next showing or resizing.
+    // The font of the main window's fields and the height of the title field
+    // as laid out; an open list takes them at once.
     void setCellFont(const QFont& font, int rowHeight);
 
     void sortAscending();
@@ -68,7 +72,12 @@ private:
     void buildToolBar();
     void buildMenu();
     void rebuildGrid();
+    void layOutGrid();
     void sizeColumns();
+    // Columns grow to fit the texts of rows first..last (changed or new).
+    void widenColumns(int firstRow, int lastRow);
+    void followCurrentRecord();
+    void orderChanged();
     void sortRows();
     void showChosenRecord();
     void chooseCell();
@@ -76,16 +85,14 @@ private:
     void drawCell(QPainter& painter, int col, int row, const QRect& rect, bool focused);
 
     void setEditCommandsEnabled(bool insert, bool del);
-    bool isOutOfStep() const;
-    // Rebuilds the grid when its rows no longer match the record count; true
-    // if it did (the command that asked then does nothing else).
-    bool rebuildIfOutOfStep();
     int recordOfRow(int row) const;
     Field fieldOfColumn(int col) const;
     bool hasDataRows() const;
     bool hasFieldColumns() const;
 
     CatalogueSession& session_;
+    BookListModel* model_;
+    ListOrderProxy* order_;
     StringGrid* grid_;
     FindDialog* findDialog_;
     QToolBar* toolBar_ = nullptr;
@@ -96,11 +103,9 @@ private:
 
     std::optional<QFont> cellFont_; // none until the main window has told it
     int rowHeight_ = 0;             // 0 until the main window has told it
-    bool reshowing_ = false;
     int keyColumn_ = 0;
     int savedColumn_ = 0;
     ListFind find_;
-    std::vector<Field> columnFields_; // field of grid column c at [c - 1]
 };
 
 } // namespace sorabel

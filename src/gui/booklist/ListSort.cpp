@@ -12,25 +12,19 @@ int ListSort::effectiveKeyColumn(int keyColumn, int colCount) {
     return (keyColumn < 1 || keyColumn >= colCount) ? 1 : keyColumn;
 }
 
-void ListSort::sortRows(std::vector<Row>& rows, int keyColumn, bool descending) {
+std::vector<size_t> ListSort::sortedOrder(const std::vector<QString>& keys, bool descending) {
     const Collation& collation = Collation::japanese();
-    std::vector<std::string> keys;
-    keys.reserve(rows.size());
-    for (const Row& row : rows)
-        keys.push_back(keyColumn >= 0 && static_cast<size_t>(keyColumn) < row.size()
-                           ? collation.sortKey(row[static_cast<size_t>(keyColumn)])
-                           : std::string());
-    std::vector<size_t> order(rows.size());
+    std::vector<std::string> sortKeys;
+    sortKeys.reserve(keys.size());
+    for (const QString& key : keys)
+        sortKeys.push_back(collation.sortKey(key));
+    std::vector<size_t> order(keys.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),
-                     [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+                     [&sortKeys](size_t a, size_t b) { return sortKeys[a] < sortKeys[b]; });
     if (descending)
         std::reverse(order.begin(), order.end());
-    std::vector<Row> sorted;
-    sorted.reserve(rows.size());
-    for (size_t i : order)
-        sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
+    return order;
 }
 
 } // namespace sorabel

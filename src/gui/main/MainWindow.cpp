@@ -73,7 +73,6 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     connect(f1, &QShortcut::activated, this,
             [this] { command([] { HelpViewer::showContext(helpFile(), kHelpContext); }); });
 
-    connect(editor_, &RecordEditor::touched, this, &MainWindow::hideBookList);
     connect(editor_, &RecordEditor::edited, this, &MainWindow::enableAddDelete);
     connect(editor_, &RecordEditor::refused, this, &MainWindow::showNote);
     connect(editor_, &RecordEditor::undoRequested, this, &MainWindow::undo);
@@ -98,7 +97,6 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     create();
     // Designed outer bounds; the settings file may replace them on the first show.
     setOuterBounds(QRect(kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight));
-    toolBar_->installEventFilter(this);
     updateStatusBar();
     updateNavigationActions();
 }
@@ -293,10 +291,6 @@ void MainWindow::enableAddDelete() {
     updateNavigationActions();
 }
 
-void MainWindow::hideBookList() {
-    emit bookListHideRequested();
-}
-
 void MainWindow::showNote(const QString& note) {
     note_->setText(note);
     QTimer::singleShot(5000, note_, [label = note_, note] {
@@ -318,7 +312,6 @@ void MainWindow::applyFonts() {
 
 void MainWindow::addRecord() {
     command([&] {
-        hideBookList();
         if (!session_.addRecord()) {
             Dialogs::notice(this, kLimitMessage);
             return;
@@ -330,7 +323,6 @@ void MainWindow::addRecord() {
 
 void MainWindow::deleteRecord() {
     command([&] {
-        hideBookList();
         if (!session_.hasRecord() || !Dialogs::question(this, kDeleteQuestion))
             return;
         session_.deleteCurrentRecord();
@@ -356,7 +348,6 @@ void MainWindow::goToLastRecord() {
 
 void MainWindow::copyRecordToEnd() {
     command([&] {
-        hideBookList();
         if (!session_.copyRecordToEnd())
             Dialogs::notice(this, kLimitMessage);
     });
@@ -386,7 +377,6 @@ void MainWindow::takeHistoryStep(void (CatalogueSession::*step)()) {
 
 void MainWindow::openSettings() {
     command([&] {
-        hideBookList();
         if (!settingsDialog_)
             return;
         emit settingsDialogOpening(
@@ -433,6 +423,8 @@ void MainWindow::layOutFields() {
             editor_->layOut(outer.width(), outer.height(), !session_.displayName().isEmpty());
         panelWidths_ = {width, width};
         updateStatusBar();
+        // The book list's rows follow the title field as laid out now.
+        emit fieldFontChanged(editor_->contentsFont(), editor_->lineHeight());
     });
 }
 
@@ -491,7 +483,6 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
 
 void MainWindow::newCatalogue() {
     command([&] {
-        hideBookList();
         // Unsaved changes are saved without asking before the catalogue
         // empties; a save the user called off stops New.
         if (session_.isModified() && !files_.save())
@@ -505,7 +496,6 @@ void MainWindow::newCatalogue() {
 
 void MainWindow::openCatalogue() {
     command([&] {
-        hideBookList();
         if (session_.isModified() && !files_.askToSave())
             return;
         if (const auto path = files_.chooseFileToOpen())
@@ -515,7 +505,6 @@ void MainWindow::openCatalogue() {
 
 void MainWindow::openFile(const QString& path) {
     command([&] {
-        hideBookList();
         if (session_.isModified() && !files_.askToSave())
             return;
         loadCatalogue(path, false);
@@ -551,14 +540,12 @@ void MainWindow::exportCsv() {
 
 void MainWindow::importCsv() {
     command([&] {
-        hideBookList();
         emit csvImportRequested();
     });
 }
 
 void MainWindow::addByIsbn() {
     command([&] {
-        hideBookList();
         emit isbnLookupRequested();
     });
 }
@@ -590,12 +577,6 @@ bool MainWindow::event(QEvent* event) {
         layOutFields();
     }
     return handled;
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == toolBar_ && event->type() == QEvent::MouseButtonPress)
-        hideBookList();
-    return QMainWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------- start-up and shutdown

@@ -123,7 +123,6 @@ signals:
     void csvImportRequested();
     void isbnLookupRequested();
     void statisticsRequested();
-    void bookListHideRequested();
     // Before the settings dialog opens: what it starts from.
     void settingsDialogOpening(const SettingsDialogInput& input);
     // The fields' font and the height of a one-line field (the book list's cells follow them).
@@ -131,7 +130,6 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -149,7 +147,6 @@ private:
     void updateStatusBar();
     void updateNavigationActions();
     void enableAddDelete();
-    void hideBookList();
     // Undo or redo, laying the fields out again when the step changed which show.
     void takeHistoryStep(void (CatalogueSession::*step)());
     void showNote(const QString& note);

@@ -28,10 +28,6 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     main->setSettingsDialog(settings_);
 
     QObject::connect(main, &MainWindow::bookListRequested, list, &BookListWindow::showList);
-    QObject::connect(main, &MainWindow::bookListHideRequested, list, [list] {
-        if (list->isVisible())
-            list->hide();
-    });
     QObject::connect(main, &MainWindow::fieldFontChanged, list, &BookListWindow::setCellFont);
     QObject::connect(list, &BookListWindow::positionShown, main, &MainWindow::showListPosition);
     QObject::connect(list, &BookListWindow::aboutRequested, list, [this, list] {

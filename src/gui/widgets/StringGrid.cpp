@@ -1,7 +1,7 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/support/TestHooks.h"
 
-#include <QAbstractTableModel>
+#include <QAbstractItemModel>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -14,53 +14,6 @@
 #include <unordered_set>
 
 namespace sorabel {
-
-// Data cells are model rows/columns shifted by one; the fixed row and column
-// are the model's header data.
-class StringGridModel : public QAbstractTableModel {
-public:
-    explicit StringGridModel(StringGrid* grid) : QAbstractTableModel(grid), grid_(grid) {}
-
-    int rowCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : grid_->rowCount_ - 1;
-    }
-    int columnCount(const QModelIndex& parent = {}) const override {
-        return parent.isValid() ? 0 : grid_->colCount_ - 1;
-    }
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole || !index.isValid())
-            return {};
-        return StringGrid::displayText(grid_->cells_[static_cast<size_t>(index.row() + 1)]
-                                                    [static_cast<size_t>(index.column() + 1)]);
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-        if (role != Qt::DisplayRole)
-            return {};
-        if (orientation == Qt::Horizontal)
-            return StringGrid::displayText(grid_->cells(section + 1, 0));
-        return StringGrid::displayText(grid_->cells(0, section + 1));
-    }
-    Qt::ItemFlags flags(const QModelIndex& index) const override {
-        return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-    }
-    void reset() {
-        beginResetModel();
-        endResetModel();
-    }
-    void cellChanged(int col, int row) {
-        if (row == 0 && col > 0)
-            emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
-        else if (col == 0 && row > 0)
-            emit headerDataChanged(Qt::Vertical, row - 1, row - 1);
-        else if (row > 0 && col > 0)
-            emit dataChanged(index(row - 1, col - 1), index(row - 1, col - 1));
-    }
-
-private:
-    StringGrid* grid_;
-};
 
 namespace {
 
@@ -136,10 +89,8 @@ struct FlagGuard {
 
 } // namespace
 
-StringGrid::StringGrid(QWidget* parent) : QTableView(parent), model_(new StringGridModel(this)) {
-    cells_.assign(1, std::vector<QString>(1));
+StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
     widths_.assign(1, defaultColWidth_);
-    setModel(model_);
     setItemDelegate(new HookDelegate(this));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(ContiguousSelection);
@@ -172,116 +123,83 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent), model_(new StringG
 
 StringGrid::~StringGrid() = default;
 
-QString StringGrid::displayText(const QString& text) {
-    // Line breaks (only the impressions have them) are shown as spaces so a
-    // cell stays one line.
-    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String(" "));
-    shown.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return shown;
+void StringGrid::setModel(QAbstractItemModel* model) {
+    for (const auto& c : modelConnections_)
+        disconnect(c);
+    modelConnections_.clear();
+    // Connected before the view's own handlers, so that the selection
+    // model's moves during a change are known to be no user's.
+    if (model)
+        watchModel(model);
+    {
+        FlagGuard guard(programmatic_);
+        QTableView::setModel(model);
+    }
+    modelChanged();
 }
 
-void StringGrid::setColCount(int count) {
-    count = std::max(1, count);
-    if (count == colCount_)
-        return;
-    colCount_ = count;
-    for (auto& row : cells_)
-        row.resize(static_cast<size_t>(count));
-    widths_.resize(static_cast<size_t>(count), defaultColWidth_);
-    clampCurrent();
-    refreshAll();
+void StringGrid::watchModel(QAbstractItemModel* model) {
+    using M = QAbstractItemModel;
+    auto on = [this, model](auto signal, auto slot) {
+        modelConnections_.push_back(connect(model, signal, this, slot));
+    };
+    for (auto signal : {&M::rowsAboutToBeInserted, &M::rowsAboutToBeRemoved,
+                        &M::columnsAboutToBeInserted, &M::columnsAboutToBeRemoved})
+        on(signal, [this] { modelChanging(); });
+    for (auto signal : {&M::rowsInserted, &M::rowsRemoved, &M::columnsInserted, &M::columnsRemoved})
+        on(signal, [this] { modelChanged(); });
+    on(&M::modelAboutToBeReset, [this] { modelChanging(); });
+    on(&M::modelReset, [this] { modelChanged(); });
+    on(&M::layoutAboutToBeChanged, [this] { modelChanging(); });
+    on(&M::layoutChanged, [this] { modelChanged(); });
 }
 
-void StringGrid::setRowCount(int count) {
-    count = std::max(1, count);
-    if (count == rowCount_)
+void StringGrid::modelChanging() {
+    ++changing_;
+}
+
+void StringGrid::modelChanged() {
+    changing_ = std::max(0, changing_ - 1);
+    if (changing_ > 0)
         return;
-    rowCount_ = count;
-    cells_.resize(static_cast<size_t>(count), std::vector<QString>(static_cast<size_t>(colCount_)));
+    widths_.resize(static_cast<size_t>(colCount()), defaultColWidth_);
     clampCurrent();
-    refreshAll();
+    applyWidths();
+    syncCurrent(false);
+}
+
+int StringGrid::colCount() const {
+    return model() ? model()->columnCount() + 1 : 1;
+}
+
+int StringGrid::rowCount() const {
+    return model() ? model()->rowCount() + 1 : 1;
 }
 
 void StringGrid::clampCurrent() {
-    col_ = std::clamp(col_, 1, std::max(1, colCount_ - 1));
-    row_ = std::clamp(row_, 1, std::max(1, rowCount_ - 1));
+    col_ = std::clamp(col_, 1, std::max(1, colCount() - 1));
+    row_ = std::clamp(row_, 1, std::max(1, rowCount() - 1));
 }
 
 QString StringGrid::cells(int col, int row) const {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
+    if (!model() || col < 0 || row < 0 || col >= colCount() || row >= rowCount() ||
+        (col == 0 && row == 0))
         return {};
-    return cells_[static_cast<size_t>(row)][static_cast<size_t>(col)];
-}
-
-void StringGrid::setCells(int col, int row, const QString& text) {
-    if (col < 0 || row < 0 || col >= colCount_ || row >= rowCount_)
-        return;
-    cells_[static_cast<size_t>(row)][static_cast<size_t>(col)] = text;
-    if (updateDepth_ > 0)
-        dirty_ = true;
-    else
-        model_->cellChanged(col, row);
-}
-
-const std::vector<QString>& StringGrid::rowCells(int row) const {
-    return cells_.at(static_cast<size_t>(row));
-}
-
-void StringGrid::setRowCells(int row, std::vector<QString> cells) {
-    if (row < 0 || row >= rowCount_)
-        return;
-    cells.resize(static_cast<size_t>(colCount_));
-    cells_[static_cast<size_t>(row)] = std::move(cells);
-    if (updateDepth_ > 0) {
-        dirty_ = true;
-        return;
-    }
-    for (int c = 0; c < colCount_; ++c)
-        model_->cellChanged(c, row);
-}
-
-void StringGrid::beginUpdate() {
-    ++updateDepth_;
-}
-
-void StringGrid::endUpdate() {
-    if (updateDepth_ > 0 && --updateDepth_ == 0 && dirty_)
-        refreshAll();
-}
-
-void StringGrid::refreshAll() {
-    if (updateDepth_ > 0) {
-        dirty_ = true;
-        return;
-    }
-    dirty_ = false;
-    const int top = verticalScrollBar()->value();
-    const int left = horizontalScrollBar()->value();
-    {
-        FlagGuard guard(programmatic_);
-        model_->reset();
-    }
-    applyWidths();
-    {
-        FlagGuard guard(settingTop_);
-        verticalScrollBar()->setValue(top);
-        horizontalScrollBar()->setValue(left);
-    }
-    syncCurrent(false);
+    if (row == 0)
+        return model()->headerData(col - 1, Qt::Horizontal).toString();
+    if (col == 0)
+        return model()->headerData(row - 1, Qt::Vertical).toString();
+    return model()->index(row - 1, col - 1).data().toString();
 }
 
 void StringGrid::applyWidths() {
     verticalHeader()->setFixedWidth(widths_[0]);
-    for (int c = 1; c < colCount_; ++c)
+    for (int c = 1; c < colCount(); ++c)
         horizontalHeader()->resizeSection(c - 1, widths_[static_cast<size_t>(c)]);
 }
 
 void StringGrid::syncCurrent(bool scroll) {
-    const QModelIndex index = model_->index(row_ - 1, col_ - 1);
+    const QModelIndex index = model() ? model()->index(row_ - 1, col_ - 1) : QModelIndex();
     if (!index.isValid())
         return;
     FlagGuard guard(programmatic_);
@@ -293,7 +211,7 @@ void StringGrid::syncCurrent(bool scroll) {
 }
 
 void StringGrid::setCol(int col) {
-    if (col < 1 || col >= colCount_ || col == col_)
+    if (col < 1 || col >= colCount() || col == col_)
         return;
     col_ = col;
     syncCurrent(true);
@@ -301,18 +219,27 @@ void StringGrid::setCol(int col) {
 }
 
 void StringGrid::setRow(int row) {
-    if (row < 1 || row >= rowCount_ || row == row_)
+    if (row < 1 || row >= rowCount() || row == row_)
         return;
     row_ = row;
     syncCurrent(true);
     emit gridClick();
 }
 
+void StringGrid::moveToRowQuietly(int row) {
+    if (row < 1 || row >= rowCount() || row == row_)
+        return;
+    row_ = row;
+    syncCurrent(true);
+}
+
 StringGrid::Rect StringGrid::selectionRect() const {
+    if (!selectionModel())
+        return {col_, row_, col_, row_};
     const QItemSelection selection = selectionModel()->selection();
     if (selection.isEmpty())
         return {col_, row_, col_, row_};
-    Rect r{colCount_, rowCount_, 0, 0};
+    Rect r{colCount(), rowCount(), 0, 0};
     for (const QItemSelectionRange& range : selection) {
         r.left = std::min(r.left, range.left() + 1);
         r.top = std::min(r.top, range.top() + 1);
@@ -323,8 +250,8 @@ StringGrid::Rect StringGrid::selectionRect() const {
 }
 
 void StringGrid::setSelectionRect(const Rect& rect) {
-    const int maxCol = colCount_ - 1;
-    const int maxRow = rowCount_ - 1;
+    const int maxCol = colCount() - 1;
+    const int maxRow = rowCount() - 1;
     if (maxCol < 1 || maxRow < 1)
         return;
     const int left = std::clamp(rect.left, 1, maxCol);
@@ -335,10 +262,10 @@ void StringGrid::setSelectionRect(const Rect& rect) {
     row_ = bottom;
     FlagGuard guard(programmatic_);
     FlagGuard noScroll(noScroll_);
-    selectionModel()->setCurrentIndex(model_->index(row_ - 1, col_ - 1),
+    selectionModel()->setCurrentIndex(model()->index(row_ - 1, col_ - 1),
                                       QItemSelectionModel::NoUpdate);
     selectionModel()->select(
-        QItemSelection(model_->index(top - 1, left - 1), model_->index(bottom - 1, right - 1)),
+        QItemSelection(model()->index(top - 1, left - 1), model()->index(bottom - 1, right - 1)),
         QItemSelectionModel::ClearAndSelect);
 }
 
@@ -347,9 +274,9 @@ int StringGrid::topRow() const {
 }
 
 void StringGrid::setTopRow(int row) {
-    if (rowCount_ < 2)
+    if (rowCount() < 2)
         return;
-    row = std::clamp(row, 1, rowCount_ - 1);
+    row = std::clamp(row, 1, rowCount() - 1);
     FlagGuard guard(settingTop_);
     extraTop_ = row - 1;
     QScrollBar* bar = verticalScrollBar();
@@ -363,7 +290,7 @@ void StringGrid::updateGeometries() {
     QScrollBar* bar = verticalScrollBar();
     const int wanted = bar->value();
     QTableView::updateGeometries();
-    const int limit = std::max(0, rowCount_ - 2);
+    const int limit = std::max(0, rowCount() - 2);
     extraTop_ = std::min(extraTop_, limit);
     if (extraTop_ > bar->maximum()) {
         bar->setMaximum(extraTop_);
@@ -382,7 +309,7 @@ void StringGrid::keepTopRowOffset() {
     // bottom; a top row set beyond that end must stay on top instead.
     QScrollBar* bar = verticalScrollBar();
     const int value = bar->value();
-    if (extraTop_ <= 0 || value != bar->maximum() || value >= rowCount_ - 1)
+    if (extraTop_ <= 0 || value != bar->maximum() || value >= rowCount() - 1)
         return;
     const int position = verticalHeader()->sectionPosition(value);
     if (verticalHeader()->offset() != position) {
@@ -392,14 +319,16 @@ void StringGrid::keepTopRowOffset() {
 }
 
 int StringGrid::colWidths(int col) const {
-    if (col < 0 || col >= colCount_)
+    if (col < 0 || col >= colCount() || col >= static_cast<int>(widths_.size()))
         return 0;
     return widths_[static_cast<size_t>(col)];
 }
 
 void StringGrid::setColWidths(int col, int width) {
-    if (col < 0 || col >= colCount_)
+    if (col < 0 || col >= colCount())
         return;
+    if (col >= static_cast<int>(widths_.size()))
+        widths_.resize(static_cast<size_t>(col + 1), defaultColWidth_);
     width = std::max(0, width);
     widths_[static_cast<size_t>(col)] = width;
     if (col == 0)
@@ -427,23 +356,30 @@ bool StringGrid::isFocusedCell(int col, int row) const {
 int StringGrid::textWidth(const QString& text, const QFont& font) {
     if (const auto& measure = widthMeasure())
         return measure(text);
-    return advanceCache().width(displayText(text), font);
+    return advanceCache().width(text, font);
 }
 
 int StringGrid::maxTextWidth(int col, const QFont& font, int enough) const {
-    if (col < 0 || col >= colCount_)
+    return maxTextWidth(col, 0, rowCount() - 1, font, enough);
+}
+
+int StringGrid::maxTextWidth(int col, int firstRow, int lastRow, const QFont& font,
+                             int enough) const {
+    if (col < 0 || col >= colCount())
         return 0;
     const auto& measure = widthMeasure();
     AdvanceCache& cache = advanceCache();
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min(lastRow, rowCount() - 1);
     // Many cells repeat (genres, formats, empty notes): measure each text once.
     std::unordered_set<QString> seen;
-    seen.reserve(static_cast<size_t>(rowCount_));
+    seen.reserve(static_cast<size_t>(std::max(0, lastRow - firstRow + 1)));
     int widest = 0;
-    for (const auto& row : cells_) {
-        const QString& text = row[static_cast<size_t>(col)];
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const QString text = cells(col, row);
         if (text.isEmpty() || !seen.insert(text).second)
             continue;
-        widest = std::max(widest, measure ? measure(text) : cache.width(displayText(text), font));
+        widest = std::max(widest, measure ? measure(text) : cache.width(text, font));
         if (widest >= enough)
             break;
     }
@@ -464,7 +400,7 @@ void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
     } else {
         QTableView::currentChanged(current, previous);
     }
-    if (programmatic_ || !current.isValid())
+    if (programmatic_ || changing_ > 0 || !current.isValid())
         return;
     const int col = current.column() + 1;
     const int row = current.row() + 1;

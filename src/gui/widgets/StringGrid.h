@@ -9,13 +9,12 @@ class QPainter;
 
 namespace sorabel {
 
-class StringGridModel;
-
-// A grid of texts with one fixed header row (row 0) and one fixed number
-// column (column 0). Cells are addressed (column, row) with the fixed ones
-// included, so cells(0, r) is the number of row r and cells(c, 0) the header
-// of column c. The fixed row and column are drawn as the view's headers and do
-// not scroll.
+// A grid over a table model, with one fixed header row (row 0) and one fixed
+// number column (column 0) drawn from the model's header data. Cells are
+// addressed (column, row) with the fixed ones included, so cells(0, r) is the
+// vertical header of row r and cells(c, 0) the header of column c; data cell
+// (c, r) is the model's (r - 1, c - 1). The fixed row and column do not scroll.
+// The grid holds no texts of its own: it reads the model.
 //
 // gridClick() is raised
 // - when the mouse is released after being pressed on a data cell (also when
@@ -26,7 +25,8 @@ class StringGridModel;
 // setSelectionRect() moves the current cell to the rectangle's bottom-right
 // corner without raising it and without scrolling; setRow() and setCol()
 // scroll as far as needed. Pressing on the header row or the number column
-// raises nothing.
+// raises nothing, and neither does a change of the model's rows: the current
+// cell then keeps its place, within the rows that remain.
 class StringGrid : public QTableView {
     Q_OBJECT
 public:
@@ -46,20 +46,16 @@ public:
     explicit StringGrid(QWidget* parent = nullptr);
     ~StringGrid() override;
 
-    int colCount() const { return colCount_; }
-    void setColCount(int count); // at least 1
-    int rowCount() const { return rowCount_; }
-    void setRowCount(int count); // at least 1
+    // The grid reads this model from now on (a flat table).
+    void setModel(QAbstractItemModel* model) override;
 
+    // Counts with the fixed row and column: never less than 1.
+    int colCount() const;
+    int rowCount() const;
     QString cells(int col, int row) const;
-    void setCells(int col, int row, const QString& text);
-    // All cells of a row, column 0 included.
-    const std::vector<QString>& rowCells(int row) const;
-    void setRowCells(int row, std::vector<QString> cells);
 
-    // Many cell changes at once: the view is refreshed once at endUpdate().
-    void beginUpdate();
-    void endUpdate();
+    // The current cell at another row, without a click and scrolled into view.
+    void moveToRowQuietly(int row);
 
     int col() const { return col_; }
     int row() const { return row_; }
@@ -90,6 +86,9 @@ public:
     // stops once a text reaches `enough` pixels (a caller that caps the width
     // needs no more).
     int maxTextWidth(int col, const QFont& font, int enough = INT_MAX) const;
+    // The same over rows firstRow..lastRow only (row 0 is the header).
+    int maxTextWidth(int col, int firstRow, int lastRow, const QFont& font,
+                     int enough = INT_MAX) const;
     static void setTextWidthMeasure(TextWidthMeasure measure);
 
 signals:
@@ -105,25 +104,21 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
-    friend class StringGridModel;
-    void refreshAll();
+    void watchModel(QAbstractItemModel* model);
+    void modelChanging();
+    void modelChanged();
     void applyWidths();
     void syncCurrent(bool scroll);
     void clampCurrent();
     void keepTopRowOffset();
-    static QString displayText(const QString& text);
 
-    StringGridModel* model_;
-    std::vector<std::vector<QString>> cells_; // [row][col]
+    std::vector<QMetaObject::Connection> modelConnections_;
     std::vector<int> widths_;
-    int colCount_ = 1;
-    int rowCount_ = 1;
     int col_ = 1;
     int row_ = 1;
     int defaultColWidth_ = 64;
     int defaultRowHeight_ = 24;
-    int updateDepth_ = 0;
-    bool dirty_ = false;
+    int changing_ = 0; // inside a change of the model's rows
     bool programmatic_ = false;
     bool noScroll_ = false;
     bool mouseDown_ = false;
