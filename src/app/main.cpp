@@ -4,6 +4,7 @@
 #include "core/csv/CsvCommandLine.h"
 #include "core/support/CommandLine.h"
 #include "core/support/QtTranslation.h"
+#include "core/support/TerminationSignals.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
@@ -51,6 +52,9 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication app(argc, argv);
+    // From here on a termination signal waits for the event loop, which ends
+    // the program through the main window's normal shutdown.
+    sorabel::TerminationSignals termination;
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     // No display name: Qt would add " — ソラベル" to every other window's title.
     QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
@@ -78,6 +82,8 @@ int main(int argc, char* argv[]) {
     // Closing the main window ends the program, whatever other window is open.
     QObject::connect(&mainWindow, &sorabel::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(&termination, &sorabel::TerminationSignals::received, &mainWindow,
+                     &sorabel::MainWindow::endWithoutQuestions);
     mainWindow.show();
     return app.exec();
 }

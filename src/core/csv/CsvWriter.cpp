@@ -31,37 +31,51 @@ void CsvWriter::appendCell(std::string& out, std::string_view cell) {
 }
 
 std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
-    // The whole file is built in code page 932 and converted once at the end.
-    std::string out;
     const int count = catalogue.recordCount();
     size_t size = 256;
     for (int r = 1; r <= count; ++r)
         for (const auto& info : fieldTable())
             size += catalogue.field(info.field, r).size() + 3;
-    out.reserve(size);
 
-    for (const auto& info : fieldTable()) {
-        if (info.number > 1)
-            out.push_back(',');
-        appendCell(out, HeaderMapping::caption(catalogue, info.field));
-    }
-    out += "\r\n";
-    for (int r = 1; r <= count; ++r) {
+    const auto appendRow = [&](std::string& out, auto&& cellOf) {
         for (const auto& info : fieldTable()) {
             if (info.number > 1)
                 out.push_back(',');
-            appendCell(out, catalogue.field(info.field, r));
+            appendCell(out, cellOf(info.field));
         }
         out += "\r\n";
-    }
-    if (encoding == CsvEncoding::ShiftJis)
+    };
+    const auto header = [&](Field f) { return HeaderMapping::caption(catalogue, f); };
+    if (encoding == CsvEncoding::ShiftJis) {
+        std::string out;
+        out.reserve(size);
+        appendRow(out, header);
+        for (int r = 1; r <= count; ++r)
+            appendRow(out, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
         return out;
-    const QByteArray utf8 = sjis::decode(out).toUtf8();
+    }
+
+    // Converted a row at a time, so that the whole file never exists twice
+    // (and once more as UTF-16) beside the catalogue. A byte of code page 932
+    // never becomes more than three bytes of UTF-8, and a doubled quote two:
+    // room for that is set aside once, and only the part written is ever
+    // touched.
     std::string result;
-    result.reserve(static_cast<size_t>(utf8.size()) + 3);
+    result.reserve(size * 3 + 3);
     if (encoding == CsvEncoding::Utf8Bom)
         result.append(csv_encoding::kBom);
-    result.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+    std::string row;
+    const auto convertRow = [&] {
+        const QByteArray utf8 = sjis::decode(row).toUtf8();
+        result.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+        row.clear();
+    };
+    appendRow(row, header);
+    convertRow();
+    for (int r = 1; r <= count; ++r) {
+        appendRow(row, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
+        convertRow();
+    }
     return result;
 }
 
