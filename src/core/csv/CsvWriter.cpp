@@ -8,13 +8,25 @@
 
 namespace sorabel {
 
+namespace {
+// Code page 932 trail bytes are 0x40 and above, so these searches never
+// hit the second byte of a character.
+bool needsQuotes(std::string_view cell) {
+    return cell.find_first_of(",\"\r\n") != std::string_view::npos ||
+           (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t' || cell.back() == ' ' ||
+                              cell.back() == '\t'));
+}
+
+// The size appendCell() gives a cell.
+size_t cellSize(std::string_view cell) {
+    if (!needsQuotes(cell))
+        return cell.size();
+    return cell.size() + 2 + static_cast<size_t>(std::count(cell.begin(), cell.end(), '"'));
+}
+} // namespace
+
 void CsvWriter::appendCell(std::string& out, std::string_view cell) {
-    // Code page 932 trail bytes are 0x40 and above, so these searches never
-    // hit the second byte of a character.
-    const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
-                       (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t' ||
-                                          cell.back() == ' ' || cell.back() == '\t'));
-    if (!quote) {
+    if (!needsQuotes(cell)) {
         out.append(cell);
         return;
     }
@@ -32,10 +44,15 @@ void CsvWriter::appendCell(std::string& out, std::string_view cell) {
 
 std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
     const int count = catalogue.recordCount();
-    size_t size = 256;
+    // The exact size, so that the text is never moved to a larger buffer
+    // (which would hold it twice for a moment).
+    size_t size = 0;
+    for (const auto& info : fieldTable())
+        size += cellSize(HeaderMapping::caption(catalogue, info.field)) + 1;
     for (int r = 1; r <= count; ++r)
         for (const auto& info : fieldTable())
-            size += catalogue.field(info.field, r).size() + 3;
+            size += cellSize(catalogue.field(info.field, r)) + 1;
+    size += 2 * static_cast<size_t>(count + 1);
 
     const auto appendRow = [&](std::string& out, auto&& cellOf) {
         for (const auto& info : fieldTable()) {
