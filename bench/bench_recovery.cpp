@@ -46,4 +46,5 @@ void BM_WriteRecoveryCopy(benchmark::State& state) {
 
 BENCHMARK(BM_SaveWithBackup)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WriteRecoveryCopy)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

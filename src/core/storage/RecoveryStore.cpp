@@ -5,7 +5,6 @@
 #include "core/storage/SafeFileWriter.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace sorabel {
 
@@ -44,10 +44,16 @@ int takeLock(const QString& path, bool create) {
     return fd;
 }
 
-QByteArray sha1Hex(std::string_view bytes) {
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
-                                    QCryptographicHash::Sha1)
-        .toHex();
+// CRC-32 of the catalogue, in hexadecimal: it catches a damaged file, and
+// costs a fraction of the write (a cryptographic digest would double it).
+QByteArray checksum(std::string_view bytes) {
+    uLong crc = ::crc32(0L, Z_NULL, 0);
+    for (size_t at = 0; at < bytes.size();) {
+        const size_t n = std::min<size_t>(bytes.size() - at, 1u << 30);
+        crc = ::crc32(crc, reinterpret_cast<const Bytef*>(bytes.data() + at), static_cast<uInt>(n));
+        at += n;
+    }
+    return QByteArray::number(static_cast<qulonglong>(crc), 16).rightJustified(8, '0');
 }
 
 bool toInt(std::string_view text, long long& out) {
@@ -128,7 +134,8 @@ void RecoveryStore::lock() {
 
 void RecoveryStore::write(const RecoveryCopy& copy) {
     lock();
-    SafeFileWriter().write(filePath(), serialise(copy));
+    // Written often, and needed after a crash of the program, not of the system.
+    SafeFileWriter().withoutWaitingForDisk().write(filePath(), serialise(copy));
 }
 
 void RecoveryStore::remove() {
@@ -163,7 +170,7 @@ std::string RecoveryStore::serialise(const RecoveryCopy& copy) {
     out.append("clean ").append(std::to_string(copy.cleanPoint)).append("\n");
     out.append("written ").append(when.toString(Qt::ISODateWithMs).toStdString()).append("\n");
     out.append("length ").append(std::to_string(copy.catalogue.size())).append("\n");
-    out.append("sha1 ").append(sha1Hex(copy.catalogue).toStdString()).append("\n\n");
+    out.append("crc32 ").append(checksum(copy.catalogue).toStdString()).append("\n\n");
     out.append(copy.catalogue);
     return out;
 }
@@ -204,14 +211,15 @@ RecoveryCopy RecoveryStore::parse(std::string_view bytes) {
         } else if (key == "length") {
             if (!toInt(value, length) || length < 0)
                 damaged();
-        } else if (key == "sha1") {
+        } else if (key == "crc32") {
             digest = value;
         }
     }
     if (!havePath || length < 0 || bytes.size() - at != static_cast<size_t>(length))
         damaged();
     const std::string_view catalogue = bytes.substr(at);
-    if (sha1Hex(catalogue) != QByteArray(digest.data(), qsizetype(digest.size())))
+    if (digest.empty() ||
+        checksum(catalogue) != QByteArray(digest.data(), qsizetype(digest.size())))
         damaged();
     copy.catalogue.assign(catalogue);
     return copy;

@@ -34,7 +34,7 @@ struct RecoveryCopy {
 //   clean <clean point>
 //   written <ISO 8601 date and time>
 //   length <bytes of catalogue>
-//   sha1 <hex digest of the catalogue bytes>
+//   crc32 <CRC-32 of the catalogue bytes, 8 hexadecimal digits>
 // Unknown header lines are skipped, so later versions may add some.
 class RecoveryStore {
 public:

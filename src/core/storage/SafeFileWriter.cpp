@@ -197,7 +197,8 @@ void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool k
     }
     // Makes the renames durable. The new file is in place by now, so a folder
     // that cannot be synced does not make the save fail.
-    fs().syncFolder(t.dir);
+    if (waitForDisk_)
+        fs().syncFolder(t.dir);
 }
 
 // Renaming a new file over one name of a multiply-linked file would split it
@@ -294,8 +295,9 @@ QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view byt
             abandon(ENOSPC);
         done += n;
     }
-    if (const int e = fs().sync(fd))
-        abandon(e);
+    if (waitForDisk_)
+        if (const int e = fs().sync(fd))
+            abandon(e);
     const int closeErr = fs().close(fd);
     fd = -1;
     if (closeErr)

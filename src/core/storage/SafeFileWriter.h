@@ -47,6 +47,15 @@ public:
     SafeFileWriter() = default;
     explicit SafeFileWriter(FileSystem& fs, std::chrono::seconds leftoverAge = kLeftoverAge);
 
+    // A writer that leaves the data to the system's cache instead of waiting
+    // for the disk: for scratch copies (the recovery copy) that must survive
+    // the program's end, not a power cut, and are written often. The rename
+    // stays atomic.
+    SafeFileWriter& withoutWaitingForDisk() {
+        waitForDisk_ = false;
+        return *this;
+    }
+
     // Writes the file, replacing any file of that name without a backup.
     // Throws IoError, or WriteRefusal before anything is written.
     void write(const QString& path, std::string_view bytes, Expect expect = Expect::AnyFile) const;
@@ -92,6 +101,7 @@ private:
 
     FileSystem* fs_ = nullptr;
     std::chrono::seconds leftoverAge_ = kLeftoverAge;
+    bool waitForDisk_ = true;
 };
 
 } // namespace sorabel
