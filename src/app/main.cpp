@@ -6,6 +6,7 @@
 #include "core/support/CommandLine.h"
 #include "core/support/DisplayAvailability.h"
 #include "core/support/QtTranslation.h"
+#include "core/support/TerminationSignals.h"
 #include "core/support/ToolkitSettings.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
@@ -67,6 +68,9 @@ int main(int argc, char* argv[]) {
 
     const sorabel::ToolkitSettings toolkitSettings; // outlives the application, which writes it
     QApplication app(argc, argv);
+    // From here on a termination signal waits for the event loop, which ends
+    // the program through the main window's normal shutdown.
+    sorabel::TerminationSignals termination;
     QApplication::setApplicationName(QStringLiteral("sorabel"));
     // No display name: Qt would add " — ソラベル" to every other window's title.
     QApplication::setApplicationVersion(QStringLiteral(SORABEL_VERSION_STRING));
@@ -94,6 +98,8 @@ int main(int argc, char* argv[]) {
     // Closing the main window ends the program, whatever other window is open.
     QObject::connect(&mainWindow, &sorabel::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
+    QObject::connect(&termination, &sorabel::TerminationSignals::received, &mainWindow,
+                     &sorabel::MainWindow::endWithoutQuestions);
     mainWindow.show();
     return app.exec();
 }

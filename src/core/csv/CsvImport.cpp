@@ -130,7 +130,7 @@ std::optional<CsvError> CsvImport::load(const QString& path, std::string& bytes)
     if (info.isFile() && info.size() > kMaxFileBytes)
         return tooLarge(info.size()).error;
     try {
-        bytes = FileIo::readAll(path);
+        bytes = FileIo::readAll(path, FileIo::kMaxCatalogueBytes, io_messages::kFileTooLarge);
     } catch (const std::exception& e) {
         return CsvError{0, QString::fromUtf8(e.what())};
     }

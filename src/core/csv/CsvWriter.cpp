@@ -8,13 +8,25 @@
 
 namespace sorabel {
 
+namespace {
+// Code page 932 trail bytes are 0x40 and above, so these searches never
+// hit the second byte of a character.
+bool needsQuotes(std::string_view cell) {
+    return cell.find_first_of(",\"\r\n") != std::string_view::npos ||
+           (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t' || cell.back() == ' ' ||
+                              cell.back() == '\t'));
+}
+
+// The size appendCell() gives a cell.
+size_t cellSize(std::string_view cell) {
+    if (!needsQuotes(cell))
+        return cell.size();
+    return cell.size() + 2 + static_cast<size_t>(std::count(cell.begin(), cell.end(), '"'));
+}
+} // namespace
+
 void CsvWriter::appendCell(std::string& out, std::string_view cell) {
-    // Code page 932 trail bytes are 0x40 and above, so these searches never
-    // hit the second byte of a character.
-    const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
-                       (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t' ||
-                                          cell.back() == ' ' || cell.back() == '\t'));
-    if (!quote) {
+    if (!needsQuotes(cell)) {
         out.append(cell);
         return;
     }
@@ -31,37 +43,56 @@ void CsvWriter::appendCell(std::string& out, std::string_view cell) {
 }
 
 std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
-    // The whole file is built in code page 932 and converted once at the end.
-    std::string out;
     const int count = catalogue.recordCount();
-    size_t size = 256;
+    // The exact size, so that the text is never moved to a larger buffer
+    // (which would hold it twice for a moment).
+    size_t size = 0;
+    for (const auto& info : fieldTable())
+        size += cellSize(HeaderMapping::caption(catalogue, info.field)) + 1;
     for (int r = 1; r <= count; ++r)
         for (const auto& info : fieldTable())
-            size += catalogue.field(info.field, r).size() + 3;
-    out.reserve(size);
+            size += cellSize(catalogue.field(info.field, r)) + 1;
+    size += 2 * static_cast<size_t>(count + 1);
 
-    for (const auto& info : fieldTable()) {
-        if (info.number > 1)
-            out.push_back(',');
-        appendCell(out, HeaderMapping::caption(catalogue, info.field));
-    }
-    out += "\r\n";
-    for (int r = 1; r <= count; ++r) {
+    const auto appendRow = [&](std::string& out, auto&& cellOf) {
         for (const auto& info : fieldTable()) {
             if (info.number > 1)
                 out.push_back(',');
-            appendCell(out, catalogue.field(info.field, r));
+            appendCell(out, cellOf(info.field));
         }
         out += "\r\n";
-    }
-    if (encoding == CsvEncoding::ShiftJis)
+    };
+    const auto header = [&](Field f) { return HeaderMapping::caption(catalogue, f); };
+    if (encoding == CsvEncoding::ShiftJis) {
+        std::string out;
+        out.reserve(size);
+        appendRow(out, header);
+        for (int r = 1; r <= count; ++r)
+            appendRow(out, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
         return out;
-    const QByteArray utf8 = sjis::decode(out).toUtf8();
+    }
+
+    // Converted a row at a time, so that the whole file never exists twice
+    // (and once more as UTF-16) beside the catalogue. A byte of code page 932
+    // never becomes more than three bytes of UTF-8, and a doubled quote two:
+    // room for that is set aside once, and only the part written is ever
+    // touched.
     std::string result;
-    result.reserve(static_cast<size_t>(utf8.size()) + 3);
+    result.reserve(size * 3 + 3);
     if (encoding == CsvEncoding::Utf8Bom)
         result.append(csv_encoding::kBom);
-    result.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+    std::string row;
+    const auto convertRow = [&] {
+        const QByteArray utf8 = sjis::decode(row).toUtf8();
+        result.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+        row.clear();
+    };
+    appendRow(row, header);
+    convertRow();
+    for (int r = 1; r <= count; ++r) {
+        appendRow(row, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
+        convertRow();
+    }
     return result;
 }
 

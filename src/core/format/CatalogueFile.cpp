@@ -186,6 +186,7 @@ struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
     int complete = 0; // records whose every line was in the file
+    int pastCount = 0; // record blocks after the last one the count line names
 
     ParsedFile() = default;
     ParsedFile(const ParsedFile&) = delete;
@@ -214,6 +215,30 @@ private:
     std::string_view* fields_ = nullptr;
     size_t capacity_ = 0;
 };
+
+// Record blocks that follow the last counted record (another program appended
+// them without raising the count): they are not read, but the user is told.
+// A block cut short counts when it holds any text; blank lines do not.
+int countBlocksLeft(LineReader& in) {
+    int blocks = 0;
+    while (!in.atEnd()) {
+        bool anyText = false;
+        try {
+            for (size_t i = 0; i + 1 < kFieldCount; ++i)
+                anyText = !in.text().empty() || anyText;
+            if (in.atEnd())
+                return blocks + (anyText ? 1 : 0);
+            const int32_t length = in.number();
+            anyText = anyText || length > 0;
+            in.bytes(length);
+            in.skipRestOfLine();
+        } catch (const IoError&) {
+            return blocks + (anyText ? 1 : 0);
+        }
+        ++blocks;
+    }
+    return blocks;
+}
 
 void parseFile(std::string_view bytes, ParsedFile& out) {
     // A file without the three end markers is no catalogue: said at once,
@@ -274,6 +299,7 @@ void parseFile(std::string_view bytes, ParsedFile& out) {
             in.skipRestOfLine();
         }
     }
+    out.pastCount = countBlocksLeft(in);
 }
 
 // Header values, then the record count and the current index; the records
@@ -327,7 +353,8 @@ int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
     return readBytes(FileIo::readAll(path), catalogue);
 }
 
-int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* completeRecords) {
+int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* completeRecords,
+                             int* recordsPastCount) {
     ParsedFile parsed;
     parseFile(bytes, parsed);
 
@@ -341,6 +368,8 @@ int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* 
     catalogue.resize(parsed.count);
     if (completeRecords)
         *completeRecords = parsed.complete;
+    if (recordsPastCount)
+        *recordsPastCount = parsed.pastCount;
     return oldCount;
 }
 

@@ -53,9 +53,12 @@ public:
 
     // read() on bytes already in memory. `completeRecords` (when given) is
     // told how many records the file held in full: fewer than the record count
-    // when it ends early, the rest then read as empty.
+    // when it ends early, the rest then read as empty. `recordsPastCount`
+    // (when given) is told how many records follow the last one the count
+    // line names, as another program may append them; they are not read, so
+    // the next save drops them unless the user is asked first.
     static int readBytes(std::string_view bytes, Catalogue& catalogue,
-                         int* completeRecords = nullptr);
+                         int* completeRecords = nullptr, int* recordsPastCount = nullptr);
 
     // Writes the whole file atomically. On failure the file on disk is as it
     // was, and IoError is thrown.

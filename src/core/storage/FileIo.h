@@ -24,6 +24,11 @@ inline constexpr const char* kDiskFull = "ディスクがいっぱいです";
 inline constexpr const char* kNotANumber = "入力値が数値ではありません";
 inline constexpr const char* kDamaged = "読書録データの形式が正しくありません";
 inline constexpr const char* kSettingsTooLarge = "ファイルが 64 MB を超えています";
+inline constexpr const char* kFolderMissing = "フォルダーが見つかりません";
+inline constexpr const char* kNoBackupPossible =
+    "フォルダーに書き込めないため、バックアップを作れません";
+inline constexpr const char* kCatalogueTooLarge = "読書録データが大きすぎます（256 MB まで）";
+inline constexpr const char* kFileTooLarge = "ファイルが大きすぎます";
 // "I/O エラー (%d)" with the system's error code.
 std::string other(int code);
 } // namespace io_messages
@@ -38,7 +43,7 @@ public:
     // is refused at once, and so is a file larger than `maxBytes`, with
     // `tooLarge` as the message: far larger than any real file of its kind.
     static std::string readAll(const QString& path, qint64 maxBytes = kMaxCatalogueBytes,
-                               const char* tooLarge = io_messages::kDamaged);
+                               const char* tooLarge = io_messages::kCatalogueTooLarge);
     static constexpr qint64 kMaxCatalogueBytes = 256LL * 1024 * 1024;
     // Far above any real settings file; one beyond it is set aside, not read.
     static constexpr qint64 kMaxSettingsBytes = 64LL * 1024 * 1024;

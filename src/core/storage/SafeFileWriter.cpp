@@ -10,11 +10,18 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
+#include <limits>
 #include <unistd.h>
 #include <vector>
 
 namespace sorabel {
+
+struct SafeFileWriter::Target {
+    QByteArray path;
+    QByteArray dir;
+    bool exists = false;
+    struct stat st {};
+};
 
 namespace {
 constexpr int kRandomLength = 6;
@@ -44,6 +51,10 @@ int refusalToWrite(const QByteArray& target, const struct stat& st) {
     return ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) == 0 ? 0 : errno;
 }
 
+bool folderWritable(const QByteArray& dir) {
+    return ::faccessat(AT_FDCWD, dir.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 // A backup that cannot exist does not stop the save: the name may be too
 // long once "bak" is appended, or a folder may hold it.
 bool backupCanExist(const QByteArray& dir, const QByteArray& backup) {
@@ -60,17 +71,77 @@ bool backupCanExist(const QByteArray& dir, const QByteArray& backup) {
 bool noHardLinks(int err) {
     return err == EPERM || err == EOPNOTSUPP || err == EXDEV || err == EMLINK || err == ENOSYS;
 }
+
+// Errors by which a file system says it keeps no such metadata (modes,
+// owners, attributes on FAT through FUSE, or attributes only the superuser
+// may set): the file is written without it.
+bool unsupported(int err) {
+    return err == ENOSYS || err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == EACCES ||
+           err == EINVAL;
+}
+
+// The file a path names (through a symbolic link) and its folder.
+std::pair<QByteArray, QByteArray> resolve(const QString& path) {
+    QFileInfo info(path);
+    // A link stays a link: the file it names is replaced, and backed up beside itself.
+    if (info.isSymLink())
+        info.setFile(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
+    return {NativeFileName::encode(info.absoluteFilePath()), NativeFileName::encode(info.absolutePath())};
+}
+
+// Where the file is, whether it is there, and what would stop it being written.
+std::optional<WriteRefusal::Reason> inspect(const QString& path, SafeFileWriter::Expect expect,
+                                            QByteArray& target, QByteArray& dir, bool& exists,
+                                            struct stat& st) {
+    if (path.isEmpty())
+        throw IoError(io_messages::kInvalidName);
+    std::tie(target, dir) = resolve(path);
+    struct stat dst {};
+    if (::stat(dir.constData(), &dst) != 0) {
+        if (errno == ENOENT)
+            return WriteRefusal::Reason::FolderMissing;
+        fail(errno);
+    }
+    if (!S_ISDIR(dst.st_mode))
+        throw IoError(io_messages::kInvalidName);
+    exists = ::stat(target.constData(), &st) == 0;
+    if (!exists && errno != ENOENT)
+        fail(errno);
+    if (!exists)
+        return expect == SafeFileWriter::Expect::ExistingFile
+                   ? std::optional(WriteRefusal::Reason::FileMissing)
+                   : std::nullopt;
+    if (!S_ISREG(st.st_mode))
+        throw IoError(io_messages::kAccessDenied);
+    if (const int err = refusalToWrite(target, st))
+        fail(err);
+    if (!folderWritable(dir))
+        return WriteRefusal::Reason::FolderNotWritable;
+    return std::nullopt;
+}
 } // namespace
 
 SafeFileWriter::SafeFileWriter(FileSystem& fs, std::chrono::seconds leftoverAge)
     : fs_(&fs), leftoverAge_(leftoverAge) {}
 
-void SafeFileWriter::write(const QString& path, std::string_view bytes) const {
-    replace(path, bytes, false);
+void SafeFileWriter::write(const QString& path, std::string_view bytes, Expect expect) const {
+    replace(path, bytes, false, expect);
 }
 
-void SafeFileWriter::writeWithBackup(const QString& path, std::string_view bytes) const {
-    replace(path, bytes, true);
+void SafeFileWriter::writeWithBackup(const QString& path, std::string_view bytes,
+                                     Expect expect) const {
+    replace(path, bytes, true, expect);
+}
+
+std::optional<WriteRefusal::Reason> SafeFileWriter::check(const QString& path, Expect expect) {
+    QByteArray target, dir;
+    bool exists = false;
+    struct stat st {};
+    try {
+        return inspect(path, expect, target, dir, exists, st);
+    } catch (const IoError&) {
+        return std::nullopt; // the write itself reports it
+    }
 }
 
 QString SafeFileWriter::backupPath(const QString& path) {
@@ -86,44 +157,33 @@ bool SafeFileWriter::isTempName(std::string_view name) {
     return true;
 }
 
-void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool keepBackup) const {
-    if (path.isEmpty())
-        throw IoError(io_messages::kInvalidName);
-    QFileInfo info(path);
-    // A link stays a link: the file it names is replaced, and backed up beside itself.
-    if (info.isSymLink())
-        info.setFile(info.exists() ? info.canonicalFilePath() : info.symLinkTarget());
-    const QByteArray target = NativeFileName::encode(info.absoluteFilePath());
-    const QByteArray dir = NativeFileName::encode(info.absolutePath());
+void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool keepBackup,
+                             Expect expect) const {
+    Target t;
+    if (const auto refusal = inspect(path, expect, t.path, t.dir, t.exists, t.st))
+        throw WriteRefusal(*refusal);
 
-    struct stat st {};
-    const bool exists = ::stat(target.constData(), &st) == 0;
-    if (!exists && errno != ENOENT)
-        fail(errno);
-    if (exists && !S_ISREG(st.st_mode))
-        throw IoError(io_messages::kAccessDenied);
-    if (exists)
-        if (const int err = refusalToWrite(target, st))
-            fail(err);
-
-    removeLeftovers(dir);
-    const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
-    const QByteArray temp = writeTemp(dir, bytes, mode, exists);
+    removeLeftovers(t.dir);
+    if (t.exists && t.st.st_nlink > 1) {
+        rewriteLinked(t, bytes, keepBackup);
+        return;
+    }
+    const QByteArray temp = writeTemp(t.dir, bytes, t.exists ? &t.st : nullptr, t.path);
 
     // The old file gets a second name before the new one takes its place, so
     // it is never absent under its own name and the older backup is replaced
     // only once the new file is in place.
-    const QByteArray backup = target + "bak"; // as backupPath(), in the file system's bytes
+    const QByteArray backup = t.path + "bak"; // as backupPath(), in the file system's bytes
     QByteArray oldFile;
-    if (keepBackup && exists && backupCanExist(dir, backup)) {
+    if (keepBackup && t.exists && backupCanExist(t.dir, backup)) {
         try {
-            oldFile = linkOrCopy(dir, target, mode);
+            oldFile = linkOrCopy(t);
         } catch (...) {
             fs().remove(temp);
             throw;
         }
     }
-    if (const int err = fs().rename(temp, target)) {
+    if (const int err = fs().rename(temp, t.path)) {
         fs().remove(temp);
         if (!oldFile.isEmpty())
             fs().remove(oldFile);
@@ -132,18 +192,77 @@ void SafeFileWriter::replace(const QString& path, std::string_view bytes, bool k
     if (!oldFile.isEmpty()) {
         if (const int err = fs().rename(oldFile, backup)) {
             // Put the old file back: it is still whole under its second name.
-            if (fs().rename(oldFile, target) != 0)
+            if (fs().rename(oldFile, t.path) != 0)
                 fs().remove(oldFile);
             fail(err);
         }
     }
     // Makes the renames durable. The new file is in place by now, so a folder
     // that cannot be synced does not make the save fail.
-    fs().syncFolder(dir);
+    if (waitForDisk_)
+        fs().syncFolder(t.dir);
 }
 
-QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view bytes, mode_t mode,
-                                     bool exactMode) const {
+// Renaming a new file over one name of a multiply-linked file would split it
+// from its other names, which would go on showing the old content.
+void SafeFileWriter::rewriteLinked(const Target& t, std::string_view bytes, bool keepBackup) const {
+    const std::string old =
+        FileIo::readAll(NativeFileName::decode(t.path), std::numeric_limits<qint64>::max());
+    const QByteArray backup = t.path + "bak";
+    if (keepBackup && backupCanExist(t.dir, backup)) {
+        const QByteArray copy = writeTemp(t.dir, old, &t.st, t.path);
+        if (const int err = fs().rename(copy, backup)) {
+            fs().remove(copy);
+            fail(err);
+        }
+    }
+    rewriteInPlace(t.path, bytes, &old);
+    fs().syncFolder(t.dir);
+}
+
+void SafeFileWriter::writeInPlace(const QString& path, std::string_view bytes) const {
+    QByteArray target, dir;
+    bool exists = false;
+    struct stat st {};
+    inspect(path, Expect::ExistingFile, target, dir, exists, st);
+    if (!exists)
+        throw WriteRefusal(WriteRefusal::Reason::FileMissing);
+    const std::string old =
+        FileIo::readAll(NativeFileName::decode(target), std::numeric_limits<qint64>::max());
+    rewriteInPlace(target, bytes, &old);
+}
+
+void SafeFileWriter::rewriteInPlace(const QByteArray& target, std::string_view bytes,
+                                    const std::string* old) const {
+    const auto put = [&](std::string_view content) -> int {
+        int fd = -1;
+        if (const int e = fs().openExisting(target, fd))
+            return e;
+        int err = 0;
+        for (size_t done = 0; done < content.size() && !err;) {
+            size_t n = 0;
+            err = fs().write(fd, content.data() + done, content.size() - done, n);
+            if (!err && n == 0)
+                err = ENOSPC;
+            done += n;
+        }
+        if (!err)
+            err = fs().truncate(fd, static_cast<off_t>(content.size()));
+        if (!err)
+            err = fs().sync(fd);
+        const int closeErr = fs().close(fd);
+        return err ? err : closeErr;
+    };
+    if (const int err = put(bytes)) {
+        if (old)
+            put(*old); // the best that can be done; the error is the first one
+        fail(err);
+    }
+}
+
+QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view bytes,
+                                     const struct stat* like, const QByteArray& likePath) const {
+    const mode_t mode = like ? (like->st_mode & 07777) : 0666;
     QByteArray temp;
     int fd = -1;
     int err = EEXIST;
@@ -161,9 +280,15 @@ QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view byt
         fs().remove(temp);
         fail(failure);
     };
-    if (exactMode)
-        if (const int e = fs().setMode(fd, mode))
-            abandon(e);
+    if (like) {
+        try {
+            takeMetadata(fd, *like, likePath);
+        } catch (...) {
+            fs().close(fd);
+            fs().remove(temp);
+            throw;
+        }
+    }
     for (size_t done = 0; done < bytes.size();) {
         size_t n = 0;
         if (const int e = fs().write(fd, bytes.data() + done, bytes.size() - done, n))
@@ -172,8 +297,9 @@ QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view byt
             abandon(ENOSPC);
         done += n;
     }
-    if (const int e = fs().sync(fd))
-        abandon(e);
+    if (waitForDisk_)
+        if (const int e = fs().sync(fd))
+            abandon(e);
     const int closeErr = fs().close(fd);
     fd = -1;
     if (closeErr)
@@ -181,13 +307,30 @@ QByteArray SafeFileWriter::writeTemp(const QByteArray& dir, std::string_view byt
     return temp;
 }
 
-QByteArray SafeFileWriter::linkOrCopy(const QByteArray& dir, const QByteArray& target,
-                                      mode_t mode) const {
+// Owner first (a change of owner clears the set-id bits), then the mode, then
+// the attributes (an ACL sets the group bits of the mode itself).
+void SafeFileWriter::takeMetadata(int fd, const struct stat& like,
+                                  const QByteArray& likePath) const {
+    // Only the superuser may give a file away; anyone may give it a group
+    // they belong to. Where neither is possible the file is the writer's.
+    const uid_t owner = ::geteuid() == 0 ? like.st_uid : static_cast<uid_t>(-1);
+    fs().setOwner(fd, owner, like.st_gid);
+    if (const int e = fs().setMode(fd, like.st_mode & 07777); e && !unsupported(e))
+        fail(e);
+    FileSystem::Attributes attributes;
+    if (fs().attributes(likePath, attributes) != 0)
+        return; // an old file whose attributes cannot be read gives none
+    for (const auto& [name, value] : attributes)
+        if (const int e = fs().setAttribute(fd, name, value); e && !unsupported(e))
+            fail(e);
+}
+
+QByteArray SafeFileWriter::linkOrCopy(const Target& t) const {
     QByteArray name;
     int err = EEXIST;
     for (int attempt = 0; attempt < kNameAttempts && err == EEXIST; ++attempt) {
-        name = tempPathIn(dir);
-        err = fs().link(target, name);
+        name = tempPathIn(t.dir);
+        err = fs().link(t.path, name);
     }
     if (err == 0)
         return name;
@@ -195,7 +338,9 @@ QByteArray SafeFileWriter::linkOrCopy(const QByteArray& dir, const QByteArray& t
         fail(err);
     // Without hard links the old content is copied to the second name
     // instead, before the new file replaces it.
-    return writeTemp(dir, FileIo::readAll(NativeFileName::decode(target)), mode, true);
+    return writeTemp(t.dir,
+                     FileIo::readAll(NativeFileName::decode(t.path), std::numeric_limits<qint64>::max()),
+                     &t.st, t.path);
 }
 
 void SafeFileWriter::removeLeftovers(const QByteArray& dir) const {

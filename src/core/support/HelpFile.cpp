@@ -60,7 +60,8 @@ QString HelpFile::plainText(const QString& html) {
 }
 
 HelpFile HelpFile::load(const QString& path) {
-    const std::string bytes = FileIo::readAll(path);
+    const std::string bytes =
+        FileIo::readAll(path, FileIo::kMaxCatalogueBytes, io_messages::kFileTooLarge);
     return parse(QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 

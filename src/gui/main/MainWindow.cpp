@@ -31,6 +31,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace sorabel {
@@ -661,15 +662,26 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::shutDown() {
-    if (session_.isModified() && !files_.askToSave())
+    if (!endingWithoutQuestions_ && session_.isModified() && !files_.askToSave())
         return false;
     try {
         SettingsFile::writeAtExit(SettingsFile::defaultPath(), settingsValues());
     } catch (const std::exception& e) {
-        // Reported once; the program ends all the same.
-        Dialogs::error(this, QString::fromUtf8(e.what()));
+        // Reported once; the program ends all the same. Nobody may be there
+        // to close a message box when the program is told to end.
+        if (endingWithoutQuestions_)
+            std::fprintf(stderr, "%s\n", e.what());
+        else
+            Dialogs::error(this, QString::fromUtf8(e.what()));
     }
     return true;
+}
+
+void MainWindow::endWithoutQuestions() {
+    endingWithoutQuestions_ = true;
+    // A close refused by an error still ends the program.
+    if (!close())
+        emit closed();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -679,10 +691,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     try {
         mayClose = shutDown();
     } catch (const std::exception& e) {
-        Dialogs::error(this, QString::fromUtf8(e.what()));
+        if (!endingWithoutQuestions_)
+            Dialogs::error(this, QString::fromUtf8(e.what()));
         mayClose = false;
     } catch (...) {
-        Dialogs::error(this, QStringLiteral("不明なエラー"));
+        if (!endingWithoutQuestions_)
+            Dialogs::error(this, QStringLiteral("不明なエラー"));
         mayClose = false;
     }
     --commandDepth_;

@@ -82,6 +82,10 @@ public slots:
     void importCsv();
     void addByIsbn();
     void exit();
+    // Ends the program as a close does, but without any question or message
+    // box: the settings file is written, unsaved changes are not saved (a
+    // termination signal, a session that is going away).
+    void endWithoutQuestions();
 
     // Record commands.
     void addRecord();
@@ -189,6 +193,7 @@ private:
     // A start maximized lays the fields out again once the window has its size.
     bool layOutWhenMaximized_ = false;
     bool startedUp_ = false;
+    bool endingWithoutQuestions_ = false;
 };
 
 } // namespace sorabel

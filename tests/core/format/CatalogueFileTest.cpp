@@ -304,3 +304,33 @@ TEST(CatalogueFile, FailedWriteLeavesTheFileAlone) {
     EXPECT_EQ(FileIo::readAll(path), onDisk);
     EXPECT_EQ(entriesOf(dir.path()), QStringList{"books.srb"});
 }
+
+TEST(CatalogueFile, RecordsAppendedPastTheCountLineAreCountedNotRead) {
+    const std::string three = fixtureBytes("three_records.srb");
+    // The same file claiming one record: two blocks follow the count line.
+    std::string one = three;
+    one[three.find("\r\n12\r\n3\r\n") + 6] = '1';
+    std::string emptyBlock;
+    for (int i = 0; i < 18; ++i)
+        emptyBlock += "\r\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        int past;
+        int records;
+    } cases[] = {
+        {"as written", three, 0, 3},
+        {"two blocks after the count", one, 2, 1},
+        {"blank lines at the end", three + "\r\n\r\n", 0, 3},
+        {"a block cut short", three + "title\r\nsubtitle\r\n", 1, 3},
+        {"an empty block", three + emptyBlock + "0\r\n\r\n", 1, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Catalogue catalogue;
+        int past = -1;
+        CatalogueFile::readBytes(c.bytes, catalogue, nullptr, &past);
+        EXPECT_EQ(past, c.past);
+        EXPECT_EQ(catalogue.recordCount(), c.records);
+    }
+}

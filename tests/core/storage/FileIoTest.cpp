@@ -44,6 +44,6 @@ TEST(FileIo, ReadsOnlyRegularFilesWithinTheirLimit) {
                   io_messages::kAccessDenied)
             << path.toStdString();
     EXPECT_EQ(ioErrorText([&] { FileIo::readAll(big, FileIo::kMaxSettingsBytes); }),
-              io_messages::kDamaged);
+              "読書録データが大きすぎます（256 MB まで）");
     EXPECT_EQ(FileIo::readAll(big).size(), size_t(FileIo::kMaxSettingsBytes + 1));
 }

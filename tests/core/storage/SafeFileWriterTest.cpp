@@ -7,10 +7,14 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 using namespace sorabel;
 using namespace std::chrono_literals;
@@ -210,7 +214,7 @@ TEST(SafeFileWriter, RefusesReadOnlyFilesFoldersAndBadNames) {
         {dir.filePath("folder"), kAccessDenied},
         {"", kInvalidName},
         {dir.filePath("plain/f"), kInvalidName},
-        {dir.filePath("no/such/folder/f"), kInvalidName},
+        {dir.filePath("no/such/folder/f"), kFolderMissing},
     };
     const SafeFileWriter writer;
     for (const auto& c : cases) {
@@ -241,4 +245,148 @@ TEST(SafeFileWriter, RemovesOnlyItsOwnLeftoversOnceTheyAreOld) {
     writeFile(dir.filePath(".sorabel-Qq1wW2"), "in progress", 0600);
     SafeFileWriter().write(dir.filePath("books.srb"), "y");
     EXPECT_TRUE(QFile::exists(dir.filePath(".sorabel-Qq1wW2")));
+}
+
+namespace {
+std::string attribute(const QString& path, const char* name) {
+    char value[256];
+    const ssize_t n = ::getxattr(QFile::encodeName(path).constData(), name, value, sizeof value);
+    return n < 0 ? "(none)" : std::string(value, static_cast<size_t>(n));
+}
+
+// An access ACL: owner rw-, user 65534 r--, group r--, mask r--, others ---.
+std::string aclFor65534() {
+    const auto entry = [](uint16_t tag, uint16_t perm, uint32_t id) {
+        std::string e(8, '\0');
+        std::memcpy(e.data(), &tag, 2);
+        std::memcpy(e.data() + 2, &perm, 2);
+        std::memcpy(e.data() + 4, &id, 4);
+        return e;
+    };
+    const uint32_t version = 2, none = 0xFFFFFFFF;
+    std::string acl(reinterpret_cast<const char*>(&version), 4);
+    return acl + entry(0x01, 6, none) + entry(0x02, 4, 65534) + entry(0x04, 4, none) +
+           entry(0x10, 4, none) + entry(0x20, 0, none);
+}
+
+struct stat statOf(const QString& path) {
+    struct stat st {};
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+} // namespace
+
+TEST(SafeFileWriter, TheNewFileKeepsOwnerGroupAttributesAclAndHardLinks) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user needs the superuser";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("books.srb");
+    const QString other = dir.filePath("shelf.srb");
+    writeFile(path, "old", 0640);
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::chown(native.constData(), 65534, 65534), 0);
+    ASSERT_EQ(::setxattr(native.constData(), "user.origin", "shop", 4, 0), 0);
+    const std::string acl = aclFor65534();
+    ASSERT_EQ(::setxattr(native.constData(), "system.posix_acl_access", acl.data(), acl.size(), 0),
+              0);
+
+    SafeFileWriter().writeWithBackup(path, "new");
+    for (const QString& file : {path, path + "bak"}) {
+        SCOPED_TRACE(file.toStdString());
+        EXPECT_EQ(statOf(file).st_uid, 65534u);
+        EXPECT_EQ(statOf(file).st_gid, 65534u);
+        EXPECT_EQ(statOf(file).st_mode & 0777, 0640u);
+        EXPECT_EQ(attribute(file, "user.origin"), "shop");
+        EXPECT_EQ(attribute(file, "system.posix_acl_access"), acl);
+    }
+
+    // A second name of the file goes on naming the saved catalogue; the
+    // backup is a copy with the same owner.
+    ASSERT_EQ(::link(native.constData(), QFile::encodeName(other).constData()), 0);
+    const ino_t inode = statOf(path).st_ino;
+    SafeFileWriter().writeWithBackup(path, "newer, and longer");
+    EXPECT_EQ(readFile(other), "newer, and longer");
+    EXPECT_EQ(statOf(path).st_ino, inode);
+    EXPECT_EQ(statOf(path).st_nlink, 2u);
+    EXPECT_EQ(readFile(path + "bak"), "new");
+    EXPECT_EQ(statOf(path + "bak").st_uid, 65534u);
+    SafeFileWriter().write(other, "short");
+    EXPECT_EQ(readFile(path), "short");
+    EXPECT_EQ(entriesOf(dir.path()), (QStringList{"books.srb", "books.srbbak", "shelf.srb"}));
+}
+
+TEST(SafeFileWriter, AFileSystemWithoutModesLinksOrAttributesStillSaves) {
+    // FAT through FUSE: no modes (ENOSYS), no links (EPERM), no attributes.
+    class BareFileSystem : public PosixFileSystem {
+        int setMode(int, mode_t) override { return ENOSYS; }
+        int setOwner(int, uid_t, gid_t) override { return EPERM; }
+        int link(const QByteArray&, const QByteArray&) override { return EPERM; }
+        int attributes(const QByteArray&, Attributes& out) override {
+            out = {{"user.a", "1"}};
+            return 0;
+        }
+        int setAttribute(int, const QByteArray&, const QByteArray&) override { return EOPNOTSUPP; }
+    } fs;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("books.srb");
+    writeFile(path, "old", 0644);
+    SafeFileWriter(fs).writeWithBackup(path, "new");
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(readFile(path + "bak"), "old");
+    EXPECT_EQ(entriesOf(dir.path()), (QStringList{"books.srb", "books.srbbak"}));
+}
+
+TEST(SafeFileWriter, VanishedFilesAndFoldersAreNotCreatedAgain) {
+    QTemporaryDir dir;
+    const QString gone = dir.filePath("usb/books.srb");
+    const QString missing = dir.filePath("books.srb");
+    using R = WriteRefusal::Reason;
+    EXPECT_EQ(SafeFileWriter::check(gone), R::FolderMissing);
+    EXPECT_EQ(SafeFileWriter::check(missing, SafeFileWriter::Expect::ExistingFile), R::FileMissing);
+    EXPECT_EQ(SafeFileWriter::check(missing), std::nullopt);
+    EXPECT_EQ(ioErrorText([&] { SafeFileWriter().writeWithBackup(gone, "x"); }),
+              "フォルダーが見つかりません");
+    EXPECT_EQ(ioErrorText([&] {
+                  SafeFileWriter().writeWithBackup(missing, "x",
+                                                   SafeFileWriter::Expect::ExistingFile);
+              }),
+              "ファイルが見つかりません");
+    EXPECT_TRUE(entriesOf(dir.path()).isEmpty());
+}
+
+TEST(SafeFileWriter, AFolderTheUserCannotWriteIsSavedInPlaceOnceAgreed) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs the superuser to act as another user";
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("shared"));
+    const QString folder = dir.filePath("shared");
+    const QString path = folder + "/books.srb";
+    writeFile(path, "old content", 0666);
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    ::chmod(QFile::encodeName(folder).constData(), 0755); // root's folder, the file anyone's
+
+    // As user 65534, in a child process so that this one keeps its rights.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        if (SafeFileWriter::check(path) != WriteRefusal::Reason::FolderNotWritable)
+            ::_exit(11);
+        if (ioErrorText([&] { SafeFileWriter().writeWithBackup(path, "x"); }) !=
+            "フォルダーに書き込めないため、バックアップを作れません")
+            ::_exit(12);
+        try {
+            SafeFileWriter().writeInPlace(path, "new");
+        } catch (...) {
+            ::_exit(13);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(path), "new");
+    EXPECT_EQ(entriesOf(folder), QStringList{"books.srb"});
 }
