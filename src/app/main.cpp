@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
     if (sorabel::CsvCommandLine::wanted(argc, argv)) {
         const QCoreApplication plain(argc, argv);
         QTextStream err(stderr);
-        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
+        QTextStream out(stdout);
+        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), out, err);
     }
     {
         // --help and --version answer without a display. A refusal waits for

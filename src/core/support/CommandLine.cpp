@@ -40,8 +40,12 @@ QString CommandLine::helpText(const QString& program) {
                "  -v, --version    版を表示して終了します\n"
                "  --export-csv 読書録.srb 出力.csv [--encoding utf-8|utf-8-bom|shift-jis]\n"
                "                   ウィンドウを開かずに CSV へ書き出します\n"
-               "  --import-csv 入力.csv 読書録.srb\n"
+               "  --import-csv 入力.csv 読書録.srb [--encoding …] [--preset 形式] [--no-header]\n"
+               "               [--map '列名=項目名,…'] [--allow-duplicates] [--dry-run]\n"
                "                   ウィンドウを開かずに CSV の行を読書録に加えます\n"
+               "                   （形式: generic、booklog、bookmeter、goodreads、calibre、\n"
+               "                   librarything、collection。既存の読書録は .srbbak に残し、\n"
+               "                   すでにある本と同じ行は加えません）\n"
                "\n"
                "設定ファイル: %2\n"
                "ヘルプファイル: %3\n")
