@@ -88,7 +88,8 @@ bool repair(std::string_view bytes, CsvEncoding encoding, std::string& out,
             out.append(rest);
             break;
         }
-        if (++count > CsvImport::kMaxUndecodable)
+        // A few in a text, not a text in another encoding or no text at all.
+        if (++count > CsvImport::kMaxUndecodable || size_t(count) * 20 > bytes.size())
             return false;
         line += static_cast<int>(
             std::count(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(at), '\n'));

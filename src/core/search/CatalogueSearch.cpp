@@ -13,19 +13,76 @@ constexpr QChar kSlotEnd = QChar(0);
 
 CatalogueSearch::Query CatalogueSearch::parse(QStringView text) {
     Query q;
-    // What the catalogue cannot hold cannot be in it; folding might otherwise
-    // turn such a character (ﬁ, ①) into one that is.
-    if (!sjis::unencodableCharacters(text.toString()).isEmpty())
-        return q;
-    const QString folded = SearchFold::foldedText(text);
-    // NFKC has made the ideographic space an ordinary one.
+    // A spacing sound mark typed after its kana (へ゛) is the mark of that
+    // kana, as its combining form is.
+    QString joined = text.toString();
+    for (qsizetype i = 1; i < joined.size(); ++i) {
+        const char16_t c = joined[i].unicode(), before = joined[i - 1].unicode();
+        const bool kana =
+            (before >= 0x3041 && before <= 0x3096) || (before >= 0x30A1 && before <= 0x30FA);
+        if (kana && (c == 0x309B || c == 0x309C))
+            joined[i] = QChar(char16_t(c - 2)); // U+3099, U+309A
+    }
+    const QString folded = SearchFold::foldedText(joined);
+    // NFKC has made the ideographic and no-break spaces ordinary ones.
     q.words = folded.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString& w : q.words)
-        if (w.contains(kSlotEnd)) {
-            q.words.clear();
-            break;
-        }
+
+    const auto& reachable = foldedCatalogueCharacters();
+    const auto cannotBeFound = [&](QStringView folded) {
+        return std::any_of(folded.begin(), folded.end(),
+                           [&](QChar c) { return !reachable[c.unicode()]; });
+    };
+    if (std::none_of(q.words.begin(), q.words.end(),
+                     [&](const QString& w) { return cannotBeFound(w); }))
+        return q;
+    // Name what the user typed, not what it folds to.
+    QString bad;
+    for (qsizetype i = 0; i < joined.size();) {
+        const qsizetype n = joined[i].isHighSurrogate() && i + 1 < joined.size() ? 2 : 1;
+        const QString ch = joined.mid(i, n);
+        if (!ch.trimmed().isEmpty() && cannotBeFound(SearchFold::foldedText(ch)) &&
+            !bad.contains(ch))
+            bad += ch;
+        i += n;
+    }
+    q.words.clear();
+    q.whyNothing =
+        QStringLiteral("「%1」は読書録に記録できない文字なので、見つかる本はありません").arg(bad);
     return q;
+}
+
+const std::vector<bool>& CatalogueSearch::foldedCatalogueCharacters() {
+    // Every character code page 932 holds, folded: what folded catalogue text
+    // can contain. Built once from one decode of all the code page's characters.
+    static const std::vector<bool> table = [] {
+        std::string all;
+        for (int c = 0x20; c < 0x7F; ++c)
+            all += static_cast<char>(c);
+        for (int c = 0xA1; c <= 0xDF; ++c)
+            all += static_cast<char>(c);
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (lead > 0x9F && lead < 0xE0)
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (trail != 0x7F) {
+                    all += static_cast<char>(lead);
+                    all += static_cast<char>(trail);
+                }
+        }
+        const QString decoded = sjis::decode(all);
+        std::vector<bool> out(0x10000, false);
+        QString single;
+        for (QChar c : decoded) {
+            if (c == QChar::ReplacementCharacter || c.unicode() == 0x1A)
+                continue;
+            single = c;
+            for (QChar f : SearchFold::foldedText(single))
+                out[f.unicode()] = true;
+        }
+        out[0] = false; // the end of a field in the prepared texts
+        return out;
+    }();
+    return table;
 }
 
 void CatalogueSearch::prepare(const Catalogue& catalogue) {
@@ -43,6 +100,7 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     std::vector<SearchFold::Origin> oldOrigin = std::move(origin_);
     const size_t oldSlots = reuse ? oldOrigin.size() : 0;
 
+    foldedCatalogueCharacters(); // built here, not on the first keystroke
     recordCount_ = catalogue.recordCount();
     const size_t slotCount = static_cast<size_t>(recordCount_) * kFieldCount;
 

@@ -23,10 +23,12 @@ class Catalogue;
 // invalidate() (or prepare() again); a search on stale texts finds nothing.
 class CatalogueSearch {
 public:
-    // The words of a query, folded. Empty when the query has no words or holds
-    // a character that the catalogue cannot hold: such a query matches nothing.
+    // The words of a query, folded. Empty when the query has no words or
+    // holds a character whose folded form no text of the catalogue can have:
+    // such a query matches nothing, and `whyNothing` says so to the user.
     struct Query {
         QStringList words;
+        QString whyNothing;
         bool isEmpty() const { return words.isEmpty(); }
     };
 
@@ -50,6 +52,10 @@ public:
         std::vector<std::pair<qsizetype, qsizetype>> highlights;
     };
 
+    // The query is folded before anything else, so that a character the
+    // catalogue cannot hold still finds what it folds to (ゔ finds ヴ, a
+    // combining or spacing sound mark joins its kana, a no-break space
+    // separates words).
     static Query parse(QStringView text);
 
     void prepare(const Catalogue& catalogue);
@@ -70,6 +76,7 @@ public:
     bool isShown(Field f) const { return shown_[static_cast<size_t>(index(f))]; }
 
 private:
+    static const std::vector<bool>& foldedCatalogueCharacters();
     static size_t slotOf(int record, Field f) {
         return static_cast<size_t>(record - 1) * kFieldCount + static_cast<size_t>(index(f));
     }

@@ -27,7 +27,8 @@ constexpr int kHelpContext = 27; // the help file's topic on this window
 SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     : QWidget(parent, Qt::Tool), catalogue_(catalogue),
       model_(new SearchResultModel(search_, this)), query_(new QLineEdit(this)),
-      fields_(new QComboBox(this)), view_(new QListView(this)), count_(new QLabel(this)) {
+      fields_(new QComboBox(this)), view_(new QListView(this)), count_(new QLabel(this)),
+      why_(new QLabel(this)) {
     setWindowTitle(QStringLiteral("すべての項目を検索"));
     setWindowIcon(icon());
     resize(520, 440);
@@ -51,6 +52,9 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     bar->addWidget(count_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(query_);
+    why_->setWordWrap(true);
+    why_->hide();
+    layout->addWidget(why_);
     layout->addLayout(bar);
     layout->addWidget(view_, 1);
 
@@ -129,6 +133,8 @@ void SearchWindow::search() {
     std::optional<Field> only;
     if (field != kAllFields)
         only = fieldAt(field);
+    why_->setText(query.whyNothing);
+    why_->setVisible(!query.whyNothing.isEmpty());
     auto books = search_.find(query, only);
     const auto found = books.size();
     model_->setResults(std::move(query), std::move(books));

@@ -39,6 +39,8 @@ public:
     QComboBox* fieldBox() const { return fields_; }
     QListView* resultView() const { return view_; }
     QLabel* countLabel() const { return count_; }
+    // Under the box: why a query cannot find anything, when it cannot.
+    QLabel* queryNote() const { return why_; }
     const SearchResultModel* results() const { return model_; }
 
 public slots:
@@ -68,6 +70,7 @@ private:
     QComboBox* fields_;
     QListView* view_;
     QLabel* count_;
+    QLabel* why_;
 };
 
 } // namespace sorabel

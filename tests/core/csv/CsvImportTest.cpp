@@ -285,8 +285,16 @@ TEST(CsvCommandLine, ExportsAndImportsWithoutAWindow) {
     EXPECT_TRUE(FileIo::readAll(csv).starts_with(csv_encoding::kBom));
     EXPECT_EQ(sjis::decode(FileIo::readAll(sjisCsv)).toStdString(),
               std::string(csv_encoding::withoutBom(FileIo::readAll(csv))));
+    // The same books again are left out, and the catalogue is kept as its backup.
+    const std::string first = FileIo::readAll(srb);
     ASSERT_EQ(run({"--import-csv", sjisCsv, srb}, &err), 0);
-    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_EQ(err.toStdString(),
+              (sjisCsv + ": 3 行は読書録にすでにある本と同じようなので加えません（加えるには "
+                         "--allow-duplicates）\n" +
+               srb + ": 0 件を加えました\n")
+                  .toStdString());
+    EXPECT_EQ(FileIo::readAll(srb + "bak"), first);
+    ASSERT_EQ(run({"--import-csv", sjisCsv, srb, "--allow-duplicates"}, &err), 0);
     CatalogueFile::read(srb, c);
     EXPECT_EQ(c.recordCount(), 6);
     EXPECT_EQ(c.field(Field::Title, 5), c.field(Field::Title, 2));
