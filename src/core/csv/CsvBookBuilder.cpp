@@ -163,7 +163,7 @@ CsvBookBuilder::FieldTexts CsvBookBuilder::build(const std::vector<QString>& cel
                 at(*p.field) = *p.field == Field::Impressions ? withCrLf(text) : oneLine(text);
             break;
         case ColumnRole::Genres: {
-            static const QRegularExpression split(QStringLiteral(R"(\s*[;,/、・；，]\s*)"));
+            static const QRegularExpression split(QStringLiteral(R"(\s*[;,/、；，]\s*)"));
             QStringList parts = text.split(split, Qt::SkipEmptyParts);
             if (!parts.isEmpty())
                 at(Field::Genre1) = parts.takeFirst();

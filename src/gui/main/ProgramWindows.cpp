@@ -51,7 +51,13 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
         guarded(main, [&] { session.showRecord(record); });
     };
     QObject::connect(search_, &SearchWindow::recordChosen, main, show);
-    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main, show);
+    // The statistics window is a window of its own: the main window comes
+    // to the front with the book.
+    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main,
+                     [show, main](int record) {
+                         show(record);
+                         bringToFront(main);
+                     });
     // Storing a record changes several fields at once: the windows hear of a
     // burst of changes once, when the command is over.
     auto* changes = new QTimer(main);

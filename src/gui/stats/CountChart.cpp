@@ -42,9 +42,7 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     c->addSeries(series);
 
     auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    if (categories.size() > 16) // many years: keep the labels from running together
-        x->setLabelsAngle(-60);
+    x->append(spacedLabels(categories));
     c->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
 
@@ -62,6 +60,27 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     y->setLabelFormat(QStringLiteral("%d"));
     c->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
+}
+
+QStringList CountChart::spacedLabels(const QStringList& categories) {
+    // Many years: every 2nd, 5th, 10th, ... year is named, upright and whole,
+    // rather than all of them cut to "…" or turned on their side. The others
+    // are blank; the axis wants distinct names, hence zero-width spaces.
+    constexpr int kMostLabels = 15;
+    int step = 1;
+    for (int s : {1, 2, 5, 10, 20, 50, 100})
+        if (step = s; categories.size() <= kMostLabels * s)
+            break;
+    if (step == 1)
+        return categories;
+    QStringList out;
+    for (qsizetype i = 0; i < categories.size(); ++i) {
+        bool isYear = false;
+        const int year = categories[i].toInt(&isYear);
+        out << ((isYear ? year % step == 0 : i % step == 0) ? categories[i]
+                                                            : QString(i + 1, QChar(0x200B)));
+    }
+    return out;
 }
 
 QString CountChart::title() const {
