@@ -3,6 +3,7 @@
 #include "core/catalogue/FieldTable.h"
 #include "core/text/SearchFold.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -29,6 +30,9 @@ public:
     struct Query {
         QStringList words;
         QString whyNothing;
+        // When spaces and hyphens inside names and ISBNs are ignored: each
+        // word as a pattern that allows them between its characters.
+        std::vector<QRegularExpression> loose;
         bool isEmpty() const { return words.isEmpty(); }
     };
 
@@ -56,7 +60,7 @@ public:
     // catalogue cannot hold still finds what it folds to (ゔ finds ヴ, a
     // combining or spacing sound mark joins its kana, a no-break space
     // separates words).
-    static Query parse(QStringView text);
+    static Query parse(QStringView text, bool ignoreSpacesAndHyphens = false);
 
     void prepare(const Catalogue& catalogue);
     void invalidate();
@@ -84,6 +88,17 @@ private:
     // slot that overlaps the folded range [begin, end).
     template <typename Hit>
     void scan(QStringView word, qsizetype begin, qsizetype end, Hit&& hit) const;
+    template <typename Hit>
+    void scan(const QRegularExpression& word, qsizetype begin, qsizetype end, Hit&& hit) const;
+    // Word w of the query, as text or as its loose pattern.
+    template <typename Hit>
+    void scanWord(const Query& query, qsizetype w, qsizetype begin, qsizetype end,
+                  Hit&& hit) const {
+        if (query.loose.empty())
+            scan(QStringView(query.words[w]), begin, end, hit);
+        else
+            scan(query.loose[static_cast<size_t>(w)], begin, end, hit);
+    }
 
     bool prepared_ = false;
     bool complete_ = false; // the texts below belong together (a preparation ended)

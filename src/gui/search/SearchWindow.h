@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,7 @@ public:
     QComboBox* fieldBox() const { return fields_; }
     QListView* resultView() const { return view_; }
     QLabel* countLabel() const { return count_; }
+    QCheckBox* looseBox() const { return loose_; }
     // Under the box: why a query cannot find anything, when it cannot.
     QLabel* queryNote() const { return why_; }
     const SearchResultModel* results() const { return model_; }
@@ -71,6 +73,7 @@ private:
     QListView* view_;
     QLabel* count_;
     QLabel* why_;
+    QCheckBox* loose_;
 };
 
 } // namespace sorabel

@@ -126,3 +126,27 @@ TEST(CatalogueSearchTest, QueriesAreFoldedBeforeTheyAreChecked) {
     for (const auto& k : cases)
         EXPECT_EQ(records(s, k.query), k.found) << k.query;
 }
+
+TEST(CatalogueSearchTest, SpacesAndHyphensInsideNamesAndIsbnsCanBeIgnored) {
+    Catalogue c;
+    c.setField(Field::Author, 1, sjis::fromUtf8("村上 春樹"));
+    c.setField(Field::Note2, 2, sjis::fromUtf8("ISBN: 978-4-10-123456-5"));
+    c.resize(2);
+    CatalogueSearch s;
+    s.prepare(c);
+    const auto found = [&](const char* q, bool loose) {
+        std::vector<int> out;
+        for (const auto& book : s.find(CatalogueSearch::parse(QString::fromUtf8(q), loose)))
+            out.push_back(book.record);
+        return out;
+    };
+    EXPECT_EQ(found("村上春樹", false), std::vector<int>{});
+    EXPECT_EQ(found("村上春樹", true), std::vector<int>{1});
+    EXPECT_EQ(found("9784101234565", true), std::vector<int>{2});
+    EXPECT_EQ(found("978-4101-234565", true), std::vector<int>{2});
+    // The excerpt marks the whole name, its space included.
+    const auto books = s.find(CatalogueSearch::parse(u"村上春樹", true));
+    const auto e = s.excerpt(1, books[0].fields[0], CatalogueSearch::parse(u"村上春樹", true));
+    EXPECT_EQ(e.text, QStringLiteral("村上 春樹"));
+    EXPECT_EQ(e.highlights, (std::vector<std::pair<qsizetype, qsizetype>>{{0, 5}}));
+}
