@@ -13,17 +13,35 @@ namespace {
 const QString kSeparator = QStringLiteral(" / ");
 
 QString oneLine(QString s) {
-    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    if (s.contains(u'\n') || s.contains(u'\r')) {
+        s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        s.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    }
     return s.trimmed();
 }
 
-QString withCrLf(QString s) {
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    s.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return s;
+// Line breaks as the catalogue keeps them, CR LF, in one pass.
+QString withCrLf(const QString& s) {
+    if (!s.contains(u'\n') && !s.contains(u'\r'))
+        return s;
+    QString out(s.size() * 2, Qt::Uninitialized);
+    char16_t* d = reinterpret_cast<char16_t*>(out.data());
+    const char16_t* p = reinterpret_cast<const char16_t*>(s.constData());
+    const char16_t* end = p + s.size();
+    char16_t* start = d;
+    for (; p < end; ++p) {
+        if (*p == u'\r' || *p == u'\n') {
+            if (*p == u'\r' && p + 1 < end && p[1] == u'\n')
+                ++p;
+            *d++ = u'\r';
+            *d++ = u'\n';
+        } else {
+            *d++ = *p;
+        }
+    }
+    out.truncate(d - start);
+    return out;
 }
 
 bool isSet(const QString& flag) {
@@ -82,9 +100,19 @@ QString CsvBookBuilder::fromHtml(const QString& cell) {
         QStringLiteral(R"(&(#\d{1,7}|#x[0-9A-Fa-f]{1,6}|[a-z]+);)"));
     static const QRegularExpression blankLines(QStringLiteral(R"(\n{3,})"));
     QString s = cell;
-    s.replace(lineBreak, QStringLiteral("\n"));
-    s.replace(paragraph, QStringLiteral("\n\n"));
-    s.remove(tag);
+    // Most markup in exports is line breaks: those without a pattern.
+    for (const auto* br : {u"<br/>", u"<br />", u"<br>"})
+        s.replace(QString::fromUtf16(br), QStringLiteral("\n"));
+    if (s.contains(u'<')) {
+        s.replace(lineBreak, QStringLiteral("\n"));
+        s.replace(paragraph, QStringLiteral("\n\n"));
+        s.remove(tag);
+    }
+    if (!s.contains(u'&')) {
+        if (s.contains(QStringLiteral("\n\n\n")))
+            s.replace(blankLines, QStringLiteral("\n\n"));
+        return s.trimmed();
+    }
     QString out;
     qsizetype last = 0;
     for (auto it = entity.globalMatch(s); it.hasNext();) {

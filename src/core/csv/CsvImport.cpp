@@ -56,6 +56,11 @@ struct Converted {
 };
 
 Converted toCatalogueText(const QString& source) {
+    // ASCII is the same in code page 932: no converter for dates, numbers, ISBNs.
+    if (std::all_of(source.begin(), source.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+        const QByteArray latin = source.toLatin1();
+        return {Bytes(latin.constData(), static_cast<size_t>(latin.size())), {}};
+    }
     const QString text = toCodePageLookAlikes(source);
     sjis::Encoded e = sjis::tryEncode(text);
     if (e.ok())
@@ -105,9 +110,37 @@ bool repair(std::string_view bytes, CsvEncoding encoding, std::string& out,
     return true;
 }
 
+// Whether the builder would leave a Shift-JIS cell as it is: no spaces to
+// trim, no markup or entity, no ="…", and line breaks only as CR LF in the
+// impressions. Multibyte characters never hold these ASCII bytes.
+bool passesUnchanged(const std::string& cell, bool impressions) {
+    std::string_view text = cell;
+    while (impressions && text.ends_with("\r\n"))
+        text.remove_suffix(2); // trimmed by rawBytes
+    if (text.empty())
+        return false;
+    const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (space(text.front()) || space(text.back()) || text.starts_with("=\"") ||
+        text.starts_with("\x81\x40") || text.back() == '\x40')
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '<' || c == '&')
+            return false;
+        if (c == '\r' || c == '\n') {
+            if (!impressions || c == '\n' || i + 1 >= text.size() || text[i + 1] != '\n')
+                return false;
+            ++i;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 QString CsvDocument::text(const std::string& cell) const {
+    if (isAscii(cell))
+        return QString::fromLatin1(cell.data(), static_cast<qsizetype>(cell.size()));
     if (encoding == CsvEncoding::ShiftJis)
         return sjis::decode(cell);
     return QString::fromUtf8(cell.data(), static_cast<qsizetype>(cell.size()));
@@ -280,6 +313,23 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document, const ImportPlan
             return p.role == ColumnRole::Ignore || (p.role == ColumnRole::Field && p.field);
         });
     const CsvBookBuilder builder(document.header, plan, preset);
+    // Fields whose Shift-JIS cells may keep their bytes: not the dates (made
+    // plain), not the notes (entries are added) and not what a service's own
+    // rules rewrite.
+    std::array<bool, kFieldCount> sjisRaw{};
+    if (document.encoding == CsvEncoding::ShiftJis)
+        for (const Field f : {Field::Title, Field::Subtitle, Field::Reading, Field::Genre2,
+                              Field::Format, Field::Author, Field::Translator, Field::Publisher,
+                              Field::Series, Field::Price, Field::EditionRead, Field::Impressions})
+            sjisRaw[static_cast<size_t>(index(f))] = true;
+    if (preset == CsvPresetId::Goodreads)
+        sjisRaw[static_cast<size_t>(index(Field::Title))] = false;
+    if (preset == CsvPresetId::Calibre)
+        sjisRaw[static_cast<size_t>(index(Field::Author))] =
+            sjisRaw[static_cast<size_t>(index(Field::Series))] = false;
+    if (preset == CsvPresetId::LibraryThing)
+        sjisRaw[static_cast<size_t>(index(Field::Publisher))] =
+            sjisRaw[static_cast<size_t>(index(Field::Translator))] = false;
     std::vector<QString> texts;
 
     int firstRefusedLine = 0;
@@ -375,13 +425,42 @@ CsvImportResult CsvImport::prepare(const CsvDocument& document, const ImportPlan
                 if (plan[c].field && c < row.cells.size())
                     store(*plan[c].field, toCatalogueText(row.cells[c], document.encoding));
         } else {
+            // Shift-JIS cells the builder would pass through unchanged are not
+            // decoded at all (decoding is most of an import's time): their
+            // bytes go straight in, the impressions with any memo after them.
+            std::array<int, kFieldCount> raw;
+            raw.fill(-1);
             texts.clear();
-            for (const std::string& cell : row.cells)
-                texts.push_back(document.text(cell));
+            for (size_t c = 0; c < row.cells.size(); ++c) {
+                const std::string& cell = row.cells[c];
+                const int f = c < plan.size() && plan[c].role == ColumnRole::Field && plan[c].field
+                                  ? index(*plan[c].field)
+                                  : -1;
+                if (f >= 0 && sjisRaw[static_cast<size_t>(f)] &&
+                    passesUnchanged(cell, fieldAt(f) == Field::Impressions)) {
+                    raw[static_cast<size_t>(f)] = static_cast<int>(c);
+                    texts.emplace_back();
+                } else {
+                    texts.push_back(document.text(cell));
+                }
+            }
             const CsvBookBuilder::FieldTexts fields = builder.build(texts);
-            for (int i = 0; i < kFieldCount; ++i)
-                if (!fields[static_cast<size_t>(i)].isEmpty())
-                    store(fieldAt(i), toCatalogueText(fields[static_cast<size_t>(i)]));
+            for (int i = 0; i < kFieldCount; ++i) {
+                const QString& text = fields[static_cast<size_t>(i)];
+                if (const int c = raw[static_cast<size_t>(i)]; c >= 0) {
+                    Converted value{row.cells[static_cast<size_t>(c)], {}};
+                    while (value.bytes.ends_with("\r\n"))
+                        value.bytes.resize(value.bytes.size() - 2);
+                    if (!text.isEmpty()) { // the memos after the impressions
+                        Converted more = toCatalogueText(text);
+                        value.bytes += "\r\n\r\n" + more.bytes;
+                        value.unencodable = more.unencodable;
+                    }
+                    store(fieldAt(i), std::move(value));
+                } else if (!text.isEmpty()) {
+                    store(fieldAt(i), toCatalogueText(text));
+                }
+            }
         }
         if (refused) {
             ++result.skipped;

@@ -4,6 +4,7 @@
 #include "core/text/DateReader.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 
 namespace sorabel {
@@ -306,7 +307,13 @@ ImportPlan CsvPreset::plan(const std::vector<QString>& header, const Catalogue& 
 }
 
 ShelfState shelfStateOf(const QString& word) {
-    const QString w = HeaderMapping::normalise(word);
+    if (word.isEmpty())
+        return ShelfState::None;
+    const bool ascii =
+        std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x80; });
+    QString w = ascii ? word.toLower() : HeaderMapping::normalise(word);
+    if (ascii)
+        w.removeIf([](QChar c) { return c == u' ' || c == u'_' || c == u'-'; });
     static const QStringList stacked = {QStringLiteral("toread"),   QStringLiteral("積読"),
                                         QStringLiteral("読みたい"), QStringLiteral("wishlist"),
                                         QStringLiteral("積ん読"),   QStringLiteral("未読"),

@@ -88,6 +88,29 @@ QString withArabicNumerals(const QString& s) {
     return out;
 }
 
+// Where the date ends in the forms exports write most, told without a
+// pattern: 2024-03-05 00:00:00, 2024-03-05T10:30:00+09:00; 0 for others.
+qsizetype timeAfterDate(QStringView s) {
+    const auto digits = [&](qsizetype from, qsizetype n) {
+        for (qsizetype i = from; i < from + n; ++i)
+            if (!isDigit(s[i]))
+                return false;
+        return true;
+    };
+    if (s.size() < 16 || !digits(0, 4) || !digits(5, 2) || !digits(8, 2) || s[4] != s[7] ||
+        (s[4] != u'-' && s[4] != u'/') || (s[10] != u' ' && s[10] != u'T') || !digits(11, 2) ||
+        s[13] != u':' || !digits(14, 2))
+        return 0;
+    const int hour = (s[11].unicode() - u'0') * 10 + (s[12].unicode() - u'0');
+    const int minute = (s[14].unicode() - u'0') * 10 + (s[15].unicode() - u'0');
+    if (hour > 23 || minute > 59)
+        return 0;
+    for (QChar c : s.sliced(16))
+        if (!isDigit(c) && c != u':' && c != u'.' && c != u'+' && c != u'-' && c != u'Z')
+            return 0;
+    return 10;
+}
+
 // What real files and hand-typed logs write around a date: a time of day
 // (2024-03-05 00:00:00, 2024/3/5 10:30, 2024-03-05T10:30:00+09:00), a weekday
 // or remark in brackets (2024/3/5（火）), a word after a space (2024/3/5 読了)
@@ -107,6 +130,8 @@ QString withoutSurroundings(QString s, bool& partOfMonth) {
     static const QRegularExpression part(QStringLiteral(R"((上旬|中旬|下旬|初旬|始め|初め|末)$)"));
 
     s = s.trimmed();
+    if (const qsizetype cut = timeAfterDate(s); cut > 0)
+        return s.left(cut);
     if (auto m = isoTime.match(s); m.hasMatch())
         return m.captured(1);
     for (bool changed = true; changed;) {
