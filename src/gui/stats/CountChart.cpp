@@ -3,6 +3,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QValueAxis>
 #include <algorithm>
@@ -41,10 +42,26 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     series->setLabelsFormat(QStringLiteral("@value"));
     c->addSeries(series);
 
-    auto* x = new QBarCategoryAxis;
-    x->append(spacedLabels(categories));
-    c->addAxis(x, Qt::AlignBottom);
-    series->attachAxis(x);
+    const QStringList labels = spacedLabels(categories);
+    if (labels == categories) {
+        auto* x = new QBarCategoryAxis;
+        x->append(categories);
+        c->addAxis(x, Qt::AlignBottom);
+        series->attachAxis(x);
+    } else {
+        // Many years: a category axis names only some bars, and each name
+        // has the room of the bars up to the next, so none is cut to "…".
+        auto* x = new QCategoryAxis;
+        x->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
+        x->setStartValue(-0.5);
+        x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        x->setGridLineVisible(false);
+        for (qsizetype i = 0; i < labels.size(); ++i)
+            if (!labels[i].isEmpty())
+                x->append(labels[i], static_cast<double>(i));
+        c->addAxis(x, Qt::AlignBottom);
+        series->attachAxis(x);
+    }
 
     // Whole numbers only, with room above the highest bar for its count.
     const int highest = counts.empty() ? 0 : *std::max_element(counts.begin(), counts.end());
@@ -64,8 +81,7 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
 
 QStringList CountChart::spacedLabels(const QStringList& categories) {
     // Many years: every 2nd, 5th, 10th, ... year is named, upright and whole,
-    // rather than all of them cut to "…" or turned on their side. The others
-    // are blank; the axis wants distinct names, hence zero-width spaces.
+    // rather than all of them cut to "…" or turned on their side.
     constexpr int kMostLabels = 15;
     int step = 1;
     for (int s : {1, 2, 5, 10, 20, 50, 100})
@@ -77,8 +93,7 @@ QStringList CountChart::spacedLabels(const QStringList& categories) {
     for (qsizetype i = 0; i < categories.size(); ++i) {
         bool isYear = false;
         const int year = categories[i].toInt(&isYear);
-        out << ((isYear ? year % step == 0 : i % step == 0) ? categories[i]
-                                                            : QString(i + 1, QChar(0x200B)));
+        out << ((isYear ? year % step == 0 : i % step == 0) ? categories[i] : QString());
     }
     return out;
 }
