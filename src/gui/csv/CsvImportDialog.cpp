@@ -145,6 +145,11 @@ bool CsvImportDialog::loadFile(const QString& path) {
         return false;
     }
     CsvRead read = CsvImport::read(bytes);
+    // A file of one line is one book rather than a header: shown as data, with
+    // "1行目はデータ" ticked, for the user to judge.
+    if (read.error && read.error->line == 1 &&
+        read.error->message.startsWith(QStringLiteral("見出しの行しかありません")))
+        read = CsvImport::read(bytes, CsvReadOptions{{}, {}, true});
     if (read.error) {
         Dialogs::error(this, read.error->message);
         return false;
