@@ -252,7 +252,7 @@ HeaderMapping::Columns CsvImportDialog::columns() const {
     for (size_t c = 0; c < out.size(); ++c) {
         const QComboBox* combo = mappingBox(static_cast<int>(c));
         const int data = combo ? combo->currentData().toInt() : kNotImported;
-        if (data != kNotImported)
+        if (data >= 0) // not "取り込まない" nor a note
             out[c] = fieldAt(data);
     }
     return out;
