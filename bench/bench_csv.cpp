@@ -5,6 +5,7 @@
 #include "core/csv/CsvWriter.h"
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
+#include "core/text/ShiftJis.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -22,7 +23,7 @@ namespace {
 struct Fixture {
     Catalogue catalogue;
     QTemporaryDir dir;
-    QString srb, csvUtf8, csvSjis, target;
+    QString srb, csvUtf8, csvSjis, booklog, goodreads, target;
 
     Fixture() {
         catalogue = bench::fullCatalogue("再読, \"二度目\"");
@@ -33,6 +34,53 @@ struct Fixture {
         FileIo::writeAtomically(srb, CatalogueFile::serialise(catalogue));
         CsvWriter::writeFile(csvUtf8, catalogue, CsvEncoding::Utf8Bom);
         CsvWriter::writeFile(csvSjis, catalogue, CsvEncoding::ShiftJis);
+        booklog = dir.filePath("booklog.csv");
+        goodreads = dir.filePath("goodreads.csv");
+        writeServiceExports();
+    }
+
+    // The same books as a service would export them: ブクログ's headerless
+    // Shift-JIS with every cell quoted, and Goodreads' UTF-8 with ="…" ISBNs,
+    // HTML breaks and shelves.
+    void writeServiceExports() {
+        const auto text = [&](Field f, int r) {
+            QString t = sjis::decode(catalogue.field(f, r));
+            t.replace(u'"', QStringLiteral("\"\""));
+            return t;
+        };
+        const char* states[] = {"読み終わった", "積読", "いま読んでる", "読みたい"};
+        const char* shelves[] = {"read", "to-read", "currently-reading", "read"};
+        QString b, g = QStringLiteral(
+                       "Book Id,Title,Author,Author l-f,Additional Authors,ISBN,ISBN13,My "
+                       "Rating,Average Rating,Publisher,Binding,Number of Pages,Year "
+                       "Published,Original Publication Year,Date Read,Date Added,Bookshelves,"
+                       "Bookshelves with positions,Exclusive Shelf,My Review,Spoiler,Private "
+                       "Notes,Read Count,Owned Copies\r\n");
+        for (int r = 1; r <= catalogue.recordCount(); ++r) {
+            const QString isbn = QStringLiteral("97841%1").arg(r, 8, 10, QLatin1Char('0'));
+            QString review = text(Field::Impressions, r);
+            review.replace(QStringLiteral("\r\n"), QStringLiteral("<br/>"));
+            b += QStringLiteral("\"1\",\"%1\",\"%2\",\"小説\",\"%3\",\"%4\",\"%5\",\"SF,名作\","
+                                "\"メモ\",\"2024-01-10 12:34:56\",\"%6\",\"%7\",\"%8\",\"%9\","
+                                "\"2015\",\"%10\",\"320\",\"%11\"\r\n")
+                     .arg(isbn.mid(3, 10), isbn, QString::number(r % 6),
+                          QString::fromUtf8(states[r % 4]), text(Field::Impressions, r),
+                          r % 4 ? QString() : QStringLiteral("2024-03-05 00:00:00"),
+                          text(Field::Title, r), text(Field::Author, r), text(Field::Publisher, r))
+                     .arg(text(Field::Genre1, r), text(Field::Price, r));
+            g += QStringLiteral("%1,\"%2\",\"%3\",,\"%4\",\"=\"\"%5\"\"\",\"=\"\"%6\"\"\",%7,3.9,"
+                                "\"%8\",Paperback,320,2019,2015,%9,2024/01/10,%10,,%10,\"%11\","
+                                "false,,1,0\r\n")
+                     .arg(r)
+                     .arg(text(Field::Title, r), text(Field::Author, r), text(Field::Translator, r),
+                          isbn.mid(3, 10), isbn)
+                     .arg(r % 6)
+                     .arg(text(Field::Publisher, r),
+                          r % 4 ? QString() : QStringLiteral("2024/03/05"),
+                          QString::fromUtf8(shelves[r % 4]), review);
+        }
+        FileIo::writeAtomically(booklog, sjis::encode(b));
+        FileIo::writeAtomically(goodreads, g.toStdString());
     }
 };
 
@@ -83,6 +131,31 @@ void importCsv(benchmark::State& state, const QString& path) {
     if (c.recordCount() != kMaxRecords)
         state.SkipWithError("not every record came in");
 }
+// A service's export: told from its header or shape, cleaned, notes made.
+void importService(benchmark::State& state, const QString& path) {
+    Catalogue c;
+    for (auto _ : state) {
+        c.resize(0);
+        const CsvRead read = CsvImport::readFile(path);
+        if (read.error) {
+            state.SkipWithError(read.error->message.toStdString().c_str());
+            return;
+        }
+        const CsvPreset& preset = CsvPreset::get(read.document.preset);
+        const auto result = CsvImport::prepare(read.document, preset.plan(read.document.header, c),
+                                               UnencodablePolicy::Replace, c, read.document.preset);
+        c.appendRecords(result.records);
+    }
+    if (c.recordCount() != kMaxRecords)
+        state.SkipWithError("not every record came in");
+}
+void BM_CsvImportBooklog(benchmark::State& state) {
+    importService(state, fixture().booklog);
+}
+void BM_CsvImportGoodreads(benchmark::State& state) {
+    importService(state, fixture().goodreads);
+}
+
 void BM_CsvImportUtf8Bom(benchmark::State& state) {
     importCsv(state, fixture().csvUtf8);
 }
@@ -96,6 +169,8 @@ BENCHMARK(BM_CsvExportShiftJis)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CatalogueRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CsvImportUtf8Bom)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CsvImportShiftJis)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CsvImportBooklog)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CsvImportGoodreads)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each benchmark's real time per iteration for the summary.
 class SummaryReporter : public benchmark::ConsoleReporter {
@@ -138,5 +213,7 @@ int main(int argc, char** argv) {
     line("export, Shift-JIS", "BM_CsvExportShiftJis", "BM_CatalogueWrite");
     line("import, UTF-8 with BOM", "BM_CsvImportUtf8Bom", "BM_CatalogueRead");
     line("import, Shift-JIS", "BM_CsvImportShiftJis", "BM_CatalogueRead");
+    line("import, ブクログ (headerless)", "BM_CsvImportBooklog", "BM_CatalogueRead");
+    line("import, Goodreads", "BM_CsvImportGoodreads", "BM_CatalogueRead");
     return 0;
 }

@@ -86,12 +86,18 @@ double threadCpuMs() {
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
+double percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<size_t>(p * static_cast<double>(v.size())))];
+}
+
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-// Times each keystroke and reports the median and the worst in milliseconds,
+// Times each keystroke and reports the median, the 95th percentile, the first
+// and the worst in milliseconds,
 // as processor time of this thread (what the program itself spends, whatever
 // else the machine runs) and the median as elapsed time.
 template <typename Step> void perKeystroke(benchmark::State& state, Step&& step) {
@@ -111,6 +117,8 @@ template <typename Step> void perKeystroke(benchmark::State& state, Step&& step)
     }
     state.counters["median_ms"] = median(cpu);
     state.counters["worst_ms"] = *std::max_element(cpu.begin(), cpu.end());
+    state.counters["p95_ms"] = percentile(cpu, 0.95);
+    state.counters["first_ms"] = cpu.front(); // the first keystroke after the window opened
     state.counters["wall_median_ms"] = median(wall);
     state.counters["books_per_key"] = static_cast<double>(found) / static_cast<double>(cpu.size());
 }

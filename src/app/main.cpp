@@ -43,7 +43,8 @@ int main(int argc, char* argv[]) {
     if (sorabel::CsvCommandLine::wanted(argc, argv)) {
         const QCoreApplication plain(argc, argv);
         QTextStream err(stderr);
-        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), err);
+        QTextStream out(stdout);
+        return sorabel::CsvCommandLine::run(QCoreApplication::arguments(), out, err);
     }
     if (sorabel::IsbnCommandLine::wanted(argc, argv)) {
         const QCoreApplication plain(argc, argv);

@@ -3,6 +3,7 @@
 #include "core/catalogue/Catalogue.h"
 #include "core/csv/CsvEncoding.h"
 #include "core/csv/CsvError.h"
+#include "core/csv/CsvPreset.h"
 #include "core/csv/CsvReader.h"
 #include "core/csv/HeaderMapping.h"
 
@@ -21,9 +22,21 @@ struct CsvDocument {
     std::vector<CsvRow> rows; // cells in the file's own encoding
     int moreRows = 0;         // rows past kMaxRows, counted only
     int firstMoreLine = 0;
+    bool headerless = false; // the first row is a book; `header` names the columns
+    CsvPresetId preset = CsvPresetId::Generic; // the service the file comes from
+    // Bytes that could not be read in the encoding and became "〓": the line
+    // and the bytes in hex.
+    std::vector<std::pair<int, QString>> undecodable;
 
     // A cell as text, for showing it.
     QString text(const std::string& cell) const;
+};
+
+// How to read a file; what is not given is told from the file.
+struct CsvReadOptions {
+    std::optional<CsvEncoding> encoding;
+    std::optional<CsvPresetId> preset;
+    std::optional<bool> firstRowIsData; // "1行目はデータ"
 };
 
 struct CsvRead {
@@ -45,6 +58,8 @@ struct CsvImportNote {
         SkippedRagged, // the row has another number of cells than the header
         LineBreaks,    // line breaks in a one-line field became spaces
         OverLimit,     // rows past the 2000th record
+        Padded,        // a short row: the missing cells count as empty
+        Undecodable,   // bytes not readable in the encoding became "〓"
     };
     Kind kind;
     int line = 0;               // the CSV line the row starts on
@@ -79,15 +94,26 @@ public:
     static constexpr size_t kMaxColumns = 1000;
     static inline const QString kReplacement = QStringLiteral("〓");
 
+    // Undecodable bytes a file may have and still be read, each made "〓".
+    static constexpr int kMaxUndecodable = 64;
+
     // Reads and checks the bytes: too large, empty, a NUL byte, an encoding
-    // that cannot be told or does not fit (when `encoding` is given), an
-    // unclosed quote, only a header. The first row is the header.
-    static CsvRead read(std::string_view bytes, std::optional<CsvEncoding> encoding = {});
+    // that cannot be told or does not fit (a few stray bytes are made "〓"),
+    // an unclosed quote, only a header. The first row is the header unless
+    // it is data: as asked, for a service that writes no header, or when it
+    // looks like the first book of such a service's file.
+    static CsvRead read(std::string_view bytes, const CsvReadOptions& options);
+    static CsvRead read(std::string_view bytes, std::optional<CsvEncoding> encoding = {}) {
+        return read(bytes, CsvReadOptions{encoding, {}, {}});
+    }
     // The whole file into `bytes`; too large a file is refused before it is
     // read, and reading errors become CsvErrors.
     static std::optional<CsvError> load(const QString& path, std::string& bytes);
     // read() on a file.
-    static CsvRead readFile(const QString& path, std::optional<CsvEncoding> encoding = {});
+    static CsvRead readFile(const QString& path, const CsvReadOptions& options);
+    static CsvRead readFile(const QString& path, std::optional<CsvEncoding> encoding = {}) {
+        return readFile(path, CsvReadOptions{encoding, {}, {}});
+    }
 
     // The records the rows make with this mapping, after `recordCount`
     // records: look-alikes are mapped to their code page 932 forms, line
@@ -99,6 +125,11 @@ public:
     static CsvImportResult prepare(const CsvDocument& document,
                                    const HeaderMapping::Columns& columns, UnencodablePolicy policy,
                                    const Catalogue& catalogue);
+    // The same with a service's plan: notes, cleaning and reading states as
+    // CsvBookBuilder makes them. Short rows are padded.
+    static CsvImportResult prepare(const CsvDocument& document, const ImportPlan& plan,
+                                   UnencodablePolicy policy, const Catalogue& catalogue,
+                                   CsvPresetId preset);
 
     // The report as lines of text, one a note.
     static QStringList reportLines(const CsvImportResult& result);

@@ -11,21 +11,97 @@ namespace {
 constexpr QChar kSlotEnd = QChar(0);
 } // namespace
 
-CatalogueSearch::Query CatalogueSearch::parse(QStringView text) {
+CatalogueSearch::Query CatalogueSearch::parse(QStringView text, bool ignoreSpacesAndHyphens) {
     Query q;
-    // What the catalogue cannot hold cannot be in it; folding might otherwise
-    // turn such a character (ﬁ, ①) into one that is.
-    if (!sjis::unencodableCharacters(text.toString()).isEmpty())
-        return q;
-    const QString folded = SearchFold::foldedText(text);
-    // NFKC has made the ideographic space an ordinary one.
+    // A spacing sound mark typed after its kana (へ゛) is the mark of that
+    // kana, as its combining form is.
+    QString joined = text.toString();
+    for (qsizetype i = 1; i < joined.size(); ++i) {
+        const char16_t c = joined[i].unicode(), before = joined[i - 1].unicode();
+        const bool kana =
+            (before >= 0x3041 && before <= 0x3096) || (before >= 0x30A1 && before <= 0x30FA);
+        if (kana && (c == 0x309B || c == 0x309C))
+            joined[i] = QChar(char16_t(c - 2)); // U+3099, U+309A
+    }
+    const QString folded = SearchFold::foldedText(joined);
+    // NFKC has made the ideographic and no-break spaces ordinary ones.
     q.words = folded.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString& w : q.words)
-        if (w.contains(kSlotEnd)) {
-            q.words.clear();
-            break;
+
+    const auto& reachable = foldedCatalogueCharacters();
+    const auto cannotBeFound = [&](QStringView folded) {
+        return std::any_of(folded.begin(), folded.end(),
+                           [&](QChar c) { return !reachable[c.unicode()]; });
+    };
+    if (std::none_of(q.words.begin(), q.words.end(),
+                     [&](const QString& w) { return cannotBeFound(w); })) {
+        if (ignoreSpacesAndHyphens) {
+            // 村上春樹 finds 村上 春樹, 9784101234565 finds 978-4-10-123456-5.
+            static const QString gaps = QStringLiteral(" -\u2010\u2011\u2013\u2014\u2015\u2212");
+            static const QString gap =
+                QStringLiteral("[ \\-\u2010\u2011\u2013\u2014\u2015\u2212]*");
+            QStringList kept;
+            for (QString w : q.words) {
+                w.removeIf([](QChar c) { return gaps.contains(c); });
+                if (w.isEmpty())
+                    continue;
+                QStringList chars;
+                for (QChar c : w)
+                    chars << QRegularExpression::escape(QString(c));
+                q.loose.emplace_back(chars.join(gap));
+                kept << w;
+            }
+            q.words = kept;
         }
+        return q;
+    }
+    // Name what the user typed, not what it folds to.
+    QString bad;
+    for (qsizetype i = 0; i < joined.size();) {
+        const qsizetype n = joined[i].isHighSurrogate() && i + 1 < joined.size() ? 2 : 1;
+        const QString ch = joined.mid(i, n);
+        if (!ch.trimmed().isEmpty() && cannotBeFound(SearchFold::foldedText(ch)) &&
+            !bad.contains(ch))
+            bad += ch;
+        i += n;
+    }
+    q.words.clear();
+    q.whyNothing =
+        QStringLiteral("「%1」は読書録に記録できない文字なので、見つかる本はありません").arg(bad);
     return q;
+}
+
+const std::vector<bool>& CatalogueSearch::foldedCatalogueCharacters() {
+    // Every character code page 932 holds, folded: what folded catalogue text
+    // can contain. Built once from one decode of all the code page's characters.
+    static const std::vector<bool> table = [] {
+        std::string all;
+        for (int c = 0x20; c < 0x7F; ++c)
+            all += static_cast<char>(c);
+        for (int c = 0xA1; c <= 0xDF; ++c)
+            all += static_cast<char>(c);
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (lead > 0x9F && lead < 0xE0)
+                continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail)
+                if (trail != 0x7F) {
+                    all += static_cast<char>(lead);
+                    all += static_cast<char>(trail);
+                }
+        }
+        const QString decoded = sjis::decode(all);
+        std::vector<bool> out(0x10000, false);
+        QString single;
+        for (QChar c : decoded) {
+            if (c == QChar::ReplacementCharacter || c.unicode() == 0x1A)
+                continue;
+            single = c;
+            for (QChar f : SearchFold::foldedText(single))
+                out[f.unicode()] = true;
+        }
+        out[0] = false; // the end of a field in the prepared texts
+        return out;
+    }();
+    return table;
 }
 
 void CatalogueSearch::prepare(const Catalogue& catalogue) {
@@ -43,6 +119,7 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     std::vector<SearchFold::Origin> oldOrigin = std::move(origin_);
     const size_t oldSlots = reuse ? oldOrigin.size() : 0;
 
+    foldedCatalogueCharacters(); // built here, not on the first keystroke
     recordCount_ = catalogue.recordCount();
     const size_t slotCount = static_cast<size_t>(recordCount_) * kFieldCount;
 
@@ -119,7 +196,24 @@ void CatalogueSearch::scan(QStringView word, qsizetype begin, qsizetype end, Hit
             return;
         const auto next = std::upper_bound(foldedStart_.begin(), foldedStart_.end(), at);
         const auto slot = static_cast<size_t>(next - foldedStart_.begin() - 1);
-        hit(slot, at - foldedStart_[slot]);
+        hit(slot, at - foldedStart_[slot], word.size());
+        from = *next; // one occurrence a field is enough
+    }
+}
+
+template <typename Hit>
+void CatalogueSearch::scan(const QRegularExpression& word, qsizetype begin, qsizetype end,
+                           Hit&& hit) const {
+    const QStringView range(folded_.constData(), end);
+    qsizetype from = begin;
+    while (from < end) {
+        const auto m = word.match(range, from);
+        if (!m.hasMatch())
+            return;
+        const qsizetype at = m.capturedStart();
+        const auto next = std::upper_bound(foldedStart_.begin(), foldedStart_.end(), at);
+        const auto slot = static_cast<size_t>(next - foldedStart_.begin() - 1);
+        hit(slot, at - foldedStart_[slot], m.capturedLength());
         from = *next; // one occurrence a field is enough
     }
 }
@@ -132,43 +226,40 @@ std::vector<CatalogueSearch::BookMatch> CatalogueSearch::find(const Query& query
 
     // The first word picks the candidates: one scan of everything, or of one
     // field of every record.
-    const QString& first = query.words.front();
-    const auto addFirst = [&](size_t slot, qsizetype at) {
+    const auto addFirst = [&](size_t slot, qsizetype at, qsizetype length) {
         const int record = static_cast<int>(slot / kFieldCount) + 1;
         if (books.empty() || books.back().record != record)
             books.push_back({record, {}});
-        books.back().fields.push_back(
-            {fieldAt(static_cast<int>(slot % kFieldCount)), at, first.size()});
+        books.back().fields.push_back({fieldAt(static_cast<int>(slot % kFieldCount)), at, length});
     };
     if (only) {
         for (int r = 1; r <= recordCount_; ++r) {
             const size_t s = slotOf(r, *only);
-            scan(first, foldedStart_[s], foldedStart_[s + 1] - 1, addFirst);
+            scanWord(query, 0, foldedStart_[s], foldedStart_[s + 1] - 1, addFirst);
         }
     } else {
-        scan(first, 0, folded_.size(), addFirst);
+        scanWord(query, 0, 0, folded_.size(), addFirst);
     }
 
     // Every further word must occur somewhere in each candidate too.
     for (qsizetype w = 1; w < query.words.size() && !books.empty(); ++w) {
-        const QString& word = query.words[w];
         const auto kept = std::remove_if(books.begin(), books.end(), [&](BookMatch& book) {
             bool found = false;
-            const auto add = [&](size_t slot, qsizetype at) {
+            const auto add = [&](size_t slot, qsizetype at, qsizetype length) {
                 found = true;
                 const Field f = fieldAt(static_cast<int>(slot % kFieldCount));
                 auto it = std::lower_bound(
                     book.fields.begin(), book.fields.end(), f,
                     [](const FieldMatch& m, Field g) { return index(m.field) < index(g); });
                 if (it == book.fields.end() || it->field != f)
-                    book.fields.insert(it, {f, at, word.size()});
+                    book.fields.insert(it, {f, at, length});
             };
             if (only) {
                 const size_t s = slotOf(book.record, *only);
-                scan(word, foldedStart_[s], foldedStart_[s + 1] - 1, add);
+                scanWord(query, w, foldedStart_[s], foldedStart_[s + 1] - 1, add);
             } else {
                 const size_t s = slotOf(book.record, Field::Title);
-                scan(word, foldedStart_[s], foldedStart_[s + kFieldCount], add);
+                scanWord(query, w, foldedStart_[s], foldedStart_[s + kFieldCount], add);
             }
             return !found;
         });
@@ -208,14 +299,23 @@ CatalogueSearch::Excerpt CatalogueSearch::excerpt(int record, const FieldMatch& 
     if (end < source.size())
         e.text += QStringLiteral("…");
 
-    for (const QString& word : query.words) {
-        for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1)) {
-            const qsizetype s = std::max(start, SearchFold::sourceStart(origin, at));
-            const qsizetype t =
-                std::min(end, SearchFold::sourceEnd(origin, source.size(), at, word.size()));
-            if (s < t)
-                e.highlights.emplace_back(lead.size() + s - start, t - s);
-        }
+    const auto mark = [&](qsizetype at, qsizetype length) {
+        const qsizetype s = std::max(start, SearchFold::sourceStart(origin, at));
+        const qsizetype t = std::min(end, SearchFold::sourceEnd(origin, source.size(), at, length));
+        if (s < t)
+            e.highlights.emplace_back(lead.size() + s - start, t - s);
+    };
+    if (query.loose.empty()) {
+        for (const QString& word : query.words)
+            for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1))
+                mark(at, word.size());
+    } else {
+        for (const QRegularExpression& word : query.loose)
+            for (auto it = word.globalMatch(folded); it.hasNext();) {
+                const auto m = it.next();
+                if (m.capturedLength() > 0)
+                    mark(m.capturedStart(), m.capturedLength());
+            }
     }
     // Overlapping words become one marked range.
     std::sort(e.highlights.begin(), e.highlights.end());

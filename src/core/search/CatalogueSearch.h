@@ -3,6 +3,7 @@
 #include "core/catalogue/FieldTable.h"
 #include "core/text/SearchFold.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -23,10 +24,15 @@ class Catalogue;
 // invalidate() (or prepare() again); a search on stale texts finds nothing.
 class CatalogueSearch {
 public:
-    // The words of a query, folded. Empty when the query has no words or holds
-    // a character that the catalogue cannot hold: such a query matches nothing.
+    // The words of a query, folded. Empty when the query has no words or
+    // holds a character whose folded form no text of the catalogue can have:
+    // such a query matches nothing, and `whyNothing` says so to the user.
     struct Query {
         QStringList words;
+        QString whyNothing;
+        // When spaces and hyphens inside names and ISBNs are ignored: each
+        // word as a pattern that allows them between its characters.
+        std::vector<QRegularExpression> loose;
         bool isEmpty() const { return words.isEmpty(); }
     };
 
@@ -50,7 +56,11 @@ public:
         std::vector<std::pair<qsizetype, qsizetype>> highlights;
     };
 
-    static Query parse(QStringView text);
+    // The query is folded before anything else, so that a character the
+    // catalogue cannot hold still finds what it folds to (ゔ finds ヴ, a
+    // combining or spacing sound mark joins its kana, a no-break space
+    // separates words).
+    static Query parse(QStringView text, bool ignoreSpacesAndHyphens = false);
 
     void prepare(const Catalogue& catalogue);
     void invalidate();
@@ -70,6 +80,7 @@ public:
     bool isShown(Field f) const { return shown_[static_cast<size_t>(index(f))]; }
 
 private:
+    static const std::vector<bool>& foldedCatalogueCharacters();
     static size_t slotOf(int record, Field f) {
         return static_cast<size_t>(record - 1) * kFieldCount + static_cast<size_t>(index(f));
     }
@@ -77,6 +88,17 @@ private:
     // slot that overlaps the folded range [begin, end).
     template <typename Hit>
     void scan(QStringView word, qsizetype begin, qsizetype end, Hit&& hit) const;
+    template <typename Hit>
+    void scan(const QRegularExpression& word, qsizetype begin, qsizetype end, Hit&& hit) const;
+    // Word w of the query, as text or as its loose pattern.
+    template <typename Hit>
+    void scanWord(const Query& query, qsizetype w, qsizetype begin, qsizetype end,
+                  Hit&& hit) const {
+        if (query.loose.empty())
+            scan(QStringView(query.words[w]), begin, end, hit);
+        else
+            scan(query.loose[static_cast<size_t>(w)], begin, end, hit);
+    }
 
     bool prepared_ = false;
     bool complete_ = false; // the texts below belong together (a preparation ended)

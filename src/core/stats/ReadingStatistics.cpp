@@ -1,6 +1,7 @@
 #include "core/stats/ReadingStatistics.h"
 
 #include "core/text/Collation.h"
+#include "core/text/SearchFold.h"
 #include "core/text/ShiftJis.h"
 
 #include <algorithm>
@@ -50,6 +51,7 @@ ReadingStatistics::ReadingStatistics(const Catalogue& catalogue) : catalogue_(&c
         if (isBlankRecord(catalogue, r))
             continue;
         ++bookCount_;
+        books_.push_back(r);
         bool readable[2] = {};
         for (size_t b = 0; b < 2; ++b) {
             const Bytes& text = catalogue.field(dateFields[b], r);
@@ -118,22 +120,53 @@ std::vector<YearCount> ReadingStatistics::perYear(DateBasis basis) const {
 
 std::vector<GroupCount> ReadingStatistics::byGroup(DateBasis basis, ChoiceList list,
                                                    std::optional<int> year) const {
+    std::vector<int> records;
+    for (const Dated& d : tally(basis).dated)
+        if (!year || d.date.year == *year)
+            records.push_back(d.record);
+    return groupsOf(list, records);
+}
+
+std::vector<GroupCount> ReadingStatistics::byGroupOfAllBooks(ChoiceList list) const {
+    return groupsOf(list, books_);
+}
+
+std::vector<GroupCount> ReadingStatistics::groupsOf(ChoiceList list,
+                                                    const std::vector<int>& records) const {
     if (!catalogue_)
         return {};
     // Count by the stored bytes first, so that each distinct text is decoded once.
     const Field field = fieldOfList(list);
     std::map<Bytes, int> byBytes;
-    for (const Dated& d : tally(basis).dated)
-        if (!year || d.date.year == *year)
-            ++byBytes[catalogue_->field(field, d.record)];
-    std::map<QString, int> byText;
-    for (const auto& [bytes, count] : byBytes)
-        byText[sjis::decode(bytes).trimmed()] += count;
+    for (int r : records)
+        ++byBytes[catalogue_->field(field, r)];
+    // Then by the folded text; each group keeps the count of every spelling.
+    struct Group {
+        int count = 0;
+        std::map<QString, int> spellings;
+    };
+    std::map<QString, Group> byFold;
+    for (const auto& [bytes, count] : byBytes) {
+        const QString text = sjis::decode(bytes).trimmed();
+        QString key = SearchFold::foldedText(text);
+        key.removeIf([](QChar c) { return c.isSpace(); });
+        Group& g = byFold[key];
+        g.count += count;
+        g.spellings[text] += count;
+    }
 
-    std::vector<GroupCount> out;
-    for (const auto& [name, count] : byText)
-        out.push_back({name, count});
     const Collation& collation = Collation::japanese();
+    std::vector<GroupCount> out;
+    for (const auto& [key, group] : byFold) {
+        const QString* name = nullptr;
+        int most = 0;
+        for (const auto& [spelling, count] : group.spellings)
+            if (count > most || (count == most && collation.compare(spelling, *name) < 0)) {
+                name = &spelling;
+                most = count;
+            }
+        out.push_back({*name, group.count});
+    }
     std::stable_sort(out.begin(), out.end(), [&](const GroupCount& a, const GroupCount& b) {
         if (a.count != b.count)
             return a.count > b.count;

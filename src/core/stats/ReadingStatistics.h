@@ -65,9 +65,13 @@ public:
     // Every year from the first to the last one with a date, gaps as 0.
     std::vector<YearCount> perYear(DateBasis basis) const;
     // Dated books by the text of a genre or format field, in `year` or in all
-    // years; most books first, then in Japanese order.
+    // years; most books first, then in Japanese order. Spellings that differ
+    // only in letter width, case or kana (SF, ＳＦ, ｓｆ) are one group, named
+    // in the spelling most of its books use.
     std::vector<GroupCount> byGroup(DateBasis basis, ChoiceList list,
                                     std::optional<int> year) const;
+    // The same over every book, dated or not.
+    std::vector<GroupCount> byGroupOfAllBooks(ChoiceList list) const;
     // Books whose date is empty or unreadable, in record order.
     const std::vector<UndatedRecord>& undated(DateBasis basis) const;
 
@@ -87,8 +91,11 @@ private:
     };
     const Tally& tally(DateBasis basis) const { return tallies_[static_cast<size_t>(basis)]; }
 
+    std::vector<GroupCount> groupsOf(ChoiceList list, const std::vector<int>& records) const;
+
     const Catalogue* catalogue_ = nullptr;
     int bookCount_ = 0;
+    std::vector<int> books_; // records that are books
     std::array<Tally, 2> tallies_;
     std::array<std::vector<int>, kStatusCount> status_;
 };

@@ -21,8 +21,12 @@ struct ReadDate {
 //   2024/03/05  2024/3/5  2024-03-05  2024.3.5  20240305  2024年3月5日
 //   令和6年3月5日  R6.3.5  平成30年1月2日  H30.1.2  昭和/S, 大正/T, 明治/M, 元年
 //   2024/3  2024年3月  2024  2024年  令和6年
+//   2024-03-05 00:00:00  2024/3/5 10:30  2024-03-05T10:30:00+09:00
+//   2024/3/5（火）  2024/3/5 読了  2024年3月5日頃  2024年3月上旬 (its month)
+//   二〇二四年三月五日  令和六年三月五日  二〇二四年十二月三十一日
 // Full-width digits, letters and punctuation read like their ASCII forms, and
-// spaces are ignored. A western year has four digits: two-digit years are never
+// spaces are ignored. Years before 1868 or after next year are slips of the
+// keyboard and unreadable. A western year has four digits: two-digit years are never
 // guessed. An era year runs from 1 (元) to the era's last year; within those
 // years the date is not checked against the day the era changed, since old-era
 // forms stayed in use for months after a change and the day is unambiguous.

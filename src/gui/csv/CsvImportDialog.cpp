@@ -4,6 +4,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -25,6 +26,7 @@ namespace {
 constexpr CsvEncoding kEncodings[] = {CsvEncoding::Utf8Bom, CsvEncoding::Utf8,
                                       CsvEncoding::ShiftJis};
 constexpr int kNotImported = -1;
+constexpr int kToNotes = -2;
 
 // A cell on one line of the preview.
 QString previewText(QString text) {
@@ -55,6 +57,19 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     encodingRow->addWidget(encoding_);
     encodingRow->addWidget(detected_, 1);
     layout->addLayout(encodingRow);
+
+    auto* presetRow = new QHBoxLayout;
+    auto* presetLabel = new QLabel(QStringLiteral("ファイルの種類(&K):"), this);
+    preset_ = new QComboBox(this);
+    for (CsvPresetId id : CsvPreset::all())
+        preset_->addItem(QString::fromUtf8(CsvPreset::get(id).displayName), static_cast<int>(id));
+    presetLabel->setBuddy(preset_);
+    firstRowIsData_ = new QCheckBox(QStringLiteral("1行目はデータ(&D)"), this);
+    presetRow->addWidget(presetLabel);
+    presetRow->addWidget(preset_);
+    presetRow->addWidget(firstRowIsData_);
+    presetRow->addStretch(1);
+    layout->addLayout(presetRow);
 
     layout->addWidget(new QLabel(
         QStringLiteral("各列の取り込み先を選んでください（ファイルの先頭 %1 行を表示しています）:")
@@ -99,6 +114,14 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     connect(help_, &QPushButton::clicked, this,
             [] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext); });
     connect(encoding_, &QComboBox::currentIndexChanged, this, &CsvImportDialog::encodingChosen);
+    connect(preset_, &QComboBox::currentIndexChanged, this, [this] {
+        // A service that writes no header makes the first row data.
+        const QSignalBlocker block(firstRowIsData_);
+        firstRowIsData_->setChecked(
+            CsvPreset::get(static_cast<CsvPresetId>(preset_->currentData().toInt())).headerless);
+        reread();
+    });
+    connect(firstRowIsData_, &QCheckBox::toggled, this, &CsvImportDialog::reread);
     connect(replace_, &QRadioButton::toggled, this, &CsvImportDialog::update);
 }
 
@@ -122,6 +145,11 @@ bool CsvImportDialog::loadFile(const QString& path) {
         return false;
     }
     CsvRead read = CsvImport::read(bytes);
+    // A file of one line is one book rather than a header: shown as data, with
+    // "1行目はデータ" ticked, for the user to judge.
+    if (read.error && read.error->line == 1 &&
+        read.error->message.startsWith(QStringLiteral("見出しの行しかありません")))
+        read = CsvImport::read(bytes, CsvReadOptions{{}, {}, true});
     if (read.error) {
         Dialogs::error(this, read.error->message);
         return false;
@@ -134,6 +162,10 @@ bool CsvImportDialog::loadFile(const QString& path) {
     {
         const QSignalBlocker block(encoding_);
         encoding_->setCurrentIndex(encoding_->findData(static_cast<int>(document_.encoding)));
+        const QSignalBlocker blockPreset(preset_);
+        preset_->setCurrentIndex(preset_->findData(static_cast<int>(document_.preset)));
+        const QSignalBlocker blockFirstRow(firstRowIsData_);
+        firstRowIsData_->setChecked(document_.headerless);
     }
     loaded_ = true;
     showDocument();
@@ -141,10 +173,16 @@ bool CsvImportDialog::loadFile(const QString& path) {
 }
 
 void CsvImportDialog::encodingChosen() {
+    reread();
+}
+
+void CsvImportDialog::reread() {
     if (!loaded_)
         return;
     const auto encoding = static_cast<CsvEncoding>(encoding_->currentData().toInt());
-    CsvRead read = CsvImport::read(bytes_, encoding);
+    CsvRead read = CsvImport::read(
+        bytes_, CsvReadOptions{encoding, static_cast<CsvPresetId>(preset_->currentData().toInt()),
+                               firstRowIsData_->isChecked()});
     if (read.error) {
         document_ = CsvDocument{};
         document_.encoding = encoding;
@@ -157,7 +195,7 @@ void CsvImportDialog::encodingChosen() {
 }
 
 void CsvImportDialog::showDocument() {
-    const auto guessed = HeaderMapping::guess(document_.header, catalogue_);
+    presetPlan_ = CsvPreset::get(document_.preset).plan(document_.header, catalogue_);
     const int columns = static_cast<int>(document_.header.size());
     const int rows = static_cast<int>(std::min<size_t>(document_.rows.size(), kPreviewRows));
     preview_->clear();
@@ -177,10 +215,18 @@ void CsvImportDialog::showDocument() {
     for (int c = 0; c < columns; ++c) {
         auto* combo = new QComboBox(preview_);
         combo->addItem(QStringLiteral("取り込まない"), kNotImported);
+        combo->addItem(QStringLiteral("備考に「%1: 値」")
+                           .arg(presetPlan_[size_t(c)].label.isEmpty()
+                                    ? headerLabels[c]
+                                    : presetPlan_[size_t(c)].label),
+                       kToNotes);
         for (const auto& info : fieldTable())
             combo->addItem(HeaderMapping::captionText(catalogue_, info.field), index(info.field));
-        const auto& f = guessed[static_cast<size_t>(c)];
-        combo->setCurrentIndex(combo->findData(f ? index(*f) : kNotImported));
+        const ColumnPlan& p = presetPlan_[static_cast<size_t>(c)];
+        const int data = p.role == ColumnRole::Ignore ? kNotImported
+                         : p.field                    ? index(*p.field)
+                                                      : kToNotes;
+        combo->setCurrentIndex(combo->findData(data));
         connect(combo, &QComboBox::currentIndexChanged, this, &CsvImportDialog::update);
         preview_->setCellWidget(0, c, combo);
         for (int r = 0; r < rows; ++r) {
@@ -206,8 +252,31 @@ HeaderMapping::Columns CsvImportDialog::columns() const {
     for (size_t c = 0; c < out.size(); ++c) {
         const QComboBox* combo = mappingBox(static_cast<int>(c));
         const int data = combo ? combo->currentData().toInt() : kNotImported;
-        if (data != kNotImported)
+        if (data >= 0) // not "取り込まない" nor a note
             out[c] = fieldAt(data);
+    }
+    return out;
+}
+
+ImportPlan CsvImportDialog::plan() const {
+    ImportPlan out(document_.header.size());
+    for (size_t c = 0; c < out.size(); ++c) {
+        const QComboBox* combo = mappingBox(static_cast<int>(c));
+        const int data = combo ? combo->currentData().toInt() : kNotImported;
+        const ColumnPlan preset = c < presetPlan_.size() ? presetPlan_[c] : ColumnPlan{};
+        const QString label = preset.label.isEmpty() ? document_.header[c] : preset.label;
+        if (data == kNotImported)
+            out[c] = {ColumnRole::Ignore, std::nullopt, label};
+        else if (data == kToNotes)
+            // The service's own way with the column (a reading state, an ISBN)
+            // when it has one; a plain note otherwise.
+            out[c] = {preset.field || preset.role == ColumnRole::Ignore ? ColumnRole::Note
+                                                                        : preset.role,
+                      std::nullopt, label};
+        else if (preset.role == ColumnRole::Genres && fieldAt(data) == Field::Genre1)
+            out[c] = preset;
+        else
+            out[c] = {ColumnRole::Field, fieldAt(data), label};
     }
     return out;
 }
@@ -221,15 +290,26 @@ void CsvImportDialog::update() {
         return;
     }
     const auto cols = columns();
-    QStringList lines = HeaderMapping::notes(document_.header, cols, catalogue_);
-    if (auto error = HeaderMapping::check(cols, catalogue_)) {
+    const ImportPlan how = plan();
+    // Columns kept in the notes are taken in, though in no field of their own.
+    auto taken = cols;
+    bool toNotes = false;
+    for (size_t c = 0; c < taken.size(); ++c)
+        if (!taken[c] && how[c].role != ColumnRole::Ignore) {
+            taken[c] = Field::Note1;
+            toNotes = true;
+        }
+    QStringList lines = HeaderMapping::notes(document_.header, taken, catalogue_);
+    const bool anyField =
+        std::any_of(cols.begin(), cols.end(), [](const auto& f) { return f.has_value(); });
+    if (auto error = HeaderMapping::check(cols, catalogue_); error && (anyField || !toNotes)) {
         report_->setPlainText(lines.join(QLatin1Char('\n')));
         summary_->setText(error->message);
         return;
     }
     result_ = CsvImport::prepare(
-        document_, cols, skip_->isChecked() ? UnencodablePolicy::Skip : UnencodablePolicy::Replace,
-        catalogue_);
+        document_, how, skip_->isChecked() ? UnencodablePolicy::Skip : UnencodablePolicy::Replace,
+        catalogue_, document_.preset);
     lines << CsvImport::reportLines(result_);
     report_->setPlainText(lines.isEmpty()
                               ? QStringLiteral("置き換える文字や取り込まない行はありません。")

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -42,8 +43,12 @@ public:
     // What an OK would import, as it stands.
     const CsvImportResult& importResult() const { return result_; }
     HeaderMapping::Columns columns() const;
+    // What each column becomes as the boxes stand.
+    ImportPlan plan() const;
 
     QComboBox* encodingBox() const { return encoding_; }
+    QComboBox* presetBox() const { return preset_; }
+    QCheckBox* firstRowIsDataBox() const { return firstRowIsData_; }
     QTableWidget* preview() const { return preview_; }
     QComboBox* mappingBox(int column) const;
     QRadioButton* replaceButton() const { return replace_; }
@@ -56,6 +61,7 @@ public:
 
 private:
     void encodingChosen();
+    void reread();
     void showDocument();
     void update();
 
@@ -68,6 +74,9 @@ private:
     QLabel* file_;
     QComboBox* encoding_;
     QLabel* detected_;
+    QComboBox* preset_;
+    QCheckBox* firstRowIsData_;
+    ImportPlan presetPlan_; // the chosen service's plan, for labels of note columns
     QTableWidget* preview_;
     QRadioButton* replace_;
     QRadioButton* skip_;

@@ -48,7 +48,13 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
         guarded(main, [&] { session.showRecord(record); });
     };
     QObject::connect(search_, &SearchWindow::recordChosen, main, show);
-    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main, show);
+    // The statistics window is a window of its own: the main window comes
+    // to the front with the book.
+    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main,
+                     [show, main](int record) {
+                         show(record);
+                         bringToFront(main);
+                     });
     // Records added, removed or moved reach them as soon as the command is
     // over (a result must never point at a moved record); typing reaches
     // them once the user pauses, so that a keystroke never waits for a search.

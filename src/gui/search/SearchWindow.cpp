@@ -9,6 +9,7 @@
 #include "gui/widgets/Icons.h"
 #include "gui/widgets/WindowFront.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -28,7 +29,9 @@ constexpr int kHelpContext = 27; // the help file's topic on this window
 SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     : QWidget(parent, Qt::Tool), catalogue_(catalogue),
       model_(new SearchResultModel(search_, this)), query_(new QLineEdit(this)),
-      fields_(new QComboBox(this)), view_(new QListView(this)), count_(new QLabel(this)) {
+      fields_(new QComboBox(this)), view_(new QListView(this)), count_(new QLabel(this)),
+      why_(new QLabel(this)),
+      loose_(new QCheckBox(QStringLiteral("名前や ISBN の中の空白とハイフンを無視(&H)"), this)) {
     setWindowTitle(QStringLiteral("すべての項目を検索"));
     setWindowIcon(icon());
     resize(520, 440);
@@ -54,12 +57,17 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     bar->addWidget(count_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(query_);
+    why_->setWordWrap(true);
+    why_->hide();
+    layout->addWidget(why_);
     layout->addLayout(bar);
+    layout->addWidget(loose_);
     layout->addWidget(view_, 1);
 
     fillFieldBox();
     connect(query_, &QLineEdit::textChanged, this, &SearchWindow::search);
     connect(fields_, &QComboBox::currentIndexChanged, this, &SearchWindow::search);
+    connect(loose_, &QCheckBox::toggled, this, &SearchWindow::search);
     // Enter and a double click both activate a row.
     connect(view_, &QListView::activated, this,
             [this](const QModelIndex& index) { chooseRow(index.row()); });
@@ -127,11 +135,13 @@ void SearchWindow::search() {
     }
     const int previous = model_->record(view_->currentIndex().row());
     // Look-alikes (〜 for ～, ...) are searched as the characters the catalogue holds.
-    auto query = CatalogueSearch::parse(toCodePageLookAlikes(query_->text()));
+    auto query = CatalogueSearch::parse(toCodePageLookAlikes(query_->text()), loose_->isChecked());
     const int field = fields_->currentData().toInt();
     std::optional<Field> only;
     if (field != kAllFields)
         only = fieldAt(field);
+    why_->setText(query.whyNothing);
+    why_->setVisible(!query.whyNothing.isEmpty());
     auto books = search_.find(query, only);
     const auto found = books.size();
     model_->setResults(std::move(query), std::move(books));

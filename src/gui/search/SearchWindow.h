@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -39,6 +40,9 @@ public:
     QComboBox* fieldBox() const { return fields_; }
     QListView* resultView() const { return view_; }
     QLabel* countLabel() const { return count_; }
+    QCheckBox* looseBox() const { return loose_; }
+    // Under the box: why a query cannot find anything, when it cannot.
+    QLabel* queryNote() const { return why_; }
     const SearchResultModel* results() const { return model_; }
 
 public slots:
@@ -68,6 +72,8 @@ private:
     QComboBox* fields_;
     QListView* view_;
     QLabel* count_;
+    QLabel* why_;
+    QCheckBox* loose_;
 };
 
 } // namespace sorabel

@@ -3,6 +3,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QValueAxis>
 #include <algorithm>
@@ -41,12 +42,26 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     series->setLabelsFormat(QStringLiteral("@value"));
     c->addSeries(series);
 
-    auto* x = new QBarCategoryAxis;
-    x->append(categories);
-    if (categories.size() > 16) // many years: keep the labels from running together
-        x->setLabelsAngle(-60);
-    c->addAxis(x, Qt::AlignBottom);
-    series->attachAxis(x);
+    const QStringList labels = spacedLabels(categories);
+    if (labels == categories) {
+        auto* x = new QBarCategoryAxis;
+        x->append(categories);
+        c->addAxis(x, Qt::AlignBottom);
+        series->attachAxis(x);
+    } else {
+        // Many years: a category axis names only some bars, and each name
+        // has the room of the bars up to the next, so none is cut to "…".
+        auto* x = new QCategoryAxis;
+        x->setRange(-0.5, static_cast<double>(categories.size()) - 0.5);
+        x->setStartValue(-0.5);
+        x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        x->setGridLineVisible(false);
+        for (qsizetype i = 0; i < labels.size(); ++i)
+            if (!labels[i].isEmpty())
+                x->append(labels[i], static_cast<double>(i));
+        c->addAxis(x, Qt::AlignBottom);
+        series->attachAxis(x);
+    }
 
     // Whole numbers only, with room above the highest bar for its count.
     const int highest = counts.empty() ? 0 : *std::max_element(counts.begin(), counts.end());
@@ -62,6 +77,25 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     y->setLabelFormat(QStringLiteral("%d"));
     c->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
+}
+
+QStringList CountChart::spacedLabels(const QStringList& categories) {
+    // Many years: every 2nd, 5th, 10th, ... year is named, upright and whole,
+    // rather than all of them cut to "…" or turned on their side.
+    constexpr int kMostLabels = 15;
+    int step = 1;
+    for (int s : {1, 2, 5, 10, 20, 50, 100})
+        if (step = s; categories.size() <= kMostLabels * s)
+            break;
+    if (step == 1)
+        return categories;
+    QStringList out;
+    for (qsizetype i = 0; i < categories.size(); ++i) {
+        bool isYear = false;
+        const int year = categories[i].toInt(&isYear);
+        out << ((isYear ? year % step == 0 : i % step == 0) ? categories[i] : QString());
+    }
+    return out;
 }
 
 QString CountChart::title() const {

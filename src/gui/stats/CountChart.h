@@ -20,6 +20,9 @@ public:
 
     QString title() const;
     const QStringList& categories() const { return categories_; }
+    // The names written under the bars: all of them when they fit, else
+    // every few (years divisible by the step), the others empty.
+    static QStringList spacedLabels(const QStringList& categories);
     const std::vector<int>& counts() const { return counts_; }
 
 private:

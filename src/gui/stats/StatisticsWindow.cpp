@@ -98,7 +98,8 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     basisBox_ = new QComboBox(this);
     yearBox_ = new QComboBox(this);
     scopeBox_ = new QComboBox(this);
-    scopeBox_->addItems({QStringLiteral("選んだ年"), QStringLiteral("全期間")});
+    scopeBox_->addItems(
+        {QStringLiteral("選んだ年"), QStringLiteral("全期間"), QStringLiteral("すべての本")});
     auto* top = new QHBoxLayout;
     const auto labelled = [&](const QString& text, QWidget* w) {
         auto* l = new QLabel(text, this);
@@ -211,7 +212,7 @@ int StatisticsWindow::chosenYear() const {
 }
 
 bool StatisticsWindow::wholePeriod() const {
-    return scopeBox_->currentIndex() == 1;
+    return scopeBox_->currentIndex() >= 1;
 }
 
 void StatisticsWindow::catalogueChanged() {
@@ -316,7 +317,9 @@ void StatisticsWindow::fillGroups() {
         QString heading = sjis::decode(catalogue_.heading(list));
         if (heading.trimmed().isEmpty())
             heading = QString::fromUtf8(fieldInfo(fieldOfList(list)).defaultCaption);
-        const auto groups = stats_.byGroup(basis(), list, year);
+        // "すべての本" counts undated books too.
+        const auto groups = scopeBox_->currentIndex() == 2 ? stats_.byGroupOfAllBooks(list)
+                                                           : stats_.byGroup(basis(), list, year);
         const int total = std::accumulate(groups.begin(), groups.end(), 0,
                                           [](int n, const GroupCount& g) { return n + g.count; });
         t->clear();

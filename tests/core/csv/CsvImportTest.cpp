@@ -183,18 +183,21 @@ TEST(CsvImport, BadInputGivesAMessageAndNeverACrash) {
     EXPECT_TRUE(CsvImport::read(std::string(50 << 20, 'a'))
                     .error->message.startsWith(QStringLiteral("ファイルが大きすぎます（50 MB）")));
 
-    // Ragged rows are skipped and reported; a trailing empty cell is no extra.
+    // A short row is padded, a long one skipped, both reported; a trailing
+    // empty cell is no extra.
     const CsvRead ragged = CsvImport::readFile(csvFixture("ragged.csv"));
     ASSERT_FALSE(ragged.error);
     const auto result = CsvImport::prepare(
         ragged.document, HeaderMapping::guess(ragged.document.header, Catalogue()),
         UnencodablePolicy::Replace, emptyCatalogue());
-    ASSERT_EQ(result.records.size(), 2u);
-    EXPECT_EQ(fieldOf(result.records[1], Field::Title), sj("十"));
-    EXPECT_EQ(result.skipped, 2);
-    ASSERT_EQ(result.notes.size(), 2u);
-    EXPECT_TRUE(result.notes[1].text.startsWith(
-        QStringLiteral("3 行目: 列の数（4）が見出しの列の数（3）")));
+    ASSERT_EQ(result.records.size(), 3u);
+    EXPECT_EQ(fieldOf(result.records[2], Field::Title), sj("十"));
+    EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(CsvImport::reportLines(result),
+              (QStringList{QStringLiteral("2 行目（記録 1）: 列が 2 つしかないので、後ろの 1 列は"
+                                          "空欄にしました"),
+                           QStringLiteral("3 行目: 列の数（4）が見出しの列の数（3）より多いので、"
+                                          "この行は取り込みません")}));
 }
 
 TEST(CsvImport, TextTheCatalogueCannotHoldIsReplacedOrItsRowSkipped) {
@@ -285,8 +288,17 @@ TEST(CsvCommandLine, ExportsAndImportsWithoutAWindow) {
     EXPECT_TRUE(FileIo::readAll(csv).starts_with(csv_encoding::kBom));
     EXPECT_EQ(sjis::decode(FileIo::readAll(sjisCsv)).toStdString(),
               std::string(csv_encoding::withoutBom(FileIo::readAll(csv))));
+    // The same books again are left out, and the catalogue is kept as its backup.
+    const std::string first = FileIo::readAll(srb);
     ASSERT_EQ(run({"--import-csv", sjisCsv, srb}, &err), 0);
-    EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    EXPECT_EQ(err.toStdString(),
+              (sjisCsv +
+               ": 3 行は読書録にすでにある本と同じようなので加えません（加えるには "
+               "--allow-duplicates）\n" +
+               srb + ": 0 件を加えました\n")
+                  .toStdString());
+    EXPECT_EQ(FileIo::readAll(srb + "bak"), first);
+    ASSERT_EQ(run({"--import-csv", sjisCsv, srb, "--allow-duplicates"}, &err), 0);
     CatalogueFile::read(srb, c);
     EXPECT_EQ(c.recordCount(), 6);
     EXPECT_EQ(c.field(Field::Title, 5), c.field(Field::Title, 2));

@@ -95,3 +95,26 @@ TEST(ReadingStatisticsTest, CountsBooksBoughtAndSortsBooksByReadingStatus) {
     // An unreadable date finished says nothing sure: the book waits for the user.
     EXPECT_EQ(s.withStatus(ReadingStatus::Unsorted), (std::vector<int>{11, 12}));
 }
+
+TEST(ReadingStatisticsTest, SpellingsOfOneGenreAreOneGroupUnderTheCommonestSpelling) {
+    Catalogue c;
+    const char* genres[][2] = {{"SF", "2024/1/1"}, {"ＳＦ", "2024/2/1"},     {"ｓｆ", ""},
+                               {"SF", "2023/1/1"}, {"ミステリ", "2024/3/1"}, {"ミステリ", ""},
+                               {"みすてり", ""}};
+    int r = 0;
+    for (const auto& [genre, date] : genres) {
+        ++r;
+        c.setField(Field::Title, r, sjis::fromUtf8("本"));
+        c.setField(Field::Genre1, r, sjis::fromUtf8(genre));
+        c.setField(Field::DateFinished, r, sjis::fromUtf8(date));
+    }
+    c.resize(r);
+    const ReadingStatistics s(c);
+    EXPECT_EQ(
+        s.byGroup(DateBasis::Finished, ChoiceList::Genre1, std::nullopt),
+        (std::vector<GroupCount>{{QStringLiteral("SF"), 3}, {QStringLiteral("ミステリ"), 1}}));
+    // Every book, dated or not.
+    EXPECT_EQ(
+        s.byGroupOfAllBooks(ChoiceList::Genre1),
+        (std::vector<GroupCount>{{QStringLiteral("SF"), 4}, {QStringLiteral("ミステリ"), 3}}));
+}

@@ -7,6 +7,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -141,4 +142,36 @@ TEST_F(CsvDialogsTest, HelpButtonsOpenTheExportAndImportTopics) {
         ASSERT_NE(topic, nullptr) << requests[i].context;
         EXPECT_TRUE(topic->text.contains(QString::fromUtf8(mentions[i])));
     }
+}
+
+// A service's export: its kind is chosen, columns without a field of their
+// own go to the notes, and choosing a kind without a header makes the first
+// row a book.
+TEST_F(CsvDialogsTest, ImportKnowsAServicesExportAndAFileWithoutHeader) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("export.csv");
+    FileIo::writeAtomically(
+        path, "Book Id,Title,Author,Author l-f,Additional Authors,ISBN,ISBN13,My Rating,Average "
+              "Rating,Publisher,Binding,Number of Pages,Year Published,Original Publication "
+              "Year,Date Read,Date Added,Bookshelves,Bookshelves with positions,Exclusive "
+              "Shelf,My Review,Spoiler,Private Notes,Read Count,Owned Copies\r\n"
+              "7,夜の図書館,山田花子,,,=\"4101234567\",,0,,,,,,,,2024/02/01,,,to-read,,,,0,0\r\n");
+    Catalogue catalogue;
+    catalogue.resize(0);
+    CsvImportDialog dialog(catalogue);
+    ASSERT_TRUE(dialog.loadFile(path));
+    EXPECT_EQ(dialog.presetBox()->currentText(), QStringLiteral("Goodreads"));
+    EXPECT_EQ(dialog.mappingBox(5)->currentText(), QStringLiteral("備考に「ISBN: 値」"));
+    EXPECT_EQ(dialog.summary()->text(), QStringLiteral("1 件を記録 1〜1 として最後に追加します。"));
+    const Record& book = dialog.importResult().records.at(0);
+    EXPECT_EQ(sjis::decode(book[static_cast<size_t>(index(Field::Note2))]),
+              QStringLiteral("ISBN: 4101234567"));
+    EXPECT_EQ(sjis::decode(book[static_cast<size_t>(index(Field::DateBought))]),
+              QStringLiteral("2024/02/01")); // to-read: a book bought, not yet read
+
+    // The first row as data: the columns have no names, so none is chosen yet.
+    dialog.firstRowIsDataBox()->click();
+    EXPECT_EQ(dialog.summary()->text(),
+              QStringLiteral("取り込む列がありません。見出しが項目名に当たりません"));
+    EXPECT_EQ(dialog.preview()->horizontalHeaderItem(0)->text(), QStringLiteral("1 列目"));
 }

@@ -153,10 +153,7 @@ TEST_F(SearchAndHelpCommandsTest, TheSearchWindowFollowsTheCatalogue) {
     SearchWindow& search = windows->searchWindow();
     ASSERT_TRUE(search.isVisible());
     auto* query = search.findChild<QLineEdit*>();
-    QLabel* count = nullptr;
-    for (QLabel* label : search.findChildren<QLabel*>())
-        if (label->text().endsWith(QStringLiteral("冊")) || label->text().isEmpty())
-            count = label;
+    QLabel* count = search.countLabel();
     typeText(query, QStringLiteral("本"));
     ASSERT_NE(count, nullptr);
     EXPECT_EQ(count->text(), QStringLiteral("3冊"));
