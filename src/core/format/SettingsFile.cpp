@@ -37,9 +37,9 @@ void write(const QString& path, const SettingsValues& v, bool withRubi) {
     ProfileFile ini(path);
     writeFont(ini, "Font", v.captionFont);
     writeFont(ini, "Font2", v.contentsFont);
-    ini.writeInt("Kioku", "Ki1", v.ki1);
-    ini.writeInt("Kioku", "Ki2", v.ki2);
-    ini.writeInt("Kioku", "Ki3", v.ki3);
+    ini.writeInt("Kioku", "Ki1", v.startup.restorePosition ? 0 : 1);
+    ini.writeInt("Kioku", "Ki2", v.startup.restoreSize ? 0 : 1);
+    ini.writeInt("Kioku", "Ki3", v.startup.reopenLastCatalogue ? 0 : 1);
     // The path goes in as the file system's own bytes; converting it to the
     // Japanese code page would lose names that have no Shift-JIS form.
     ini.writeString("File", "File", v.file);
@@ -83,9 +83,13 @@ SettingsValues SettingsFile::read(const QString& path, const SettingsValues& cur
     SettingsValues v = current;
     readFont(ini, "Font", v.captionFont);
     readFont(ini, "Font2", v.contentsFont);
-    v.ki1 = ini.readInt("Kioku", "Ki1", v.ki1);
-    v.ki2 = ini.readInt("Kioku", "Ki2", v.ki2);
-    v.ki3 = ini.readInt("Kioku", "Ki3", v.ki3);
+    // An empty or unreadable option keeps the current choice.
+    const auto option = [&ini](const char* key, bool current) {
+        return ini.readInt("Kioku", key, current ? 0 : 1) == 0;
+    };
+    v.startup.restorePosition = option("Ki1", v.startup.restorePosition);
+    v.startup.restoreSize = option("Ki2", v.startup.restoreSize);
+    v.startup.reopenLastCatalogue = option("Ki3", v.startup.reopenLastCatalogue);
     v.rubi = ini.readInt("Rubi", "Rubi", v.rubi);
     if (readFileName)
         v.file = ini.readString("File", "File", v.file);

@@ -13,15 +13,22 @@ struct FontStylePitch {
     bool operator==(const FontStylePitch&) const = default;
 };
 
+// The three start-up options; the settings file keeps each as a number
+// ("Ki1", "Ki2", "Ki3": 0 means yes, anything else no).
+struct StartupOptions {
+    bool restorePosition = true;
+    bool restoreSize = true;
+    bool reopenLastCatalogue = true;
+    bool operator==(const StartupOptions&) const = default;
+};
+
 // Everything the settings file "SorabeIni.INI" keeps.
 struct SettingsValues {
-    FontStylePitch captionFont;  // [Font]
-    FontStylePitch contentsFont; // [Font2]
-    int ki1 = 0;                 // [Kioku] Ki1: 0 remember the position, 1 do not
-    int ki2 = 0;                 // [Kioku] Ki2: 0 remember the size, 1 do not
-    int ki3 = 0;                 // [Kioku] Ki3: 0 read the last catalogue, 1 do not
-    int rubi = 0;                // [Rubi] Rubi
-    std::string file;            // [File] File: file system bytes (UTF-8)
+    FontStylePitch captionFont;                   // [Font]
+    FontStylePitch contentsFont;                  // [Font2]
+    StartupOptions startup;                       // [Kioku] Ki1, Ki2, Ki3
+    int rubi = 0;                                 // [Rubi] Rubi
+    std::string file;                             // [File] File: file system bytes (UTF-8)
     int top = 0, left = 0, width = 0, height = 0; // [Window]
     bool maximized = false;                       // [Window] Maxmize
     bool operator==(const SettingsValues&) const = default;

@@ -400,7 +400,7 @@ void MainWindow::finishSettings(const SettingsOutcome& outcome) {
     command([&] {
         captionStyle_ = outcome.settings.captionFont;
         contentsStyle_ = outcome.settings.contentsFont;
-        takeStartupOptions(outcome.settings.ki1, outcome.settings.ki2, outcome.settings.ki3);
+        startup_ = outcome.settings.startup;
         // OK is a change even when nothing differs; キャンセル only when a font was chosen.
         if (outcome.accepted || !(outcome.header == HeaderValues::of(session_.catalogue())))
             session_.applySettings(outcome.header);
@@ -411,10 +411,6 @@ void MainWindow::finishSettings(const SettingsOutcome& outcome) {
         written.contentsFont = outcome.settings.contentsFont;
         SettingsFile::writeOnOk(SettingsFile::defaultPath(), written);
     });
-}
-
-void MainWindow::takeStartupOptions(int ki1, int ki2, int ki3) {
-    startup_ = {ki1 == 0, ki2 == 0, ki3 == 0};
 }
 
 void MainWindow::layOutFields() {
@@ -540,15 +536,11 @@ void MainWindow::exportCsv() {
 }
 
 void MainWindow::importCsv() {
-    command([&] {
-        emit csvImportRequested();
-    });
+    command([&] { emit csvImportRequested(); });
 }
 
 void MainWindow::addByIsbn() {
-    command([&] {
-        emit isbnLookupRequested();
-    });
+    command([&] { emit isbnLookupRequested(); });
 }
 
 void MainWindow::exit() {
@@ -586,9 +578,7 @@ SettingsValues MainWindow::settingsValues() const {
     SettingsValues v;
     v.captionFont = {editor_->captionStyleBits(), captionStyle_.pitch};
     v.contentsFont = {editor_->contentsStyleBits(), contentsStyle_.pitch};
-    v.ki1 = startup_.restorePosition ? 0 : 1;
-    v.ki2 = startup_.restoreSize ? 0 : 1;
-    v.ki3 = startup_.reopenLastCatalogue ? 0 : 1;
+    v.startup = startup_;
     v.rubi = rubi_;
     // The catalogue in use, as a full path: a relative name remembered from
     // the settings file is resolved against the folder the program started in.
@@ -612,7 +602,7 @@ void MainWindow::runStartUp() {
         Dialogs::notice(this, settingsProblem);
     captionStyle_ = v.captionFont;
     contentsStyle_ = v.contentsFont;
-    takeStartupOptions(v.ki1, v.ki2, v.ki3);
+    startup_ = v.startup;
     rubi_ = v.rubi;
     const QString remembered = NativeFileName::decode(QByteArray::fromStdString(v.file));
     if (!session_.isModified())

@@ -24,14 +24,6 @@ class FindDialog;
 class RecordEditor;
 class WindowFrame;
 
-// The three start-up options of the settings file ("Ki1", "Ki2", "Ki3":
-// 0 means yes).
-struct StartupOptions {
-    bool restorePosition = true;
-    bool restoreSize = true;
-    bool reopenLastCatalogue = true;
-};
-
 // The main window: menus, tool bar and status bar around the record editor;
 // the file, record and tool commands; start-up and shutdown. It changes the
 // catalogue only through the session, and reaches the other windows only
@@ -113,7 +105,6 @@ public slots:
     // The settings dialog closed: its outcome goes into the catalogue as one
     // step, and on OK into the settings file.
     void finishSettings(const SettingsOutcome& outcome);
-    void takeStartupOptions(int ki1, int ki2, int ki3);
     // From the book list: the row shown and the number of rows.
     void showListPosition(int row, int rows);
 

@@ -427,9 +427,10 @@ void SettingsDialog::fill() {
     // Taken as stored; the first arrow press brings it into 1..50.
     spacing_ = cat.spacing;
 
-    const int options[3] = {input_.settings.ki1, input_.settings.ki2, input_.settings.ki3};
+    const StartupOptions& o = input_.settings.startup;
+    const bool options[3] = {o.restorePosition, o.restoreSize, o.reopenLastCatalogue};
     for (size_t i = 0; i < 3; ++i)
-        startupGroups_[i]->button(options[i] == 0 ? 0 : 1)->setChecked(true);
+        startupGroups_[i]->button(options[i] ? 0 : 1)->setChecked(true);
 
     // The samples follow the catalogue's fonts (which a font button changes
     // at once), so a second OK in a run hands over the font chosen earlier
@@ -492,10 +493,10 @@ void SettingsDialog::stepSpacing(Step step) {
 }
 
 void SettingsDialog::storeStartupOptions() {
-    SettingsValues& s = input_.settings;
-    s.ki1 = startupGroups_[0]->checkedId() == 1 ? 1 : 0;
-    s.ki2 = startupGroups_[1]->checkedId() == 1 ? 1 : 0;
-    s.ki3 = startupGroups_[2]->checkedId() == 1 ? 1 : 0;
+    StartupOptions& o = input_.settings.startup;
+    o.restorePosition = startupGroups_[0]->checkedId() != 1;
+    o.restoreSize = startupGroups_[1]->checkedId() != 1;
+    o.reopenLastCatalogue = startupGroups_[2]->checkedId() != 1;
 }
 
 bool SettingsDialog::chooseFont(FontValues& font, FontStylePitch& style, const QFont& shown) {

@@ -13,7 +13,8 @@ namespace {
 
 SettingsValues sample() {
     // Fonts (style, pitch), Ki1..Ki3, Rubi, file, top, left, width, height, maximized.
-    return {{3, 1}, {8, 2}, 1, 0, 1, 1, "/home/reader/books/2026.srb", 40, -8, 800, 600, false};
+    return {{3, 1}, {8, 2}, {false, true, false}, 1, "/home/reader/books/2026.srb", 40, -8, 800,
+            600,    false};
 }
 
 class SettingsFileTest : public ::testing::Test {
@@ -83,7 +84,7 @@ TEST_F(SettingsFileTest, OkLeavesRubiAloneAndKeepsForeignKeys) {
     EXPECT_EQ(ini.readInt("Rubi", "Rubi", -1), 7);
     EXPECT_EQ(ini.readString("Extra", "x", ""), "y");
     EXPECT_TRUE(ini.text().starts_with("; kept\r\n[Rubi]\r\nRubi=7\r\n[Extra]\r\nx=y\r\n"));
-    EXPECT_EQ(SettingsFile::read(path_, SettingsValues{}, true).ki3, 1);
+    EXPECT_FALSE(SettingsFile::read(path_, SettingsValues{}, true).startup.reopenLastCatalogue);
 
     SettingsFile::writeAtExit(path_, v);
     EXPECT_EQ(ProfileFile(path_).readInt("Rubi", "Rubi", -1), 0);
@@ -97,10 +98,10 @@ TEST_F(SettingsFileTest, StyleKeepsTheLowEightBitsAndBadNumbersKeepDefaults) {
     SettingsValues current = sample();
     const SettingsValues v = SettingsFile::read(path_, current, true);
     EXPECT_EQ(v.captionFont.style, 8);
-    EXPECT_EQ(v.captionFont.pitch, 1);  // kept
-    EXPECT_EQ(v.contentsFont.style, 3); // 259 & 0xFF
-    EXPECT_EQ(v.ki1, 1);                // empty keeps the current value
-    EXPECT_EQ(v.ki2, 5);                // passed on without a range test
+    EXPECT_EQ(v.captionFont.pitch, 1);       // kept
+    EXPECT_EQ(v.contentsFont.style, 3);      // 259 & 0xFF
+    EXPECT_FALSE(v.startup.restorePosition); // empty keeps the current choice
+    EXPECT_FALSE(v.startup.restoreSize);     // anything but 0 is "no"
     EXPECT_EQ(v.top, 40);
     EXPECT_FALSE(v.maximized);
 }

@@ -72,8 +72,8 @@ TEST_F(MainWindowTest, StartUpReadsTheRememberedCatalogueWithItsFonts) {
 TEST_F(MainWindowTest, StartUpOptionsDecidePlacementAndLoading) {
     const QString p = writeCatalogue(QStringLiteral("opt.srb"), 2);
     SettingsValues v = remembered(QFile::encodeName(p).toStdString());
-    v.ki1 = 1; // designed position
-    v.ki3 = 1; // do not read, yet keep the name
+    v.startup.restorePosition = false;     // designed position
+    v.startup.reopenLastCatalogue = false; // do not read, yet keep the name
     SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);
 
     MainWindow& f = start();
@@ -85,12 +85,12 @@ TEST_F(MainWindowTest, StartUpOptionsDecidePlacementAndLoading) {
     EXPECT_TRUE(session.filePath().isEmpty());
     const SettingsValues back = f.settingsValues(); // the options go back as they came
     EXPECT_EQ(back.file, QFile::encodeName(p).toStdString());
-    EXPECT_EQ(std::tuple(back.ki1, back.ki2, back.ki3), std::tuple(1, 0, 1));
+    EXPECT_EQ(back.startup, (StartupOptions{false, true, false}));
 }
 
 TEST_F(MainWindowTest, StartUpMaximizedAndRememberedSizeOnly) {
     SettingsValues v = remembered(std::string());
-    v.ki2 = 1;
+    v.startup.restoreSize = false;
     SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);
     v.maximized = true; // a maximized run's exit keeps the placement above
     SettingsFile::writeAtExit(SettingsFile::defaultPath(), v);

@@ -80,7 +80,7 @@ TEST_F(SettingsDialogTest, SpinArrowsKeepTheSpacingBetweenOneAndFiftyAndOnlyOkHa
 
 TEST_F(SettingsDialogTest, StartupOptionsHoldEvenOnCancel) {
     SettingsDialogInput input;
-    input.settings.ki2 = 1;
+    input.settings.startup.restoreSize = false;
     dialog.prepare(input);
     dialog.show();
     EXPECT_TRUE(option("positionOption", 0)->isChecked());
@@ -90,7 +90,7 @@ TEST_F(SettingsDialogTest, StartupOptionsHoldEvenOnCancel) {
     click("cancelButton");
     ASSERT_EQ(outcomes.size(), 1u);
     const SettingsValues& kept = outcomes.back().settings;
-    EXPECT_EQ((std::array<int, 3>{kept.ki1, kept.ki2, kept.ki3}), (std::array<int, 3>{1, 1, 1}));
+    EXPECT_EQ(kept.startup, (StartupOptions{false, false, false}));
     EXPECT_FALSE(outcomes.back().accepted);
     dialog.show();
     EXPECT_TRUE(option("positionOption", 1)->isChecked());
@@ -129,7 +129,7 @@ TEST_F(SettingsDialogTest, OkHandsEverythingOverAndCancelNothing) {
     arranged.flag(Field::Reading) = "true"; // anything but "TRUE" hides
     session.takeCatalogue(arranged, 0);
     SettingsDialogInput input;
-    input.settings.ki3 = 1;
+    input.settings.startup.reopenLastCatalogue = false;
     input.settings.file = "a.srb";
     dialog.prepare(input);
 
@@ -155,7 +155,7 @@ TEST_F(SettingsDialogTest, OkHandsEverythingOverAndCancelNothing) {
         EXPECT_EQ(session.isModified(), ok);
         EXPECT_FALSE(QFile::exists(HandoffFile::defaultPath())); // values go over directly
     }
-    EXPECT_EQ(outcomes.back().settings.ki3, 1);
+    EXPECT_FALSE(outcomes.back().settings.startup.reopenLastCatalogue);
     EXPECT_EQ(outcomes.back().settings.file, "a.srb");
     const Catalogue& cat = session.catalogue();
     EXPECT_EQ(cat.liveCaptions[3], sjis::fromUtf8("著者"));
