@@ -3,6 +3,7 @@
 #include "core/storage/DialogFolder.h"
 
 #include "core/catalogue/Catalogue.h"
+#include "core/storage/FileIo.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/stats/CountChart.h"
@@ -462,8 +463,13 @@ void StatisticsWindow::savePicture() {
             Dialogs::error(this, QStringLiteral("画像を保存できません: %1").arg(*path));
             return;
         }
-        ChosenFile::write(*path,
-                          std::string_view(png.constData(), static_cast<size_t>(png.size())));
+        try {
+            ChosenFile::write(*path,
+                              std::string_view(png.constData(), static_cast<size_t>(png.size())));
+        } catch (const IoError& e) {
+            Dialogs::error(this, QStringLiteral("画像を保存できません: %1\n%2")
+                                     .arg(*path, QString::fromUtf8(e.what())));
+        }
     });
 }
 

@@ -83,8 +83,8 @@ TEST_F(CsvDialogsTest, ExportAsksBeforeReplacingAndNeverWritesOverTheCatalogue) 
         std::string before;
     };
     const Case cases[] = {
-        {"old.csv", Dialogs::Kind::Question, QStringLiteral("old.csv は既に存在します。\n置き換えますか？"),
-         "old\r\n"},
+        {"old.csv", Dialogs::Kind::Question,
+         QStringLiteral("old.csv は既に存在します。\n置き換えますか？"), "old\r\n"},
         {"books.srb", Dialogs::Kind::Notice,
          QStringLiteral("books.srb は開いている読書録データです。\n別の名前を指定してください。"),
          "catalogue\r\n"},

@@ -110,9 +110,8 @@ TEST_F(MainWindowTest, SaveAsksWhenAnotherProgramChangedTheFile) {
     EXPECT_EQ(readBytes(p), theirs);
     // A real box: Enter alone never overwrites their changes.
     Dialogs::setTestMode(false);
-    QTimer::singleShot(0, [] {
-        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return);
-    });
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
     f.save();
     Dialogs::setTestMode(true);
     EXPECT_EQ(readBytes(p), theirs);
@@ -148,7 +147,9 @@ TEST_F(MainWindowTest, SaveAsksBeforeDroppingAppendedRecordsOrRecreatingAFile) {
     ASSERT_TRUE(QFile::remove(p));
     Dialogs::setNextAnswer(true); // drop the appended records
     f.save();
-    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question).back().startsWith(u"ファイルが見つかりません"));
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question)
+                    .back()
+                    .startsWith(u"ファイルが見つかりません"));
     EXPECT_FALSE(FileIo::exists(p));
     Dialogs::setNextAnswer(true);
     Dialogs::setNextAnswer(true);
