@@ -270,8 +270,12 @@ TEST_F(MainWindowTest, DroppedAndNamedFilesAreOpened) {
     text.setText(QStringLiteral("猫"));
     dropOn(impressions()->viewport(), text);
     EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("猫"));
+    // A file manager's drag carries the file's name as text as well.
+    QMimeData file;
+    file.setUrls(mime.urls());
+    file.setText(mime.urls().front().toString());
     Dialogs::setNextAnswer(Dialogs::Answer::No);
-    dropOn(edit(Field::Author), mime);
+    dropOn(edit(Field::Author), file);
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 3u);
     EXPECT_EQ(panel(1), QStringLiteral("last.srb"));
     EXPECT_EQ(session.recordCount(), 5);
