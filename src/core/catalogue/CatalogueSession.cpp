@@ -423,6 +423,7 @@ void CatalogueSession::newCatalogue() {
         catalogue_.clearRecord(r);
     catalogue_.resize(1);
     onDisk_.reset();
+    recordsPastCount_ = 0;
     setFile(QString(), QString());
     restartHistory();
     emit catalogueReset();
@@ -434,7 +435,9 @@ void CatalogueSession::newCatalogue() {
 int CatalogueSession::loadFile(const QString& path) {
     const std::string bytes = FileIo::readAll(path);
     int complete = 0;
-    CatalogueFile::readBytes(bytes, catalogue_, &complete);
+    int pastCount = 0;
+    CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);
+    recordsPastCount_ = pastCount;
     remember(path, bytes);
     restartHistory();
     emit headerChanged();
@@ -458,17 +461,18 @@ int CatalogueSession::reopen(const QString& fullPath) {
     return complete;
 }
 
-void CatalogueSession::save() {
-    writeWithBackup(filePath_);
+void CatalogueSession::save(WriteMode mode) {
+    writeFile(filePath_, mode, true, onDisk_.has_value());
+    recordsPastCount_ = 0;
     const bool was = isModified();
     history_.markClean();
     historyMoved(was);
 }
 
-void CatalogueSession::saveAs(const QString& path) {
-    const std::string bytes = CatalogueFile::serialise(catalogue_);
-    SafeFileWriter().write(path, bytes);
-    remember(path, bytes);
+void CatalogueSession::saveAs(const QString& path, WriteMode mode) {
+    // Another name is a new file: nothing was read there that could have vanished.
+    writeFile(path, mode, false, false);
+    recordsPastCount_ = 0;
     const QString absolute = QFileInfo(path).absoluteFilePath();
     setFile(absolute, QFileInfo(absolute).fileName());
     const bool was = isModified();
@@ -476,9 +480,22 @@ void CatalogueSession::saveAs(const QString& path) {
     historyMoved(was);
 }
 
-void CatalogueSession::writeWithBackup(const QString& path) {
+void CatalogueSession::writeFile(const QString& path, WriteMode mode, bool keepBackup,
+                                 bool wasThere) {
     const std::string bytes = CatalogueFile::serialise(catalogue_);
-    SafeFileWriter().writeWithBackup(path, bytes);
+    const SafeFileWriter writer;
+    if (mode == WriteMode::InPlace) {
+        writer.writeInPlace(path, bytes);
+    } else {
+        // A file the session read or wrote that has gone is not created again unasked.
+        const auto expect = mode == WriteMode::Safe && wasThere
+                                ? SafeFileWriter::Expect::ExistingFile
+                                : SafeFileWriter::Expect::AnyFile;
+        if (keepBackup)
+            writer.writeWithBackup(path, bytes, expect);
+        else
+            writer.write(path, bytes, expect);
+    }
     remember(path, bytes);
 }
 

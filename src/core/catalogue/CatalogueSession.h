@@ -106,10 +106,19 @@ public:
     int open(const QString& path);
     // Reads the file remembered from the last run, keeping the full path as its name.
     int reopen(const QString& fullPath);
+    // How a save may write. `Safe`: atomically, refusing (WriteRefusal, before
+    // anything is written) a vanished folder, a vanished file the session read
+    // or wrote, and a folder where no temporary file or backup can be made.
+    // The other two are the answers once the user has agreed: create the
+    // vanished file, or rewrite the file in place without a backup.
+    enum class WriteMode { Safe, CreateMissing, InPlace };
     // Writes to the current file, keeping the previous one as "<name>bak".
-    void save();
+    void save(WriteMode mode = WriteMode::Safe);
     // Writes to a new file, which becomes the current one.
-    void saveAs(const QString& path);
+    void saveAs(const QString& path, WriteMode mode = WriteMode::Safe);
+    // Records another program appended after the last one the file's count
+    // line names: not read, so a save of the file drops them.
+    int recordsPastCount() const { return recordsPastCount_; }
     // True when the file on disk is no longer the one this session read or
     // last wrote (another program or another copy of this one changed it).
     bool fileChangedOnDisk() const;
@@ -153,7 +162,8 @@ private:
     void remember(const QString& path, const std::string& bytes);
     void setCurrent(int record);
     void setFile(const QString& fullPath, const QString& shownName);
-    void writeWithBackup(const QString& path);
+    // `wasThere`: the session read or wrote the file, so its absence is news.
+    void writeFile(const QString& path, WriteMode mode, bool keepBackup, bool wasThere);
     int loadFile(const QString& path);
     void restartHistory();
 
@@ -165,6 +175,7 @@ private:
     History history_;
     QElapsedTimer typingClock_; // since the last keystroke of the open typing step
     std::optional<Fingerprint> onDisk_;
+    int recordsPastCount_ = 0;
 };
 
 } // namespace sorabel

@@ -3,6 +3,7 @@
 #include "core/csv/CsvWriter.h"
 #include "core/storage/DialogFolder.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/widgets/ChosenFile.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QButtonGroup>
@@ -31,8 +32,9 @@ size_t slotOf(CsvEncoding e) {
 
 } // namespace
 
-CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent)
-    : QDialog(parent), catalogue_(catalogue) {
+CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent,
+                                 const QString& openCatalogue)
+    : QDialog(parent), catalogue_(catalogue), openCatalogue_(openCatalogue) {
     setWindowTitle(QStringLiteral("CSV ファイルへのエクスポート"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
@@ -74,8 +76,9 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent)
     layout->addWidget(box);
 }
 
-std::optional<QString> CsvExportDialog::run(QWidget* parent, const Catalogue& catalogue) {
-    CsvExportDialog dialog(catalogue, parent);
+std::optional<QString> CsvExportDialog::run(QWidget* parent, const Catalogue& catalogue,
+                                            const QString& openCatalogue) {
+    CsvExportDialog dialog(catalogue, parent, openCatalogue);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.writtenPath();
@@ -99,10 +102,10 @@ QRadioButton* CsvExportDialog::encodingButton(CsvEncoding encoding) const {
 void CsvExportDialog::accept() {
     const auto path = Dialogs::saveFile(this, QStringLiteral("CSV ファイル (*.csv)"),
                                         DialogFolder::forDialog(QString()), QStringLiteral("csv"));
-    if (!path)
+    if (!path || !ChosenFile::mayWrite(this, *path, openCatalogue_))
         return; // back to the dialog
     try {
-        CsvWriter::writeFile(*path, catalogue_, encoding());
+        ChosenFile::write(*path, CsvWriter::write(catalogue_, encoding()));
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
         return;

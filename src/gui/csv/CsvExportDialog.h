@@ -14,17 +14,22 @@ class QRadioButton;
 namespace sorabel {
 
 // "エクスポート(&E)…" → CSV: the encoding is chosen here; OK then asks for the
-// file and writes every record to it. A failed write is shown in the error
-// box and the dialog stays open.
+// file and writes every record to it. An existing file is replaced only when
+// the user says so; a declined or failed write (shown in the error box) keeps
+// the dialog open.
 class CsvExportDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kHelpContext = 63;
 
-    explicit CsvExportDialog(const Catalogue& catalogue, QWidget* parent = nullptr);
+    // `openCatalogue`: the catalogue's own file (empty when untitled), which
+    // an export never writes over, nor its backup.
+    explicit CsvExportDialog(const Catalogue& catalogue, QWidget* parent = nullptr,
+                             const QString& openCatalogue = QString());
 
     // Shows the dialog; the file written, or nothing when cancelled.
-    static std::optional<QString> run(QWidget* parent, const Catalogue& catalogue);
+    static std::optional<QString> run(QWidget* parent, const Catalogue& catalogue,
+                                      const QString& openCatalogue = QString());
 
     CsvEncoding encoding() const;
     void setEncoding(CsvEncoding encoding);
@@ -41,6 +46,7 @@ public slots:
 
 private:
     const Catalogue& catalogue_;
+    QString openCatalogue_;
     std::array<QRadioButton*, 3> encodings_{};
     QPushButton* export_;
     QPushButton* cancel_;

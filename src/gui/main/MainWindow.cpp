@@ -8,6 +8,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/main/RecordEditor.h"
 #include "gui/widgets/Dialogs.h"
+#include "gui/widgets/FileDrop.h"
 #include "gui/widgets/FindDialog.h"
 #include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
@@ -78,6 +79,7 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     connect(editor_, &RecordEditor::refused, this, &MainWindow::showNote);
     connect(editor_, &RecordEditor::undoRequested, this, &MainWindow::undo);
     connect(editor_, &RecordEditor::redoRequested, this, &MainWindow::redo);
+    connect(editor_, &RecordEditor::fileDropped, this, &MainWindow::openFile);
     connect(editor_, &RecordEditor::addRequested, this, [this] {
         if (addButton_->isEnabled())
             addRecord();
@@ -471,6 +473,11 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
                                              "残りの%2冊は空の記録になっています。")
                                   .arg(complete)
                                   .arg(session_.recordCount() - complete));
+    if (const int past = session_.recordsPastCount(); past > 0)
+        Dialogs::notice(this, QStringLiteral("ファイルの件数の後ろに%1冊分の記録があります。\n"
+                                             "これらは読み込まれていないため、"
+                                             "保存するとなくなります。")
+                                  .arg(past));
     if (before != 0) {
         addButton_->setEnabled(true);
         deleteButton_->setEnabled(true);
@@ -480,9 +487,9 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
 
 void MainWindow::newCatalogue() {
     command([&] {
-        // Unsaved changes are saved without asking before the catalogue
-        // empties; a save the user called off stops New.
-        if (session_.isModified() && !files_.save())
+        // As Open and Close: the user decides about unsaved changes, and a
+        // save called off stops New before the catalogue empties.
+        if (session_.isModified() && !files_.askToSave())
             return;
         rubi_ = 1;
         session_.newCatalogue();
@@ -509,18 +516,17 @@ void MainWindow::openFile(const QString& path) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.front().isLocalFile())
+    if (FileDrop::droppedFile(event->mimeData()))
         event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
+    const auto file = FileDrop::droppedFile(event->mimeData());
+    if (!file)
         return;
     event->acceptProposedAction();
     // Dropped like a file chosen in the Open dialog: the same question and messages.
-    openFile(urls.front().toLocalFile());
+    openFile(*file);
 }
 
 void MainWindow::save() {

@@ -41,6 +41,7 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     // chosen in them is shown in the main window, its edits stored first.
     search_ = new SearchWindow(session.catalogue(), main);
     statistics_ = std::make_unique<StatisticsWindow>(session.catalogue());
+    statistics_->setOpenCatalogue([&session] { return session.filePath(); });
     QObject::connect(main, &MainWindow::searchRequested, search_, &SearchWindow::execute);
     QObject::connect(main, &MainWindow::statisticsRequested, statistics_.get(),
                      [this] { bringToFront(statistics_.get()); });
@@ -79,8 +80,9 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     QObject::connect(&session, &CatalogueSession::recordChanged, typing,
                      [typing] { typing->start(); });
 
-    QObject::connect(main, &MainWindow::csvExportRequested, main,
-                     [&session, main] { CsvExportDialog::run(main, session.catalogue()); });
+    QObject::connect(main, &MainWindow::csvExportRequested, main, [&session, main] {
+        CsvExportDialog::run(main, session.catalogue(), session.filePath());
+    });
     QObject::connect(main, &MainWindow::csvImportRequested, main, [&session, main] {
         // The whole import is one step: appended all together, undone together.
         if (const auto records = CsvImportDialog::run(main, session.catalogue()))

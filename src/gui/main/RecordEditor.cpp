@@ -2,9 +2,11 @@
 
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
+#include "core/text/LookAlikes.h"
 #include "core/text/ShiftJis.h"
 #include "gui/main/ImpressionsSearch.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/FileDrop.h"
 #include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
@@ -100,6 +102,9 @@ void RecordEditor::createFields() {
     const QFont gothic13 = designFont("ＭＳ ゴシック", 13);
     const QFont pgothic13 = designFont("ＭＳ Ｐゴシック", 13);
     const QFont pgothic15 = designFont("ＭＳ Ｐゴシック", 15);
+    // A file dropped on a field opens, as it does on the rest of the window.
+    auto* files = new FileDrop(this);
+    connect(files, &FileDrop::dropped, this, &RecordEditor::fileDropped);
 
     for (int k = 1; k <= kCaptionCount; ++k) {
         auto* l = new QLabel(this);
@@ -183,6 +188,7 @@ void RecordEditor::createFields() {
         QWidget* text = w;
         if (auto* combo = qobject_cast<QComboBox*>(w))
             text = combo->lineEdit();
+        files->watch(text == impressions_ ? impressions_->viewport() : text);
         text->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(text, &QWidget::customContextMenuRequested, this, [this, text](QPoint pos) {
             QWidget* from = text == impressions_ ? impressions_->viewport() : text;
@@ -457,8 +463,9 @@ bool RecordEditor::handleKey(Field f, QKeyEvent* key) {
         return false;
     const QString typed = key->text();
     if (f == Field::Impressions) {
-        // Counted as a change when the text changes.
-        return !impressions_->accepts(typed);
+        // Counted as a change when the text changes; look-alikes go in as the
+        // field maps them (〜 as ～, £ as ￡).
+        return !impressions_->accepts(toCodePageLookAlikes(typed));
     }
     emit edited();
     if (typed.front() != QLatin1Char('\r'))

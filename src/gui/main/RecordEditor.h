@@ -75,6 +75,8 @@ signals:
     // Undo or redo asked for in a field's right-click menu.
     void undoRequested();
     void redoRequested();
+    // A file was dropped on a field (text dropped there goes into the field).
+    void fileDropped(const QString& path);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

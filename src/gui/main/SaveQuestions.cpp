@@ -2,6 +2,8 @@
 
 #include "core/catalogue/CatalogueSession.h"
 #include "core/storage/DialogFolder.h"
+#include "core/storage/FileIdentity.h"
+#include "gui/widgets/ChosenFile.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QFileInfo>
@@ -28,13 +30,58 @@ bool SaveQuestions::save() {
     if (session_.filePath().isEmpty())
         return saveAs();
     // Another copy of the program, or a synchronised folder, may have written
-    // the file since: its changes are not replaced without a word.
+    // the file since: its changes are not replaced without a word, and Enter
+    // alone never replaces them.
     if (session_.fileChangedOnDisk() &&
-        !Dialogs::question(parent_, QStringLiteral("ファイルが他のプログラムによって変更されて"
-                                                   "います。上書きしますか？")))
+        !Dialogs::question(parent_,
+                           QStringLiteral("ファイルが他のプログラムによって変更されて"
+                                          "います。上書きしますか？"),
+                           Dialogs::Default::No))
         return false;
-    session_.save();
+    if (const int past = session_.recordsPastCount();
+        past > 0 && !Dialogs::question(parent_,
+                                       QStringLiteral("ファイルの件数の後ろにある%1冊分の記録は"
+                                                      "読み込まれていないため、保存すると"
+                                                      "なくなります。\n保存しますか？")
+                                           .arg(past),
+                                       Dialogs::Default::No))
+        return false;
+    try {
+        session_.save();
+    } catch (const WriteRefusal& refusal) {
+        return saveRefused(refusal.reason());
+    }
     return true;
+}
+
+bool SaveQuestions::saveRefused(WriteRefusal::Reason reason) {
+    const QString path = session_.filePath();
+    switch (reason) {
+    case WriteRefusal::Reason::FileMissing:
+        // Deleted, renamed or moved away by someone else since it was read.
+        if (!Dialogs::question(parent_, QStringLiteral("ファイルが見つかりません。\n%1\n"
+                                                       "新しく作成して保存しますか？")
+                                            .arg(path)))
+            return false;
+        session_.save(CatalogueSession::WriteMode::CreateMissing);
+        return true;
+    case WriteRefusal::Reason::FolderMissing:
+        // A removed folder or an unmounted disk is never made again here:
+        // another place is chosen instead.
+        if (!Dialogs::question(parent_, QStringLiteral("フォルダーが見つかりません。\n%1\n"
+                                                       "別の場所に保存しますか？")
+                                            .arg(QFileInfo(path).absolutePath())))
+            return false;
+        return saveAs();
+    case WriteRefusal::Reason::FolderNotWritable:
+        if (!Dialogs::question(parent_, QStringLiteral("フォルダーに書き込めないため、"
+                                                       "バックアップを作れません。\n"
+                                                       "バックアップなしで上書きしますか？")))
+            return false;
+        session_.save(CatalogueSession::WriteMode::InPlace);
+        return true;
+    }
+    return false;
 }
 
 bool SaveQuestions::saveAs() {
@@ -43,16 +90,19 @@ bool SaveQuestions::saveAs() {
     if (!path)
         return false;
     DialogFolder::noteChosen(*path);
-    const QFileInfo chosen(*path);
-    const bool current =
-        !session_.filePath().isEmpty() &&
-        chosen.absoluteFilePath() == QFileInfo(session_.filePath()).absoluteFilePath();
-    if (chosen.exists() && !current &&
-        !Dialogs::question(
-            parent_,
-            QStringLiteral("%1 は既に存在します。\n置き換えますか？").arg(chosen.fileName())))
+    // The open file under its own name is a Save: the same checks, and its backup.
+    if (FileIdentity::same(*path, session_.filePath()))
+        return save();
+    if (!ChosenFile::mayWrite(parent_, *path, session_.filePath()))
         return false;
-    session_.saveAs(*path);
+    try {
+        session_.saveAs(*path);
+    } catch (const WriteRefusal& refusal) {
+        if (refusal.reason() != WriteRefusal::Reason::FolderNotWritable)
+            throw;
+        // The user has agreed to replace that file; only its folder is closed.
+        session_.saveAs(*path, CatalogueSession::WriteMode::InPlace);
+    }
     return true;
 }
 

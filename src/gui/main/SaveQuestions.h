@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/storage/WriteRefusal.h"
+
 #include <QString>
 #include <optional>
 
@@ -30,6 +32,9 @@ public:
 
 private:
     QString dialogFolder() const;
+    // What Save does when the safe writer refused to start: asks, then writes
+    // another way or not at all.
+    bool saveRefused(WriteRefusal::Reason reason);
 
     CatalogueSession& session_;
     QWidget* parent_;

@@ -3,12 +3,15 @@
 #include "core/storage/DialogFolder.h"
 
 #include "core/catalogue/Catalogue.h"
+#include "core/storage/FileIo.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/stats/CountChart.h"
+#include "gui/widgets/ChosenFile.h"
 #include "gui/widgets/Dialogs.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -449,10 +452,24 @@ void StatisticsWindow::savePicture() {
         const QString folder = DialogFolder::forDialog(QString());
         const auto path = Dialogs::saveFile(this, QStringLiteral("PNG 画像 (*.png)"), folder,
                                             QStringLiteral("png"));
-        if (!path)
+        if (!path ||
+            !ChosenFile::mayWrite(this, *path, openCatalogue_ ? openCatalogue_() : QString()))
             return;
-        if (!pages_->currentWidget()->grab().save(*path, "PNG"))
+        // Encoded in memory first, so the file is written whole or not at all.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!pages_->currentWidget()->grab().save(&buffer, "PNG")) {
             Dialogs::error(this, QStringLiteral("画像を保存できません: %1").arg(*path));
+            return;
+        }
+        try {
+            ChosenFile::write(*path,
+                              std::string_view(png.constData(), static_cast<size_t>(png.size())));
+        } catch (const IoError& e) {
+            Dialogs::error(this, QStringLiteral("画像を保存できません: %1\n%2")
+                                     .arg(*path, QString::fromUtf8(e.what())));
+        }
     });
 }
 

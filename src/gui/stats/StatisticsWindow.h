@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -57,6 +58,9 @@ public:
     QLabel* undatedSummary() const { return undatedSummary_; }
     QTableWidget* undatedTable() const { return undatedTable_; }
     QPushButton* saveButton() const { return saveButton_; }
+    // The open catalogue's file (empty when untitled): a picture is never
+    // saved over it or its backup.
+    void setOpenCatalogue(std::function<QString()> file) { openCatalogue_ = std::move(file); }
     QPushButton* copyButton() const { return copyButton_; }
 
 signals:
@@ -101,6 +105,7 @@ private:
     QLabel* undatedSummary_ = nullptr;
     QTableWidget* undatedTable_ = nullptr;
     QPushButton* saveButton_ = nullptr;
+    std::function<QString()> openCatalogue_;
     QPushButton* copyButton_ = nullptr;
 };
 

@@ -46,7 +46,7 @@ void Dialogs::record(Kind kind, const QString& text, const QString& caption) {
     state().shown.push_back({kind, text, caption});
 }
 
-bool Dialogs::question(QWidget* parent, const QString& text) {
+bool Dialogs::question(QWidget* parent, const QString& text, Default byDefault) {
     if (state().on) {
         record(Kind::Question, text, applicationTitle());
         return takeFront(state().answers, Answer::No) == Answer::Yes;
@@ -54,7 +54,7 @@ bool Dialogs::question(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(byDefault == Default::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

@@ -32,8 +32,10 @@ public:
     };
 
     // "はい(&Y)" / "いいえ(&N)", no icon, the application's title as caption.
-    // True only for "はい(&Y)".
-    static bool question(QWidget* parent, const QString& text);
+    // True only for "はい(&Y)". Questions whose はい replaces or drops data
+    // put the default (Enter) on いいえ.
+    enum class Default { Yes, No };
+    static bool question(QWidget* parent, const QString& text, Default byDefault = Default::Yes);
     enum class Answer { Yes, No, Cancel };
     // "はい(&Y)" / "いいえ(&N)" / "キャンセル"; Escape and the close box mean キャンセル.
     static Answer askYesNoCancel(QWidget* parent, const QString& text);

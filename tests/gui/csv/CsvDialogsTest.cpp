@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -61,6 +62,59 @@ TEST_F(CsvDialogsTest, ExportWritesTheChosenEncodingAndStaysOpenWhenTheFileIsCan
     QTest::mouseClick(again.exportButton(), Qt::LeftButton);
     EXPECT_TRUE(again.isVisible());
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
+}
+
+// An export names any file: an existing one is replaced only after はい, and
+// the open catalogue and its backup (by any name that leads to them) never.
+TEST_F(CsvDialogsTest, ExportAsksBeforeReplacingAndNeverWritesOverTheCatalogue) {
+    Catalogue catalogue;
+    catalogue.setField(Field::Title, 1, sjis::fromUtf8("吾輩は猫である"));
+    QTemporaryDir dir;
+    const QString books = dir.filePath("books.srb");
+    FileIo::writeAtomically(books, "catalogue\r\n");
+    FileIo::writeAtomically(books + "bak", "backup\r\n");
+    FileIo::writeAtomically(dir.filePath("old.csv"), "old\r\n");
+    ASSERT_TRUE(QFile::link(books, dir.filePath("link.csv")));
+
+    struct Case {
+        const char* name;
+        Dialogs::Kind kind;
+        QString shown;
+        std::string before;
+    };
+    const Case cases[] = {
+        {"old.csv", Dialogs::Kind::Question,
+         QStringLiteral("old.csv は既に存在します。\n置き換えますか？"), "old\r\n"},
+        {"books.srb", Dialogs::Kind::Notice,
+         QStringLiteral("books.srb は開いている読書録データです。\n別の名前を指定してください。"),
+         "catalogue\r\n"},
+        {"books.srbbak", Dialogs::Kind::Notice,
+         QStringLiteral("books.srbbak は開いている読書録データのバックアップです。\n"
+                        "別の名前を指定してください。"),
+         "backup\r\n"},
+        {"link.csv", Dialogs::Kind::Notice,
+         QStringLiteral("link.csv は開いている読書録データです。\n別の名前を指定してください。"),
+         "catalogue\r\n"},
+    };
+    for (const Case& c : cases) {
+        Dialogs::reset();
+        CsvExportDialog dialog(catalogue, nullptr, books);
+        dialog.show();
+        Dialogs::setNextFileName(dir.filePath(c.name)); // no answer scripted: いいえ, as Escape
+        QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+        EXPECT_EQ(Dialogs::shownTexts(c.kind), std::vector<QString>{c.shown}) << c.name;
+        EXPECT_EQ(FileIo::readAll(dir.filePath(c.name)), c.before) << c.name;
+        EXPECT_TRUE(dialog.isVisible()) << c.name;
+    }
+
+    CsvExportDialog dialog(catalogue, nullptr, books);
+    dialog.show();
+    Dialogs::setNextFileName(dir.filePath("old.csv"));
+    Dialogs::setNextAnswer(true);
+    QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(FileIo::readAll(dir.filePath("old.csv")).substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
 TEST_F(CsvDialogsTest, ImportShowsMappingAndReportAndReturnsTheRecords) {

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 using namespace sorabel;
@@ -107,11 +108,54 @@ TEST_F(MainWindowTest, SaveAsksWhenAnotherProgramChangedTheFile) {
     f.save();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 1u);
     EXPECT_EQ(readBytes(p), theirs);
+    // A real box: Enter alone never overwrites their changes.
+    Dialogs::setTestMode(false);
+    QTimer::singleShot(0,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+    f.save();
+    Dialogs::setTestMode(true);
+    EXPECT_EQ(readBytes(p), theirs);
     Dialogs::setNextAnswer(true);
     f.save();
     EXPECT_NE(readBytes(p), theirs);
     f.save(); // our own write is known: no question
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 2u);
+}
+
+// Records another program appended past the count line are reported on
+// opening, and Save asks before dropping them; a file deleted since it was
+// opened is not created again without a question.
+TEST_F(MainWindowTest, SaveAsksBeforeDroppingAppendedRecordsOrRecreatingAFile) {
+    MainWindow& f = start();
+    const QString p = writeCatalogue(QStringLiteral("appended.srb"), 3);
+    const std::string five = readBytes(writeCatalogue(QStringLiteral("five.srb"), 5));
+    std::string bytes = readBytes(p);
+    ASSERT_EQ(five.substr(0, 40), bytes.substr(0, 40));
+    bytes += five.substr(bytes.size()); // records 4 and 5 after the count line's 3
+    FileIo::writeAtomically(p, bytes);
+    openFile(p);
+    EXPECT_EQ(session.recordCount(), 3);
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Notice),
+              std::vector<QString>{QStringLiteral("ファイルの件数の後ろに2冊分の記録があります。\n"
+                                                  "これらは読み込まれていないため、"
+                                                  "保存するとなくなります。")});
+    type(Field::Title, QStringLiteral("変更"));
+    f.save();
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question).back().contains(u"2冊分"));
+    EXPECT_EQ(readBytes(p), bytes);
+
+    ASSERT_TRUE(QFile::remove(p));
+    Dialogs::setNextAnswer(true); // drop the appended records
+    f.save();
+    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question)
+                    .back()
+                    .startsWith(u"ファイルが見つかりません"));
+    EXPECT_FALSE(FileIo::exists(p));
+    Dialogs::setNextAnswer(true);
+    Dialogs::setNextAnswer(true);
+    f.save();
+    EXPECT_EQ(CatalogueFile::parse(readBytes(p)).records[2][index(Field::Title)], sj("変更"));
+    EXPECT_FALSE(session.isModified());
 }
 
 // 元に戻す and やり直し name what they take back; Ctrl+Z reaches the
@@ -177,6 +221,8 @@ TEST_F(MainWindowTest, LookAlikesAreTakenAsTheCodePagesCharacters) {
     impressions()->paste();
     EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("一～二―三∥"));
     EXPECT_EQ(session.catalogue().field(Field::Impressions, 1), sj("一～二―三∥"));
+    typeText(impressions(), QStringLiteral("£12〜"));
+    EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("一～二―三∥￡12～"));
 }
 
 // A catalogue file dropped on the window is opened as Open does, the save
@@ -211,4 +257,26 @@ TEST_F(MainWindowTest, DroppedAndNamedFilesAreOpened) {
     dropOnWindow();
     EXPECT_EQ(session.recordCount(), 5);
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 2u);
+
+    // On a field too, the question first; text dropped there is typed text.
+    typeText(edit(Field::Title), QStringLiteral("y"));
+    auto dropOn = [&](QWidget* field, const QMimeData& data) {
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &drop);
+    };
+    QMimeData text;
+    text.setText(QStringLiteral("猫"));
+    dropOn(impressions()->viewport(), text);
+    EXPECT_EQ(impressions()->toPlainText(), QStringLiteral("猫"));
+    // A file manager's drag carries the file's name as text as well.
+    QMimeData file;
+    file.setUrls(mime.urls());
+    file.setText(mime.urls().front().toString());
+    Dialogs::setNextAnswer(Dialogs::Answer::No);
+    dropOn(edit(Field::Author), file);
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question).size(), 3u);
+    EXPECT_EQ(panel(1), QStringLiteral("last.srb"));
+    EXPECT_EQ(session.recordCount(), 5);
 }

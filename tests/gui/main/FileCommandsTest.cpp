@@ -47,16 +47,28 @@ TEST_F(MainWindowTest, SaveAsksForANameReportsFailuresAndAsksBeforeReplacing) {
     EXPECT_EQ(CatalogueFile::parse(readBytes(other)).records[0][index(Field::Title)], sj("三度目"));
 }
 
-TEST_F(MainWindowTest, NewSavesUnsavedChangesWithoutAskingAndEmptiesEverything) {
+// New asks about unsaved changes as Open and Close do: キャンセル keeps them,
+// いいえ empties without touching the file, はい saves first.
+TEST_F(MainWindowTest, NewAsksAboutUnsavedChangesAndEmptiesEverything) {
     MainWindow& f = start();
     const QString p = writeCatalogue(QStringLiteral("fifty.srb"), 50);
     openFile(p);
     ASSERT_EQ(session.recordCount(), 50);
+    const std::string before = readBytes(p);
     combo(Field::Genre1)->setEditText(QStringLiteral("随筆")); // a change by the user
     ASSERT_TRUE(session.isModified());
+
+    Dialogs::setNextAnswer(Dialogs::Answer::Cancel);
     button("newButton")->click();
-    EXPECT_TRUE(Dialogs::shownTexts(Dialogs::Kind::Question).empty());
-    EXPECT_EQ(CatalogueFile::parse(readBytes(p)).records[49][index(Field::Genre1)], sj("随筆"));
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question),
+              std::vector<QString>{QStringLiteral("現在の内容を保存しますか？")});
+    EXPECT_EQ(panel(0), QStringLiteral("50／50"));
+    EXPECT_TRUE(session.isModified());
+
+    Dialogs::setNextAnswer(Dialogs::Answer::No);
+    entry("新規作成(&N)")->trigger();
+    EXPECT_EQ(readBytes(p), before);
+    EXPECT_FALSE(FileIo::exists(p + "bak"));
     EXPECT_EQ(shown(Field::Title), QString());
     EXPECT_EQ(panel(0), QStringLiteral("1／1"));
     EXPECT_EQ(panel(1), QString());
@@ -66,13 +78,40 @@ TEST_F(MainWindowTest, NewSavesUnsavedChangesWithoutAskingAndEmptiesEverything) 
     f.newCatalogue();
     EXPECT_EQ(session.currentIndex(), 1);
 
-    // Without a file name New asks where to save; cancelling that keeps everything.
+    // はい without a file name asks where to save; cancelling that keeps everything.
     type(Field::Title, QStringLiteral("残す"));
+    Dialogs::setNextAnswer(Dialogs::Answer::Yes);
     Dialogs::setNextFileName(std::nullopt);
     entry("新規作成(&N)")->trigger();
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::SaveFile).size(), 1u);
     EXPECT_EQ(shown(Field::Title), QStringLiteral("残す"));
     EXPECT_TRUE(session.isModified());
+}
+
+// Save As onto the open file's own name (here through a symbolic link) is a
+// Save: another program's changes are asked about and the backup is kept.
+TEST_F(MainWindowTest, SaveAsOntoTheOpenFileIsASave) {
+    MainWindow& f = start();
+    const QString p = writeCatalogue(QStringLiteral("shared.srb"), 2);
+    ASSERT_TRUE(QFile::link(p, path(QStringLiteral("alias.srb"))));
+    openFile(p);
+    CatalogueFile::write(p, numbered(3)); // another copy saved meanwhile
+    const std::string theirs = readBytes(p);
+    type(Field::Title, QStringLiteral("こちら"));
+
+    Dialogs::setNextFileName(path(QStringLiteral("alias.srb")));
+    f.saveAs();
+    EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question),
+              std::vector<QString>{QStringLiteral("ファイルが他のプログラムによって変更されて"
+                                                  "います。上書きしますか？")});
+    EXPECT_EQ(readBytes(p), theirs);
+
+    Dialogs::setNextFileName(p);
+    Dialogs::setNextAnswer(true);
+    f.saveAs();
+    EXPECT_EQ(readBytes(p + "bak"), theirs);
+    EXPECT_EQ(CatalogueFile::parse(readBytes(p)).records[1][index(Field::Title)], sj("こちら"));
+    EXPECT_EQ(panel(1), QStringLiteral("shared.srb"));
 }
 
 TEST_F(MainWindowTest, OpenAsksAboutUnsavedChangesAndReadsTheChosenFile) {
