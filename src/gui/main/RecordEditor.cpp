@@ -209,6 +209,12 @@ QString RecordEditor::text(Field f) const {
 }
 
 void RecordEditor::setText(Field f, const QString& text) {
+    putText(f, text);
+    // A text the program puts in has no stored bytes to keep.
+    shown(f) = sjis::encodeSpanned(this->text(f));
+}
+
+void RecordEditor::putText(Field f, const QString& text) {
     ++settingTexts_;
     if (f == Field::Impressions) {
         QString plain = text;
@@ -224,13 +230,11 @@ void RecordEditor::setText(Field f, const QString& text) {
         static_cast<QLineEdit*>(control(f))->setText(singleLine(text));
     }
     --settingTexts_;
-    // A text the program puts in has no stored bytes to keep.
-    shown(f) = sjis::encodeSpanned(this->text(f));
 }
 
 void RecordEditor::showStored(Field f, const Bytes& bytes) {
     const sjis::SpannedText stored = sjis::decodeSpanned(bytes);
-    setText(f, stored.text);
+    putText(f, stored.text);
     shown(f) = sjis::withLineBreaks(stored, f == Field::Impressions ? sjis::LineBreaks::AsCrLf
                                                                     : sjis::LineBreaks::AsSpace);
 }

@@ -91,6 +91,7 @@ private:
     bool handleKey(Field f, QKeyEvent* key); // true when the key was used up
     void stepRecord(int step);
     void writeField(Field f, const QString& stepName);
+    void putText(Field f, const QString& text); // shows text, keeps shown_ as it is
     void showStored(Field f, const Bytes& bytes);
     sjis::SpannedText& shown(Field f) { return shown_[static_cast<size_t>(index(f))]; }
     void showContextMenu(QWidget* field, const QPoint& globalPos);
