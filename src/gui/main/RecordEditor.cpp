@@ -58,10 +58,10 @@ void applyFont(QWidget* w, const FontValues& values, FontStylePitch style,
     const QFont f = DisplayFont::font(w->font(), values, style);
     w->setFont(f);
     const QColor colour = DisplayFont::colour(values.colour);
+    // Only the text takes the colour: a choice box's arrow is drawn in the
+    // button colours and keeps them.
     QPalette pal = w->palette();
     pal.setColor(role, colour);
-    if (role == QPalette::Text)
-        pal.setColor(QPalette::ButtonText, colour);
     w->setPalette(pal);
 }
 
@@ -215,6 +215,12 @@ QString RecordEditor::text(Field f) const {
 }
 
 void RecordEditor::setText(Field f, const QString& text) {
+    putText(f, text);
+    // A text the program puts in has no stored bytes to keep.
+    shown(f) = sjis::encodeSpanned(this->text(f));
+}
+
+void RecordEditor::putText(Field f, const QString& text) {
     ++settingTexts_;
     if (f == Field::Impressions) {
         QString plain = text;
@@ -232,12 +238,19 @@ void RecordEditor::setText(Field f, const QString& text) {
     --settingTexts_;
 }
 
+void RecordEditor::showStored(Field f, const Bytes& bytes) {
+    const sjis::SpannedText stored = sjis::decodeSpanned(bytes);
+    putText(f, stored.text);
+    shown(f) = sjis::withLineBreaks(stored, f == Field::Impressions ? sjis::LineBreaks::AsCrLf
+                                                                    : sjis::LineBreaks::AsSpace);
+}
+
 void RecordEditor::showCurrentRecord() {
     const bool any = session_.hasRecord();
     const Catalogue& catalogue = session_.catalogue();
     for (int i = 0; i < kFieldCount; ++i) {
         const Field f = fieldAt(i);
-        setText(f, any ? sjis::decode(catalogue.field(f, session_.currentIndex())) : QString());
+        showStored(f, any ? catalogue.field(f, session_.currentIndex()) : Bytes());
         // With no record there is nowhere to type into.
         control(f)->setEnabled(any);
     }
@@ -247,7 +260,9 @@ void RecordEditor::writeField(Field f, const QString& stepName) {
     if (settingTexts_ > 0 || !session_.hasRecord())
         return;
     ++writing_;
-    session_.editField(f, sjis::tryEncode(text(f)).bytes, stepName);
+    sjis::SpannedText& before = shown(f);
+    before = sjis::applyEdit(before, text(f));
+    session_.editField(f, before.bytes, stepName);
     --writing_;
 }
 

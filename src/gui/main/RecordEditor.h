@@ -2,6 +2,7 @@
 
 #include "core/catalogue/FieldTable.h"
 #include "core/format/SettingsFile.h"
+#include "core/text/ShiftJis.h"
 #include "gui/main/FieldLayout.h"
 
 #include <QString>
@@ -92,12 +93,18 @@ private:
     bool handleKey(Field f, QKeyEvent* key); // true when the key was used up
     void stepRecord(int step);
     void writeField(Field f, const QString& stepName);
+    void putText(Field f, const QString& text); // shows text, keeps shown_ as it is
+    void showStored(Field f, const Bytes& bytes);
+    sjis::SpannedText& shown(Field f) { return shown_[static_cast<size_t>(index(f))]; }
     void showContextMenu(QWidget* field, const QPoint& globalPos);
 
     CatalogueSession& session_;
     std::array<QWidget*, kFieldCount> controls_{};
     std::array<QLabel*, kCaptionCount> labels_{};
     ImpressionsEdit* impressions_ = nullptr;
+    // What each control shows, as text() gives it, and the bytes behind each
+    // character: an edit re-encodes only the characters it changed.
+    std::array<sjis::SpannedText, kFieldCount> shown_{};
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     int writing_ = 0;      // >0 while an edit goes into the session
 };

@@ -5,6 +5,8 @@
 
 #include <QClipboard>
 #include <QInputMethodEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 using namespace sorabel;
 
@@ -214,6 +216,19 @@ TEST_F(MainWindowTest, StoringKeepsTheBytesOfFieldsNotEdited) {
     impressions()->setPlainText(QStringLiteral("一\n二"));
     EXPECT_EQ(c.field(Field::Impressions, 1), sj("一\r\n二"));
     EXPECT_EQ(c.field(Field::Title, 1), ibm);
+
+    // Typing beside such characters leaves their bytes alone, and taking the
+    // typing back gives the stored bytes again.
+    QLineEdit* title = edit(Field::Title);
+    title->end(false);
+    typeText(title, QStringLiteral("x"));
+    EXPECT_EQ(c.field(Field::Title, 1), "\xED\x40x");
+    QTest::keyClick(title, Qt::Key_Backspace);
+    EXPECT_EQ(c.field(Field::Title, 1), ibm);
+    QLineEdit* note = edit(Field::Note1);
+    note->home(false);
+    typeText(note, QStringLiteral("Z"));
+    EXPECT_EQ(c.field(Field::Note1, 1), "Zab\x81");
 }
 
 TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
@@ -291,4 +306,34 @@ TEST_F(MainWindowTest, ALoneCrInAnUntouchedRecordSurvivesTheNextSave) {
     const std::string saved = readBytes(p);
     EXPECT_NE(saved.find(sj("本") + "\r1\r\n"), std::string::npos);
     EXPECT_NE(saved.find(sj("本2改") + "\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ChoiceBoxesTakeTheContentsColourInTheirTextOnly) {
+    start();
+    arrange(1, 1, [](Catalogue& c) {
+        c.contentsFont.colour = 0x0000FF; // red
+        c.setField(Field::Genre1, 1, sj("■■■■"));
+    });
+    editor().applyFonts({0, 0}, {0, 0});
+    QComboBox* box = combo(Field::Genre1);
+    box->resize(160, box->sizeHint().height());
+    const QImage image = box->grab().toImage();
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.editable = true;
+    const QRect arrow =
+        box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, box);
+    auto redPixels = [&image](const QRect& area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                // Red, or red blended into the grey of the button.
+                n += c.red() - c.green() > 40 && c.red() - c.blue() > 40;
+            }
+        return n;
+    };
+    ASSERT_FALSE(arrow.isEmpty());
+    EXPECT_GT(redPixels(box->lineEdit()->geometry()), 20);
+    EXPECT_EQ(redPixels(arrow), 0);
 }

@@ -7,6 +7,7 @@
 #include "gui/settings/SettingsDialog.h"
 #include "gui/widgets/FindDialog.h"
 
+#include <QCheckBox>
 #include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
@@ -169,4 +170,57 @@ TEST_F(SearchAndHelpCommandsTest, TheSearchWindowFollowsTheCatalogue) {
     QTest::keyClick(query, Qt::Key_Return);
     EXPECT_EQ(session.currentIndex(), 2);
     EXPECT_EQ(title(1), QStringLiteral("本2追記"));
+}
+
+// The help describes the keys and captions the program really has.
+TEST_F(SearchAndHelpCommandsTest, TheHelpNamesTheKeysAndCaptionsTheWindowsHave) {
+    QFile file(QDir::cleanPath(QStringLiteral(SORABEL_TEST_DATA "/../../help/sorabe.HLP")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(file.readAll());
+    auto topic = [&help](int context) {
+        const qsizetype at = help.indexOf(QStringLiteral("data-context=\"%1\"").arg(context));
+        return at < 0 ? QString()
+                      : help.mid(at, help.indexOf(QStringLiteral("</section>"), at) - at);
+    };
+    auto key = [](const char* k) {
+        return QStringLiteral("<span class=\"key\">%1</span>").arg(QLatin1String(k));
+    };
+
+    // The data menu's undo and redo keys, as the menu shows them.
+    QAction* undo = entry("元に戻す(&U)");
+    QAction* redo = entry("やり直し(&R)");
+    EXPECT_EQ(undo->shortcut().toString(), QStringLiteral("Ctrl+Z"));
+    QStringList redoKeys;
+    for (const QKeySequence& k : redo->shortcuts())
+        redoKeys << k.toString();
+    EXPECT_TRUE(redoKeys.contains(QStringLiteral("Ctrl+Y")) &&
+                redoKeys.contains(QStringLiteral("Ctrl+Shift+Z")))
+        << redoKeys.join(QLatin1Char(' ')).toStdString();
+    const QString dataMenu = topic(31);
+    EXPECT_TRUE(dataMenu.contains(QStringLiteral("直前の操作を取り消します（") + key("Ctrl+Z")));
+    EXPECT_TRUE(dataMenu.contains(QStringLiteral("（") + key("Ctrl+Y") +
+                                  QStringLiteral(" または ") + key("Ctrl+Shift+Z") +
+                                  QStringLiteral("）")));
+    EXPECT_TRUE(
+        topic(24).contains(QStringLiteral("<tr><td class=\"key\">Ctrl+Z</td><td>どの欄でも</td>")));
+    EXPECT_FALSE(topic(24).contains(QStringLiteral("ひらがな")));
+
+    // The search window's check box, by its caption.
+    const QString search = topic(27);
+    EXPECT_TRUE(search.contains(
+        QStringLiteral("「名前や ISBN の中の空白とハイフンを無視」にチェックをつけると")));
+    EXPECT_EQ(windows->searchWindow().findChild<QCheckBox*>()->text(),
+              QStringLiteral("名前や ISBN の中の空白とハイフンを無視(&H)"));
+
+    // Esc closes the About box, as its topic says.
+    EXPECT_TRUE(topic(80).contains(
+        key("Esc") + QStringLiteral(" キー、またはウィンドウの閉じるボタンで閉じます")));
+    AboutDialog& box = windows->aboutDialog();
+    box.show();
+    QTest::keyClick(&box, Qt::Key_Escape);
+    EXPECT_FALSE(box.isVisible());
+
+    // The message table no longer calls a delete final.
+    EXPECT_TRUE(
+        topic(70).contains(QStringLiteral("削除は［データ］－［元に戻す］で取り消せます。")));
 }
