@@ -1,5 +1,7 @@
 #include "gui/help/HelpWindow.h"
 
+#include "gui/widgets/ReadableColour.h"
+
 #include <QShortcut>
 
 #include "core/storage/FileIo.h"
@@ -129,7 +131,8 @@ void HelpWindow::load(const QString& path) {
         current_ = 0;
     }
     if (loaded_ && !file_.styleSheet().isEmpty())
-        topicView_->document()->setDefaultStyleSheet(file_.styleSheet());
+        topicView_->document()->setDefaultStyleSheet(
+            ReadableColour::styleSheetFor(file_.styleSheet(), topicView_->palette()));
     fillContents();
     results_->clear();
     searchNote_->clear();

@@ -6,6 +6,7 @@
 #include "gui/main/ImpressionsSearch.h"
 #include "gui/widgets/DisplayFont.h"
 #include "gui/widgets/ImpressionsEdit.h"
+#include "gui/widgets/ReadableColour.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
 #include <QApplication>
@@ -55,12 +56,7 @@ void applyFont(QWidget* w, const FontValues& values, FontStylePitch style,
                QPalette::ColorRole role) {
     const QFont f = DisplayFont::font(w->font(), values, style);
     w->setFont(f);
-    const QColor colour = DisplayFont::colour(values.colour);
-    QPalette pal = w->palette();
-    pal.setColor(role, colour);
-    if (role == QPalette::Text)
-        pal.setColor(QPalette::ButtonText, colour);
-    w->setPalette(pal);
+    ReadableColour::apply(w, values.colour, role);
 }
 
 } // namespace
@@ -251,7 +247,12 @@ void RecordEditor::refreshCaptionsAndLists() {
         QLabel* l = label(k);
         l->setText(sjis::decode(catalogue.liveCaptions[static_cast<size_t>(k - 1)]));
         l->adjustSize();
+        const Field f = fieldOfCaption(k);
+        l->setBuddy(control(f));
+        nameForScreenReaders(f, l->text());
     }
+    for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
+        nameForScreenReaders(f, sjis::decode(catalogue.heading(choiceListOf(f))));
     ++settingTexts_;
     for (Field f : {Field::Genre1, Field::Genre2, Field::Format}) {
         auto* combo = static_cast<QComboBox*>(control(f));
@@ -265,6 +266,20 @@ void RecordEditor::refreshCaptionsAndLists() {
         combo->setEditText(shown);
     }
     --settingTexts_;
+}
+
+void RecordEditor::nameForScreenReaders(Field f, QString name) {
+    // A caption the user emptied still leaves the field a name.
+    if (name.trimmed().isEmpty()) {
+        const std::string_view fallback = fieldInfo(f).defaultCaption;
+        name = QString::fromUtf8(fallback.data(), qsizetype(fallback.size()));
+    }
+    QWidget* w = control(f);
+    w->setAccessibleName(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->lineEdit()->setAccessibleName(name);
+        combo->setAccessibleDescription(QStringLiteral("一覧から選ぶか、直接入力します"));
+    }
 }
 
 void RecordEditor::focusTitle() {

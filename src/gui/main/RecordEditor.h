@@ -91,6 +91,8 @@ private:
     void stepRecord(int step);
     void writeField(Field f, const QString& stepName);
     void showContextMenu(QWidget* field, const QPoint& globalPos);
+    // The name a screen reader gives the field: its caption or heading.
+    void nameForScreenReaders(Field f, QString name);
 
     CatalogueSession& session_;
     std::array<QWidget*, kFieldCount> controls_{};
