@@ -8,6 +8,7 @@
 #include "gui/widgets/WindowFront.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -204,6 +205,17 @@ void HelpWindow::display(int context, bool remember) {
     const QString title = file_.title().isEmpty() ? kWindowTitle : file_.title();
     setWindowTitle(QStringLiteral("%1 - %2").arg(title, topic->title));
     updateButtons();
+}
+
+void HelpWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Light and dark desktops: the headings and tables take the new colours.
+    if (event->type() == QEvent::PaletteChange && loaded_ && !file_.styleSheet().isEmpty()) {
+        topicView_->document()->setDefaultStyleSheet(
+            ReadableColour::styleSheetFor(file_.styleSheet(), topicView_->palette()));
+        if (current_ > 0)
+            display(current_, false);
+    }
 }
 
 void HelpWindow::selectInContents(int context) {

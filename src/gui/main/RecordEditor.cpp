@@ -295,6 +295,7 @@ void RecordEditor::findInImpressions(const QString& needle) {
 // ---------------------------------------------------------------- fonts and layout
 
 void RecordEditor::applyFonts(FontStylePitch captionStyle, FontStylePitch contentsStyle) {
+    appliedStyles_ = {captionStyle, contentsStyle};
     ++settingTexts_; // a new font is no edit
     const Catalogue& catalogue = session_.catalogue();
     for (QLabel* l : labels_)
@@ -525,6 +526,11 @@ void RecordEditor::showContextMenu(QWidget* field, const QPoint& globalPos) {
 bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
     const int fi = fieldOfWidget(watched);
     switch (event->type()) {
+    case QEvent::ApplicationPaletteChange:
+        // The desktop switched between light and dark: the colours follow.
+        if (watched == this && appliedStyles_)
+            applyFonts(appliedStyles_->first, appliedStyles_->second);
+        break;
     case QEvent::ShortcutOverride:
         // Left unaccepted, the keys reach the window's undo and redo entries.
         if (fi >= 0 && isHistoryKey(static_cast<QKeyEvent*>(event)))

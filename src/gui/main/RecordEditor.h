@@ -7,6 +7,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -100,6 +102,8 @@ private:
     ImpressionsEdit* impressions_ = nullptr;
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     int writing_ = 0;      // >0 while an edit goes into the session
+    // The styles last applied, for a change of the desktop's colours.
+    std::optional<std::pair<FontStylePitch, FontStylePitch>> appliedStyles_;
 };
 
 } // namespace sorabel
