@@ -31,15 +31,15 @@ struct Earlier {
 // Reads the bookmark the reader stands on to its end.
 Earlier readBookmark(QXmlStreamReader& r, const QString& application) {
     Earlier earlier;
-    earlier.added = r.attributes().value(u"added").toString();
+    earlier.added = r.attributes().value(QStringLiteral("added")).toString();
     int depth = 1;
     while (depth > 0 && !r.atEnd()) {
         r.readNext();
         if (r.isStartElement()) {
             ++depth;
             if (r.namespaceUri() == kBookmarkNs && r.name() == u"application" &&
-                r.attributes().value(u"name") == application)
-                earlier.count = r.attributes().value(u"count").toInt();
+                r.attributes().value(QStringLiteral("name")) == application)
+                earlier.count = r.attributes().value(QStringLiteral("count")).toInt();
         } else if (r.isEndElement()) {
             --depth;
         }
@@ -93,7 +93,8 @@ QByteArray RecentlyUsedFile::withUse(const QByteArray& xbel, const Use& use) {
             ++depth;
             if (depth == 1 && r.name() != u"xbel")
                 throw IoError(kNotAList);
-            if (depth == 2 && r.name() == u"bookmark" && r.attributes().value(u"href") == href) {
+            if (depth == 2 && r.name() == u"bookmark" &&
+                r.attributes().value(QStringLiteral("href")) == href) {
                 earlier = readBookmark(r, use.application);
                 --depth;
                 continue;

@@ -175,7 +175,8 @@ void MainWindow::createActions() {
     showHistory();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-    menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings);
+    menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings)
+        ->setShortcut(QKeySequence::Preferences);
     menuEntry(tools, "表示最適化(&R)", &MainWindow::layOutFields);
     menuEntry(tools, "一覧表示(&O)", &MainWindow::showBookList)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));

@@ -59,7 +59,7 @@ QColor ReadableColour::standingOut(const QColor& wanted, const QColor& base, dou
     QColor c = wanted.toHsl();
     const bool darkBase = luminance(base) < 0.18;
     for (int step = 0; step < 24 && contrast(c, base) < ratio; ++step) {
-        const int lightness = c.hslLightness() + (darkBase ? 12 : -12);
+        const int lightness = c.lightness() + (darkBase ? 12 : -12);
         c.setHsl(c.hslHue(), c.hslSaturation(), std::clamp(lightness, 0, 255));
     }
     return c.toRgb();

@@ -25,8 +25,9 @@ const QByteArray kOthers = R"(<?xml version="1.0" encoding="UTF-8"?>
 )";
 
 RecentlyUsedFile::Use use(const char* when) {
-    return {QStringLiteral("/home/reader/本 2026.srb"), QStringLiteral("application/x-sorabel-catalogue"),
-            QStringLiteral("sorabel"), QStringLiteral("sorabel %u"),
+    return {QStringLiteral("/home/reader/本 2026.srb"),
+            QStringLiteral("application/x-sorabel-catalogue"), QStringLiteral("sorabel"),
+            QStringLiteral("sorabel %u"),
             QDateTime::fromString(QString::fromLatin1(when), Qt::ISODate)};
 }
 
@@ -40,18 +41,20 @@ TEST(RecentlyUsedFileTest, AddsOneBookmarkAndKeepsOtherProgramsBookmarks) {
     const QString text = QString::fromUtf8(twice);
     // Other programs' entries pass through; ours is there once, first added at
     // the first use, counted twice.
-    EXPECT_TRUE(text.contains(QString::fromUtf8(kOthers.mid(kOthers.indexOf("<bookmark "),
-                                                             kOthers.indexOf("</bookmark>") + 11 -
-                                                                 kOthers.indexOf("<bookmark ")))))
+    EXPECT_TRUE(text.contains(QString::fromUtf8(
+        kOthers.mid(kOthers.indexOf("<bookmark "),
+                    kOthers.indexOf("</bookmark>") + 11 - kOthers.indexOf("<bookmark ")))))
         << text.toStdString();
     EXPECT_TRUE(text.contains(
         QString::fromUtf8(kOurs).arg(QStringLiteral("2026-12-08T06:30:00Z"), QStringLiteral("2"))))
         << text.toStdString();
     EXPECT_EQ(text.count(QStringLiteral("%E6%9C%AC%202026.srb")), 1);
-    EXPECT_TRUE(text.trimmed().endsWith(QStringLiteral("</bookmark>\n</xbel>"))) << text.toStdString();
+    EXPECT_TRUE(text.trimmed().endsWith(QStringLiteral("</bookmark>\n</xbel>")))
+        << text.toStdString();
 
     // No list yet: a new one declaring both prefixes.
-    const QString fresh = QString::fromUtf8(RecentlyUsedFile::withUse({}, use("2026-12-08T05:00:00Z")));
+    const QString fresh =
+        QString::fromUtf8(RecentlyUsedFile::withUse({}, use("2026-12-08T05:00:00Z")));
     EXPECT_TRUE(fresh.contains(QStringLiteral(
         R"(<xbel version="1.0" xmlns:bookmark="http://www.freedesktop.org/standards/desktop-bookmarks" xmlns:mime="http://www.freedesktop.org/standards/shared-mime-info">)")))
         << fresh.toStdString();
