@@ -10,6 +10,7 @@
 #include <QXmlStreamWriter>
 
 #include <algorithm>
+#include <utility>
 
 namespace sorabel {
 
@@ -85,10 +86,13 @@ QByteArray RecentlyUsedFile::withUse(const QByteArray& xbel, const Use& use) {
     Earlier earlier;
     int depth = 0;
     bool sawList = false;
+    bool afterOld = false; // the line break after the old bookmark goes with it
     while (!r.atEnd()) {
         r.readNext();
         if (r.hasError())
             break;
+        if (std::exchange(afterOld, false) && r.isWhitespace())
+            continue;
         if (r.isStartElement()) {
             ++depth;
             if (depth == 1 && r.name() != u"xbel")
@@ -97,6 +101,7 @@ QByteArray RecentlyUsedFile::withUse(const QByteArray& xbel, const Use& use) {
                 r.attributes().value(QStringLiteral("href")) == href) {
                 earlier = readBookmark(r, use.application);
                 --depth;
+                afterOld = true;
                 continue;
             }
             w.writeCurrentToken(r);
