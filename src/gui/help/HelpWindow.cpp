@@ -7,6 +7,7 @@
 #include "core/storage/FileIo.h"
 #include "gui/widgets/WindowFront.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -210,9 +211,13 @@ void HelpWindow::display(int context, bool remember) {
 void HelpWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Light and dark desktops: the headings and tables take the new colours.
-    if (event->type() == QEvent::PaletteChange && loaded_ && !file_.styleSheet().isEmpty()) {
+    if ((event->type() == QEvent::PaletteChange ||
+         event->type() == QEvent::ApplicationPaletteChange) &&
+        loaded_ && !file_.styleSheet().isEmpty()) {
+        // The theme's palette for the topic view: the view itself may hear
+        // of the change only after this window.
         topicView_->document()->setDefaultStyleSheet(
-            ReadableColour::styleSheetFor(file_.styleSheet(), topicView_->palette()));
+            ReadableColour::styleSheetFor(file_.styleSheet(), QApplication::palette(topicView_)));
         if (current_ > 0)
             display(current_, false);
     }
