@@ -6,6 +6,7 @@
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/CompanionPlacement.h"
 
 #include <QAccessible>
 #include <QFile>
@@ -203,4 +204,20 @@ TEST_F(DesktopCitizenTest, DarkThemeKeepsFieldsAndCaptionsReadable) {
     // The chosen navy stays navy, on a light base.
     EXPECT_EQ(fieldPaper, qRgb(255, 255, 255));
     EXPECT_GT(navyPixels, 20);
+}
+
+TEST_F(DesktopCitizenTest, CompanionWindowsOpenBesideTheMainWindowOnItsScreen) {
+    // The right one of two 1920 × 1080 screens; a book list of 546 × 381.
+    const QRect right(1920, 0, 1920, 1080);
+    const struct {
+        QRect main;
+        QPoint expected;
+    } cases[] = {
+        {{2020, 100, 711, 611}, {2739, 100}}, // room on the right
+        {{3129, 50, 711, 611}, {2575, 50}},   // against the right edge: to the left
+        {{1920, 0, 1920, 1080}, {3294, 0}},   // filling the screen: inside its right edge
+        {{2020, 900, 711, 611}, {2739, 699}}, // low down: kept on the screen
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CompanionPlacement::beside(c.main, {546, 381}, right), c.expected) << c.main.x();
 }
