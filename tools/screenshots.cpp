@@ -23,6 +23,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -178,6 +180,38 @@ int main(int argc, char* argv[]) {
     font.show();
     ok &= save(&font, out.filePath(QStringLiteral("font-dialog.png")));
     font.hide();
+
+    // The same windows on a dark desktop theme (Fusion with a dark palette,
+    // as a dark GTK or Plasma theme gives it).
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+    dark.setColor(QPalette::AlternateBase, QColor(0x40, 0x40, 0x40));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x3c, 0x3c, 0x3c));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::PlaceholderText, QColor(0xa0, 0xa0, 0xa0));
+    dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
+    QApplication::setPalette(dark);
+    main.raise();
+    ok &= save(&main, out.filePath(QStringLiteral("main-window-dark.png")));
+    main.showBookList();
+    ok &= save(&windows.bookList(), out.filePath(QStringLiteral("list-window-dark.png")));
+    windows.bookList().hide();
+    statistics.pages()->setCurrentIndex(0);
+    statistics.show();
+    ok &= save(&statistics, out.filePath(QStringLiteral("statistics-window-dark.png")));
+    statistics.hide();
+    sorabel::HelpViewer::showContext(QStringLiteral("sorabe.HLP"), 30);
+    if (auto* help = sorabel::HelpViewer::window()) {
+        help->resize(900, 640);
+        ok &= save(help, out.filePath(QStringLiteral("help-viewer-dark.png")));
+        help->hide();
+    }
 
     sorabel::ProgramFolder::setOverride(QString());
     return ok ? 0 : 1;

@@ -261,6 +261,22 @@ void ProfileFile::writeString(std::string_view section, std::string_view key,
     text_ = std::move(out);
 }
 
+void ProfileFile::deleteKey(std::string_view section, std::string_view key) {
+    const auto lines = splitLines(text_);
+    const Location loc = locate(lines, section, key);
+    if (!loc.keyLine)
+        return;
+    std::string out;
+    out.reserve(text_.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i == *loc.keyLine)
+            continue;
+        out.append(lines[i]);
+        out.append("\r\n");
+    }
+    text_ = std::move(out);
+}
+
 void ProfileFile::writeInt(std::string_view section, std::string_view key, int value) {
     writeString(section, key, std::to_string(value));
 }

@@ -39,6 +39,8 @@ public:
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInt(std::string_view section, std::string_view key, int value);
     void writeBool(std::string_view section, std::string_view key, bool value);
+    // Removes the key's line; the section stays.
+    void deleteKey(std::string_view section, std::string_view key);
 
     // Writes the text to the file atomically. Throws IoError with
     // "<full path> に書き込めません" when it cannot.

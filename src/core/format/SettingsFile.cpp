@@ -55,6 +55,13 @@ void write(const QString& path, const SettingsValues& v, bool withRubi) {
         ini.writeInt("Window", "Height", v.height);
         ini.writeBool("Window", "Maxmize", false);
     }
+    for (size_t i = 0; i < SettingsFile::kRecentFiles; ++i) {
+        const std::string key = "File" + std::to_string(i + 1);
+        if (i < v.recentFiles.size())
+            ini.writeString("Recent", key, v.recentFiles[i]);
+        else
+            ini.deleteKey("Recent", key);
+    }
     ini.flush();
 }
 
@@ -98,11 +105,37 @@ SettingsValues SettingsFile::read(const QString& path, const SettingsValues& cur
     v.width = ini.readInt("Window", "Width", v.width);
     v.height = ini.readInt("Window", "Height", v.height);
     v.maximized = ini.readBool("Window", "Maxmize", false);
+    v.recentFiles.clear();
+    for (size_t i = 0; i < kRecentFiles; ++i) {
+        const std::string file = ini.readString("Recent", "File" + std::to_string(i + 1), "");
+        if (!file.empty())
+            v.recentFiles.push_back(file);
+    }
     return v;
 }
 
 void SettingsFile::writeAtExit(const QString& path, const SettingsValues& values) {
     write(path, values, true);
+}
+
+WindowPlace SettingsFile::readPlace(const QString& path, const char* section) {
+    const ProfileFile ini(path);
+    WindowPlace place;
+    place.left = ini.readInt(section, "Left", 0);
+    place.top = ini.readInt(section, "Top", 0);
+    place.width = ini.readInt(section, "Width", 0);
+    place.height = ini.readInt(section, "Height", 0);
+    return place;
+}
+
+void SettingsFile::writePlace(const QString& path, const char* section, const WindowPlace& place) {
+    setAsideIfTooLarge(path);
+    ProfileFile ini(path);
+    ini.writeInt(section, "Left", place.left);
+    ini.writeInt(section, "Top", place.top);
+    ini.writeInt(section, "Width", place.width);
+    ini.writeInt(section, "Height", place.height);
+    ini.flush();
 }
 
 void SettingsFile::writeOnOk(const QString& path, const SettingsValues& values) {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 namespace sorabel {
 
@@ -31,11 +32,24 @@ struct SettingsValues {
     std::string file;                             // [File] File: file system bytes (UTF-8)
     int top = 0, left = 0, width = 0, height = 0; // [Window]
     bool maximized = false;                       // [Window] Maxmize
+    // [Recent] File1..File8: the catalogues opened last, newest first (file
+    // system bytes, like File).
+    std::vector<std::string> recentFiles;
     bool operator==(const SettingsValues&) const = default;
+};
+
+// Where a window other than the main window was last (its own section of
+// the settings file: Left, Top, Width, Height).
+struct WindowPlace {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool known() const { return width > 0 && height > 0; }
+    bool operator==(const WindowPlace&) const = default;
 };
 
 class SettingsFile {
 public:
+    static constexpr size_t kRecentFiles = 8;
+
     // "SorabeIni.INI" in the settings folder (ConfigLocation).
     static QString defaultPath();
 
@@ -49,13 +63,19 @@ public:
 
     // A file too large to read is first renamed to "<name>.bak" (replacing
     // an older one) and a fresh file takes its place.
-    // At exit: fonts, options, file, Rubi, then the window keys — only
+    // At exit: fonts, options, file, Rubi, the window keys, then the recent
+    // files (keys past the last one are removed) — only
     // "Maxmize" = "1" while maximized, otherwise Top, Left, Width, Height and
     // "Maxmize" = "0". Throws IoError "<path> に書き込めません".
     static void writeAtExit(const QString& path, const SettingsValues& values);
 
     // On the settings dialog's OK: as at exit but without Rubi.
     static void writeOnOk(const QString& path, const SettingsValues& values);
+
+    // A window's own place; unknown when the file has none or cannot be read.
+    static WindowPlace readPlace(const QString& path, const char* section);
+    // Writes only that section's keys. Throws IoError as the writers above.
+    static void writePlace(const QString& path, const char* section, const WindowPlace& place);
 };
 
 } // namespace sorabel

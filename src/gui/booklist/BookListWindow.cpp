@@ -54,6 +54,7 @@ BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)
     order_->setSourceModel(model_);
     grid_ = new StringGrid(this);
     grid_->setObjectName(QStringLiteral("grid"));
+    grid_->setAccessibleName(QStringLiteral("本の一覧"));
     grid_->setDefaultColWidth(ListLayout::kDefaultColumnWidth);
     grid_->setModel(order_);
     grid_->setDrawCellHook([this](QPainter& painter, int col, int row, const QRect& rect,
@@ -124,6 +125,7 @@ void BookListWindow::buildToolBar() {
            &BookListWindow::sortDescending);
     toolBar_->addSeparator();
     insertButton_ = button("insertButton", QString(), "add", &BookListWindow::insertRecord);
+    insertButton_->setAccessibleName(QStringLiteral("追加"));
     deleteButton_ = button("deleteButton", QStringLiteral("選択データ削除"), "delete-row",
                            &BookListWindow::deleteRecord);
     button("lastRowButton", QStringLiteral("最後のデータへ"), "last", &BookListWindow::goToLastRow);

@@ -1,11 +1,15 @@
 #include "gui/help/HelpWindow.h"
 
+#include "gui/widgets/ReadableColour.h"
+
 #include <QShortcut>
 
 #include "core/storage/FileIo.h"
 #include "gui/widgets/WindowFront.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -129,7 +133,8 @@ void HelpWindow::load(const QString& path) {
         current_ = 0;
     }
     if (loaded_ && !file_.styleSheet().isEmpty())
-        topicView_->document()->setDefaultStyleSheet(file_.styleSheet());
+        topicView_->document()->setDefaultStyleSheet(
+            ReadableColour::styleSheetFor(file_.styleSheet(), topicView_->palette()));
     fillContents();
     results_->clear();
     searchNote_->clear();
@@ -201,6 +206,21 @@ void HelpWindow::display(int context, bool remember) {
     const QString title = file_.title().isEmpty() ? kWindowTitle : file_.title();
     setWindowTitle(QStringLiteral("%1 - %2").arg(title, topic->title));
     updateButtons();
+}
+
+void HelpWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Light and dark desktops: the headings and tables take the new colours.
+    if ((event->type() == QEvent::PaletteChange ||
+         event->type() == QEvent::ApplicationPaletteChange) &&
+        loaded_ && !file_.styleSheet().isEmpty()) {
+        // The theme's palette for the topic view: the view itself may hear
+        // of the change only after this window.
+        topicView_->document()->setDefaultStyleSheet(
+            ReadableColour::styleSheetFor(file_.styleSheet(), QApplication::palette(topicView_)));
+        if (current_ > 0)
+            display(current_, false);
+    }
 }
 
 void HelpWindow::selectInContents(int context) {

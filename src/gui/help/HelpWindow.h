@@ -47,6 +47,9 @@ public slots:
     void goBack();
     void goForward();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void load(const QString& path);
     void fillContents();

@@ -58,6 +58,7 @@ IsbnLookupWindow::IsbnLookupWindow(CatalogueSession& session, QWidget* parent, Q
     auto* label = new QLabel(QStringLiteral("ISBN(&B):"), this);
     isbnBox_ = new QLineEdit(this);
     isbnBox_->setObjectName(QStringLiteral("isbnBox"));
+    isbnBox_->setAccessibleName(QStringLiteral("ISBN の番号"));
     isbnBox_->setPlaceholderText(QStringLiteral("978-4-… または バーコードを読み取り"));
     label->setBuddy(isbnBox_);
     search_ = new QPushButton(QStringLiteral("調べる(&S)"), this);
@@ -83,6 +84,7 @@ IsbnLookupWindow::IsbnLookupWindow(CatalogueSession& session, QWidget* parent, Q
     layout->addLayout(modes);
 
     preview_ = new LookupPreview(this);
+    preview_->setAccessibleName(QStringLiteral("見つかった本の内容"));
     layout->addWidget(preview_, 1);
     layout->addWidget(buildShelf());
     layout->addWidget(buildOptions());
@@ -171,6 +173,7 @@ QWidget* IsbnLookupWindow::buildOptions() {
     options_ = new QGroupBox(QStringLiteral("問い合わせ先"), this);
     auto* form = new QFormLayout(options_);
     useOpenBd_ = new QCheckBox(QStringLiteral("openBD"), options_);
+    useOpenBd_->setAccessibleName(QStringLiteral("openBD で調べる"));
     useNdl_ = new QCheckBox(QStringLiteral("国立国会図書館サーチ"), options_);
     openBdUrl_ = new QLineEdit(options_);
     ndlUrl_ = new QLineEdit(options_);

@@ -6,6 +6,7 @@
 #include "core/storage/ProgramFolder.h"
 #include "core/support/WindowPlacement.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/main/RecentFilesMenu.h"
 #include "gui/main/RecordEditor.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FileDrop.h"
@@ -89,8 +90,10 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
         updateNavigationActions();
     });
     connect(&session_, &CatalogueSession::fileNameChanged, this, [this] {
-        if (!session_.filePath().isEmpty())
+        if (!session_.filePath().isEmpty()) {
             lastCatalogue_ = session_.filePath();
+            recentFiles_->add(session_.filePath());
+        }
         updateStatusBar();
     });
 
@@ -134,7 +137,10 @@ void MainWindow::createActions() {
     menuEntry(file->addMenu(QStringLiteral("エクスポート(&E)…")), "CSV(&C)…",
               &MainWindow::exportCsv);
     menuEntry(file->addMenu(QStringLiteral("インポート(&I)…")), "CSV(&C)…", &MainWindow::importCsv);
-    menuEntry(file, "終了(&X)", &MainWindow::exit)->setShortcut(QKeySequence::Quit);
+    QAction* exitEntry = menuEntry(file, "終了(&X)", &MainWindow::exit);
+    exitEntry->setShortcut(QKeySequence::Quit);
+    recentFiles_ = new RecentFilesMenu(file, exitEntry, this);
+    connect(recentFiles_, &RecentFilesMenu::openRequested, this, &MainWindow::openFile);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("データ(&D)"));
     menuEntry(data, "追加(&A)", &MainWindow::addRecord);
@@ -171,7 +177,8 @@ void MainWindow::createActions() {
     showHistory();
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-    menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings);
+    menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings)
+        ->setShortcut(QKeySequence::Preferences);
     menuEntry(tools, "表示最適化(&R)", &MainWindow::layOutFields);
     menuEntry(tools, "一覧表示(&O)", &MainWindow::showBookList)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -240,6 +247,8 @@ void MainWindow::createStatusBar() {
         panels_[i]->setContentsMargins(2, 0, 2, 0);
         bar->addWidget(panels_[i], i == 1 ? 1 : 0);
     }
+    panels_[0]->setAccessibleName(QStringLiteral("表示中の記録／記録数"));
+    panels_[1]->setAccessibleName(QStringLiteral("ファイル名"));
     panelWidths_ = {kDesignWidth / 5, kDesignWidth / 2};
     panels_[0]->setFixedWidth(panelWidths_[0]);
     note_ = new QLabel(bar);
@@ -248,6 +257,7 @@ void MainWindow::createStatusBar() {
     // character, so that the note can show it.
     note_->setFont(QApplication::font());
     note_->setContentsMargins(4, 0, 4, 0);
+    note_->setAccessibleName(QStringLiteral("お知らせ"));
     bar->addPermanentWidget(note_);
 }
 
@@ -597,6 +607,8 @@ SettingsValues MainWindow::settingsValues() const {
     v.width = r.width();
     v.height = r.height();
     v.maximized = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) != 0;
+    for (const QString& recent : recentFiles_->files())
+        v.recentFiles.push_back(NativeFileName::encode(recent).toStdString());
     return v;
 }
 
@@ -613,6 +625,10 @@ void MainWindow::runStartUp() {
     const QString remembered = NativeFileName::decode(QByteArray::fromStdString(v.file));
     if (!session_.isModified())
         lastCatalogue_ = remembered;
+    QStringList recent;
+    for (const std::string& file : v.recentFiles)
+        recent << NativeFileName::decode(QByteArray::fromStdString(file));
+    recentFiles_->setFiles(recent);
 
     QPoint topLeft = outerBounds().topLeft();
     QSize size = outerBounds().size();

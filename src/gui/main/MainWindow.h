@@ -21,6 +21,7 @@ namespace sorabel {
 
 class CatalogueSession;
 class FindDialog;
+class RecentFilesMenu;
 class RecordEditor;
 class WindowFrame;
 
@@ -156,6 +157,7 @@ private:
     SaveQuestions files_;
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
+    RecentFilesMenu* recentFiles_ = nullptr;
     QDialog* settingsDialog_ = nullptr;
     QDialog* aboutDialog_ = nullptr;
 

@@ -10,6 +10,7 @@
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
 #include "gui/stats/StatisticsWindow.h"
+#include "gui/widgets/CompanionPlacement.h"
 #include "gui/widgets/WindowFront.h"
 
 #include "gui/widgets/Dialogs.h"
@@ -88,6 +89,17 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
         if (const auto records = CsvImportDialog::run(main, session.catalogue()))
             if (!session.appendRecords(*records))
                 Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
+    });
+
+    // The windows beside the main one open on its screen and come back where
+    // the user left them.
+    const QList<CompanionPlacement*> placements{
+        CompanionPlacement::install(list, main, "ListWindow"),
+        CompanionPlacement::install(search_, main, "SearchWindow"),
+        CompanionPlacement::install(statistics_.get(), main, "StatisticsWindow")};
+    QObject::connect(main, &MainWindow::closed, main, [placements] {
+        for (CompanionPlacement* placement : placements)
+            placement->remember();
     });
 
     isbnLookup_ = new IsbnLookupWindow(session, main);

@@ -8,6 +8,7 @@
 #include "gui/widgets/DisplayFont.h"
 #include "gui/widgets/FileDrop.h"
 #include "gui/widgets/ImpressionsEdit.h"
+#include "gui/widgets/ReadableColour.h"
 #include "gui/widgets/ShiftJisValidator.h"
 
 #include <QApplication>
@@ -57,12 +58,7 @@ void applyFont(QWidget* w, const FontValues& values, FontStylePitch style,
                QPalette::ColorRole role) {
     const QFont f = DisplayFont::font(w->font(), values, style);
     w->setFont(f);
-    const QColor colour = DisplayFont::colour(values.colour);
-    // Only the text takes the colour: a choice box's arrow is drawn in the
-    // button colours and keeps them.
-    QPalette pal = w->palette();
-    pal.setColor(role, colour);
-    w->setPalette(pal);
+    ReadableColour::apply(w, values.colour, role);
 }
 
 } // namespace
@@ -272,7 +268,12 @@ void RecordEditor::refreshCaptionsAndLists() {
         QLabel* l = label(k);
         l->setText(sjis::decode(catalogue.liveCaptions[static_cast<size_t>(k - 1)]));
         l->adjustSize();
+        const Field f = fieldOfCaption(k);
+        l->setBuddy(control(f));
+        nameForScreenReaders(f, l->text());
     }
+    for (Field f : {Field::Genre1, Field::Genre2, Field::Format})
+        nameForScreenReaders(f, sjis::decode(catalogue.heading(choiceListOf(f))));
     ++settingTexts_;
     for (Field f : {Field::Genre1, Field::Genre2, Field::Format}) {
         auto* combo = static_cast<QComboBox*>(control(f));
@@ -288,6 +289,20 @@ void RecordEditor::refreshCaptionsAndLists() {
     --settingTexts_;
 }
 
+void RecordEditor::nameForScreenReaders(Field f, QString name) {
+    // A caption the user emptied still leaves the field a name.
+    if (name.trimmed().isEmpty()) {
+        const std::string_view fallback = fieldInfo(f).defaultCaption;
+        name = QString::fromUtf8(fallback.data(), qsizetype(fallback.size()));
+    }
+    QWidget* w = control(f);
+    w->setAccessibleName(name);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        combo->lineEdit()->setAccessibleName(name);
+        combo->setAccessibleDescription(QStringLiteral("一覧から選ぶか、直接入力します"));
+    }
+}
+
 void RecordEditor::focusTitle() {
     QWidget* title = control(Field::Title);
     if (!title->isHidden())
@@ -301,6 +316,7 @@ void RecordEditor::findInImpressions(const QString& needle) {
 // ---------------------------------------------------------------- fonts and layout
 
 void RecordEditor::applyFonts(FontStylePitch captionStyle, FontStylePitch contentsStyle) {
+    appliedStyles_ = {captionStyle, contentsStyle};
     ++settingTexts_; // a new font is no edit
     const Catalogue& catalogue = session_.catalogue();
     for (QLabel* l : labels_)
@@ -532,6 +548,11 @@ void RecordEditor::showContextMenu(QWidget* field, const QPoint& globalPos) {
 bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
     const int fi = fieldOfWidget(watched);
     switch (event->type()) {
+    case QEvent::ApplicationPaletteChange:
+        // The desktop switched between light and dark: the colours follow.
+        if (watched == this && appliedStyles_)
+            applyFonts(appliedStyles_->first, appliedStyles_->second);
+        break;
     case QEvent::ShortcutOverride:
         // Left unaccepted, the keys reach the window's undo and redo entries.
         if (fi >= 0 && isHistoryKey(static_cast<QKeyEvent*>(event)))

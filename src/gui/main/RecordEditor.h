@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -97,6 +99,8 @@ private:
     void showStored(Field f, const Bytes& bytes);
     sjis::SpannedText& shown(Field f) { return shown_[static_cast<size_t>(index(f))]; }
     void showContextMenu(QWidget* field, const QPoint& globalPos);
+    // The name a screen reader gives the field: its caption or heading.
+    void nameForScreenReaders(Field f, QString name);
 
     CatalogueSession& session_;
     std::array<QWidget*, kFieldCount> controls_{};
@@ -107,6 +111,8 @@ private:
     std::array<sjis::SpannedText, kFieldCount> shown_{};
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     int writing_ = 0;      // >0 while an edit goes into the session
+    // The styles last applied, for a change of the desktop's colours.
+    std::optional<std::pair<FontStylePitch, FontStylePitch>> appliedStyles_;
 };
 
 } // namespace sorabel

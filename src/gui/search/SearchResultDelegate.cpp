@@ -1,5 +1,7 @@
 #include "gui/search/SearchResultDelegate.h"
 
+#include "gui/widgets/ReadableColour.h"
+
 #include "gui/search/SearchResultModel.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@ namespace sorabel {
 namespace {
 constexpr int kMargin = 4;
 const QColor kMark(255, 226, 100);
+const QColor kDarkMark(122, 92, 0);
 
 // One line of text clipped to the width, with marked ranges.
 void drawLine(QPainter* painter, const QString& text, const QList<QTextLayout::FormatRange>& marks,
@@ -61,9 +64,13 @@ void SearchResultDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     QTextCharFormat caption;
     caption.setForeground(option.palette.color(
         QPalette::Normal, selected ? QPalette::HighlightedText : QPalette::PlaceholderText));
+    // The found words stand out on the theme's base: a light mark with dark
+    // text, or on a dark theme a deep one with the theme's light text.
     QTextCharFormat mark;
-    mark.setBackground(kMark);
-    mark.setForeground(Qt::black);
+    const bool dark = ReadableColour::isDark(option.palette);
+    mark.setBackground(dark ? kDarkMark : kMark);
+    mark.setForeground(dark ? option.palette.color(QPalette::Normal, QPalette::Text)
+                            : QColor(Qt::black));
     for (const auto& line : model->lines(index.row(), kExcerptLines)) {
         at.ry() += fm.lineSpacing();
         QList<QTextLayout::FormatRange> formats{{0, static_cast<int>(line.captionLength), caption}};

@@ -38,6 +38,10 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
 
     query_->setPlaceholderText(QStringLiteral("探す言葉（空白で区切ると、すべてを含む本）"));
     query_->setClearButtonEnabled(true);
+    query_->setAccessibleName(QStringLiteral("探す言葉"));
+    fields_->setAccessibleName(QStringLiteral("検索する項目"));
+    view_->setAccessibleName(QStringLiteral("見つかった本"));
+    count_->setAccessibleName(QStringLiteral("見つかった冊数"));
     query_->installEventFilter(this);
     HelpKey::install(this,
                      [] { HelpViewer::showContext(QStringLiteral("sorabe.HLP"), kHelpContext); });

@@ -254,6 +254,7 @@ void SettingsDialog::buildFieldsPage() {
         } else {
             auto* edit = new QLineEdit(design, fieldsPage_);
             edit->setObjectName(key + QStringLiteral("Caption"));
+            edit->setAccessibleName(QStringLiteral("「%1」の項目名").arg(design));
             edit->setGeometry(captionBounds);
             keepToCodePage(edit);
             captionEdits_[static_cast<size_t>(info.caption - 1)] = edit;
@@ -306,6 +307,10 @@ void SettingsDialog::buildListsPage() {
         items->setGeometry(left, 72, 129, 185);
         items->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         items->setTabChangesFocus(true);
+        const std::string_view field = fieldInfo(fieldOfList(ChoiceList(i))).defaultCaption;
+        const QString listField = QString::fromUtf8(field.data(), qsizetype(field.size()));
+        heading->setAccessibleName(QStringLiteral("「%1」の見出し").arg(listField));
+        items->setAccessibleName(QStringLiteral("「%1」の選択肢").arg(listField));
         headingEdits_[static_cast<size_t>(i)] = heading;
         listEdits_[static_cast<size_t>(i)] = items;
         if (previous)
@@ -376,8 +381,10 @@ void SettingsDialog::buildOthersPage() {
         // Held down, an arrow repeats like a spin box's; Tab reaches it and
         // Space presses it.
         arrow->setAutoRepeat(true);
-        arrow->setFocusPolicy(Qt::TabFocus);
+        arrow->setFocusPolicy(Qt::StrongFocus);
     }
+    closer->setAccessibleName(QStringLiteral("項目の間隔を狭める"));
+    wider->setAccessibleName(QStringLiteral("項目の間隔を広げる"));
     connect(closer, &QToolButton::clicked, this, [this] { stepSpacing(Step::Closer); });
     connect(wider, &QToolButton::clicked, this, [this] { stepSpacing(Step::Wider); });
 

@@ -1,5 +1,9 @@
 #include "gui/stats/CountChart.h"
 
+#include "gui/widgets/ReadableColour.h"
+
+#include <QEvent>
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -17,6 +21,7 @@ CountChart::CountChart(QWidget* parent) : QChartView(parent) {
     c->legend()->hide();
     c->setAnimationOptions(QChart::NoAnimation);
     setChart(c);
+    applyPalette();
 }
 
 void CountChart::setCounts(const QString& title, const QStringList& categories,
@@ -31,8 +36,11 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     c->setTitle(title);
 
     auto* set = new QBarSet(QStringLiteral("冊数"));
-    set->setColor(QColor(0x3a, 0x6e, 0xa5));
-    set->setLabelColor(Qt::black);
+    // Bars, counts and axes in the theme's colours, readable on light and dark.
+    const QPalette pal = palette();
+    set->setColor(ReadableColour::standingOut(QColor(0x3a, 0x6e, 0xa5), pal.color(QPalette::Base)));
+    set->setBorderColor(set->color());
+    set->setLabelColor(pal.color(QPalette::Text));
     for (int n : counts)
         *set << n;
     auto* series = new QBarSeries;
@@ -77,6 +85,30 @@ void CountChart::setCounts(const QString& title, const QStringList& categories,
     y->setLabelFormat(QStringLiteral("%d"));
     c->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
+    applyPalette();
+}
+
+void CountChart::applyPalette() {
+    const QPalette pal = palette();
+    QChart* c = chart();
+    c->setBackgroundBrush(pal.brush(QPalette::Base));
+    c->setTitleBrush(pal.brush(QPalette::Text));
+    setBackgroundBrush(pal.brush(QPalette::Window));
+    for (QAbstractAxis* axis : c->axes()) {
+        axis->setLabelsBrush(pal.brush(QPalette::Text));
+        axis->setLinePenColor(pal.color(QPalette::Mid));
+        axis->setGridLineColor(pal.color(QPalette::Midlight));
+    }
+}
+
+void CountChart::changeEvent(QEvent* event) {
+    QChartView::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    if (counts_.empty())
+        applyPalette();
+    else
+        setCounts(title(), QStringList(categories_), std::vector<int>(counts_));
 }
 
 QStringList CountChart::spacedLabels(const QStringList& categories) {

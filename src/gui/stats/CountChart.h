@@ -25,7 +25,12 @@ public:
     static QStringList spacedLabels(const QStringList& categories);
     const std::vector<int>& counts() const { return counts_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void applyPalette();
+
     QStringList categories_;
     std::vector<int> counts_;
 };

@@ -27,6 +27,9 @@ QToolButton* Icons::addButton(QToolBar* bar, const QString& objectName, const QS
     const qsizetype split = hint.indexOf(QLatin1Char('|'));
     b->setToolTip(split < 0 ? hint : hint.left(split));
     b->setStatusTip(split < 0 ? hint : hint.mid(split + 1));
+    // The picture alone says nothing to a screen reader.
+    b->setAccessibleName(b->toolTip());
+    b->setAccessibleDescription(b->statusTip());
     b->setIcon(get(name));
     b->setAutoRaise(true);
     b->setFocusPolicy(Qt::NoFocus);
