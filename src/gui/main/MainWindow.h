@@ -22,6 +22,7 @@ namespace sorabel {
 class CatalogueSession;
 class FindDialog;
 class RecordEditor;
+class SessionSafety;
 class WindowFrame;
 
 // The three start-up options of the settings file ("Ki1", "Ki2", "Ki3":
@@ -59,6 +60,8 @@ public:
     // A catalogue named on the command line: opened at start instead of the
     // remembered one.
     void setCatalogueToOpen(const QString& path) { catalogueToOpen_ = path; }
+    // The recovery copy and the catalogue lock (the program entry makes them).
+    void setSafety(SessionSafety* safety);
 
     // Outer bounds (frame included) as the settings file keeps them.
     QRect outerBounds() const;
@@ -163,6 +166,7 @@ private:
 
     CatalogueSession& session_;
     SaveQuestions files_;
+    SessionSafety* safety_ = nullptr;
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
     QDialog* settingsDialog_ = nullptr;
