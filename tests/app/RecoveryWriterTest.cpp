@@ -111,6 +111,7 @@ TEST_F(RecoveryWriterTest, LeftoversAreOfferedBackKeptOrSetAside) {
         session_.save();
         EXPECT_TRUE(readFile(books_).contains("Lost"));
         EXPECT_EQ(readFile(books_ + QStringLiteral("bak")), original_);
+        safety.writer().waitForDisk();
         EXPECT_EQ(QDir(state).entryList({QStringLiteral("*.srb*")}, QDir::Files), QStringList());
 
         session_.editField(Field::Title, "Second");
