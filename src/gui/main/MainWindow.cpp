@@ -478,16 +478,11 @@ void MainWindow::setSafety(SessionSafety* safety) {
 
 void MainWindow::loadCatalogue(const QString& path, bool remembered) {
     const int before = session_.recordCount();
-    if (safety_ && !safety_->claim(this, path))
-        return;
-    int complete = 0;
-    try {
-        complete = remembered ? session_.reopen(path) : session_.open(path);
-    } catch (...) {
-        if (safety_)
-            safety_->abandonClaim();
-        throw;
-    }
+    const auto read = [&] { return remembered ? session_.reopen(path) : session_.open(path); };
+    const std::optional<int> opened = safety_ ? safety_->openLocked(this, path, read) : read();
+    if (!opened)
+        return; // another copy has it open, and the user called the opening off
+    const int complete = *opened;
     DialogFolder::noteChosen(path);
     if (complete < session_.recordCount())
         Dialogs::notice(this, QStringLiteral("ファイルが記録の途中で終わっています。"

@@ -116,6 +116,18 @@ bool SessionSafety::claim(QWidget* parent, const QString& path) {
     return true;
 }
 
+std::optional<int> SessionSafety::openLocked(QWidget* parent, const QString& path,
+                                             const std::function<int()>& open) {
+    if (!claim(parent, path))
+        return std::nullopt;
+    try {
+        return open();
+    } catch (...) {
+        abandonClaim();
+        throw;
+    }
+}
+
 void SessionSafety::abandonClaim() {
     candidate_.reset();
     candidatePath_.clear();

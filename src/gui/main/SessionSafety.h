@@ -7,7 +7,9 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -38,6 +40,10 @@ public:
     bool claim(QWidget* parent, const QString& path);
     // The claimed file could not be opened after all.
     void abandonClaim();
+    // claim(), then `open` (which reads the file into the session); nothing
+    // when the user called it off. An error of `open` gives the claim up.
+    std::optional<int> openLocked(QWidget* parent, const QString& path,
+                                  const std::function<int()>& open);
 
     // The program is told to end: the unsaved changes are kept at once.
     void keepNow();
