@@ -11,6 +11,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
+#include "gui/main/SessionSafety.h"
 #include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
 
@@ -92,10 +93,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral(SORABEL_INSTALL_DATADIR "/SORABE.HLP"));
 
     sorabel::CatalogueSession session;
+    // Recovery copies and catalogue locks, for the program's whole run.
+    sorabel::SessionSafety safety(session, sorabel::RecoveryStore::defaultFolder());
     sorabel::ProgramWindows windows(session);
     sorabel::MainWindow& mainWindow = windows.mainWindow();
     // A catalogue named on the command line is opened instead of the remembered one.
     mainWindow.setCatalogueToOpen(request.fileToOpen);
+    mainWindow.setSafety(&safety);
     // Closing the main window ends the program, whatever other window is open.
     QObject::connect(&mainWindow, &sorabel::MainWindow::closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -505,6 +505,48 @@ void CatalogueSession::remember(const QString& path, const std::string& bytes) {
                           info.lastModified().toMSecsSinceEpoch(), hashOf(bytes)};
 }
 
+void CatalogueSession::setReadOnly(bool readOnly) {
+    if (readOnly_ == readOnly)
+        return;
+    readOnly_ = readOnly;
+    emit readOnlyChanged();
+}
+
+void CatalogueSession::restoreUnsaved(const std::string& bytes, const QString& fullPath,
+                                      const QString& shownName, int current,
+                                      const QDateTime& written) {
+    Catalogue restored;
+    CatalogueFile::readBytes(bytes, restored);
+    catalogue_ = std::move(restored);
+    onDisk_.reset();
+    if (!fullPath.isEmpty()) {
+        // The file as it is now is what the changes are meant for, unless it
+        // changed after they were kept: then Save asks first.
+        const QFileInfo info(fullPath);
+        if (info.exists()) {
+            try {
+                const std::string now = FileIo::readAll(fullPath);
+                remember(fullPath, now);
+                if (written.isValid() && info.lastModified() > written) {
+                    onDisk_->modified = -1;
+                    onDisk_->hash.clear();
+                }
+            } catch (const IoError&) {
+                onDisk_.reset();
+            }
+        }
+    }
+    setFile(fullPath, shownName.isEmpty() ? fullPath : shownName);
+    const bool was = isModified();
+    history_.clear();
+    history_.forgetClean();
+    historyMoved(was);
+    emit headerChanged();
+    emit catalogueReset();
+    emit recordsChanged();
+    setCurrent(current > 0 ? current : recordCount());
+}
+
 bool CatalogueSession::fileChangedOnDisk() const {
     if (!onDisk_ || filePath_.isEmpty())
         return false;

@@ -4,6 +4,7 @@
 #include "core/catalogue/History.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -38,6 +39,9 @@ public:
     // The name the status bar shows: bare after Open and Save As, the full
     // path when it came from the settings file.
     QString displayName() const { return displayName_; }
+    // Opened read-only (another copy holds the file): Save goes to Save As.
+    bool isReadOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
     // The record the settings cycle returns to after reading a file.
     void setStartIndex(int record) { startIndex_ = record; }
 
@@ -119,6 +123,13 @@ public:
     // Records another program appended after the last one the file's count
     // line names: not read, so a save of the file drops them.
     int recordsPastCount() const { return recordsPastCount_; }
+    // Takes back the unsaved catalogue of a run that ended without saving
+    // (the bytes of a catalogue file), as unsaved changes of `fullPath`
+    // shown as `shownName` (or untitled when empty). `written` is when
+    // those changes were kept: a file changed on disk after that is not
+    // overwritten without the question. Throws IoError on damaged bytes.
+    void restoreUnsaved(const std::string& bytes, const QString& fullPath, const QString& shownName,
+                        int current, const QDateTime& written);
     // True when the file on disk is no longer the one this session read or
     // last wrote (another program or another copy of this one changed it).
     bool fileChangedOnDisk() const;
@@ -128,6 +139,7 @@ signals:
     void recordsChanged();
     void modifiedChanged();
     void fileNameChanged();
+    void readOnlyChanged();
     // Captions, choice lists, fonts, visibility flags or spacing changed.
     void headerChanged();
     // Finer signals for views with rows, each emitted after the change and
@@ -176,6 +188,7 @@ private:
     QElapsedTimer typingClock_; // since the last keystroke of the open typing step
     std::optional<Fingerprint> onDisk_;
     int recordsPastCount_ = 0;
+    bool readOnly_ = false;
 };
 
 } // namespace sorabel

@@ -92,6 +92,9 @@ public:
 
     // The catalogue as it is now is what the file holds.
     void markClean();
+    // No state this history reaches is what the file holds (changes brought
+    // back after a crash).
+    void forgetClean() { clean_.reset(); }
     bool isClean() const { return clean_ == applied_; }
     size_t size() const { return steps_.size(); }
 

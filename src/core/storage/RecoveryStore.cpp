@@ -169,6 +169,10 @@ std::string RecoveryStore::serialise(const RecoveryCopy& copy) {
     out.append(kMagic).append("\n");
     out.append("path ").append(path.constData(), static_cast<size_t>(path.size())).append("\n");
     out.append("clean ").append(std::to_string(copy.cleanPoint)).append("\n");
+    const QByteArray shown =
+        QUrl::toPercentEncoding(copy.shownName, QByteArrayLiteral("/"), QByteArrayLiteral(" "));
+    out.append("shown ").append(shown.constData(), static_cast<size_t>(shown.size())).append("\n");
+    out.append("current ").append(std::to_string(copy.current)).append("\n");
     out.append("written ").append(when.toString(Qt::ISODateWithMs).toStdString()).append("\n");
     out.append("length ").append(std::to_string(copy.catalogue.size())).append("\n");
     out.append("crc32 ").append(checksum(copy.catalogue).toStdString()).append("\n\n");
@@ -206,6 +210,12 @@ RecoveryCopy RecoveryStore::parse(std::string_view bytes) {
             if (!toInt(value, number) || number < -1 || number > INT32_MAX)
                 damaged();
             copy.cleanPoint = static_cast<int>(number);
+        } else if (key == "shown") {
+            copy.shownName = QUrl::fromPercentEncoding(
+                QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+        } else if (key == "current") {
+            if (toInt(value, number) && number >= 0 && number <= INT32_MAX)
+                copy.current = static_cast<int>(number);
         } else if (key == "written") {
             copy.written = QDateTime::fromString(
                 QString::fromUtf8(value.data(), qsizetype(value.size())), Qt::ISODateWithMs);

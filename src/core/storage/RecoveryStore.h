@@ -12,6 +12,8 @@ namespace sorabel {
 // What a recovery file holds: the unsaved catalogue and where it belongs.
 struct RecoveryCopy {
     QString originalPath;  // full path of the catalogue file; empty for one never saved
+    QString shownName;     // the name the status bar showed
+    int current = 0;       // the record shown
     int cleanPoint = -1;   // the history position that matches the file on disk; -1: none
     QDateTime written;     // when the copy was written (local time)
     std::string catalogue; // the catalogue file's bytes
@@ -32,6 +34,8 @@ struct RecoveryCopy {
 //   SorabelRecovery 1
 //   path <original path, UTF-8, percent-encoded>
 //   clean <clean point>
+//   shown <the name shown, percent-encoded>
+//   current <the record shown>
 //   written <ISO 8601 date and time>
 //   length <bytes of catalogue>
 //   crc32 <CRC-32 of the catalogue bytes, 8 hexadecimal digits>

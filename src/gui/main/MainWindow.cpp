@@ -8,6 +8,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/RecordEditor.h"
+#include "gui/main/SessionSafety.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FileDrop.h"
 #include "gui/widgets/FindDialog.h"
@@ -89,6 +90,7 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
         updateStatusBar();
         updateNavigationActions();
     });
+    connect(&session_, &CatalogueSession::readOnlyChanged, this, &MainWindow::updateStatusBar);
     connect(&session_, &CatalogueSession::fileNameChanged, this, [this] {
         if (!session_.filePath().isEmpty()) {
             lastCatalogue_ = session_.filePath();
@@ -281,7 +283,9 @@ void MainWindow::updateStatusBar() {
         note_->setText(kEmptyHint);
     else if (note_->text() == kEmptyHint)
         note_->clear();
-    panels_[1]->setText(session_.displayName());
+    panels_[1]->setText(session_.isReadOnly()
+                            ? session_.displayName() + QStringLiteral("（読み取り専用）")
+                            : session_.displayName());
     panels_[0]->setText(
         QStringLiteral("%1／%2").arg(session_.currentIndex()).arg(session_.recordCount()));
     panelWidths_[0] = outerBounds().width() / 5;
@@ -473,9 +477,20 @@ void MainWindow::showHelpForWindow() {
 
 // ---------------------------------------------------------------- files
 
+void MainWindow::setSafety(SessionSafety* safety) {
+    safety_ = safety;
+    connect(&safety->writer(), &RecoveryWriter::failed, this, [this](const QString& why) {
+        showNote(QStringLiteral("復元用のコピーを書けません：") + why);
+    });
+}
+
 void MainWindow::loadCatalogue(const QString& path, bool remembered) {
     const int before = session_.recordCount();
-    const int complete = remembered ? session_.reopen(path) : session_.open(path);
+    const auto read = [&] { return remembered ? session_.reopen(path) : session_.open(path); };
+    const std::optional<int> opened = safety_ ? safety_->openLocked(this, path, read) : read();
+    if (!opened)
+        return; // another copy has it open, and the user called the opening off
+    const int complete = *opened;
     DialogFolder::noteChosen(path);
     if (complete < session_.recordCount())
         Dialogs::notice(this, QStringLiteral("ファイルが記録の途中で終わっています。"
@@ -652,7 +667,12 @@ void MainWindow::runStartUp() {
     // Without the last catalogue (not wanted, or unreadable) the program starts
     // untitled, so that no save can ever write over a file it did not read.
     try {
-        if (!catalogueToOpen_.isEmpty())
+        // Changes a crashed run left unsaved come first; taken back, they
+        // are the open catalogue and nothing else is opened.
+        const bool restored = safety_ && safety_->offerRecovery(this);
+        if (restored)
+            editor_->showCurrentRecord();
+        else if (!catalogueToOpen_.isEmpty())
             loadCatalogue(catalogueToOpen_, false);
         else if (!session_.isModified() && startup_.reopenLastCatalogue && !remembered.isEmpty())
             loadCatalogue(remembered, true);
@@ -676,6 +696,10 @@ void MainWindow::showEvent(QShowEvent* event) {
 bool MainWindow::shutDown() {
     if (!endingWithoutQuestions_ && session_.isModified() && !files_.askToSave())
         return false;
+    if (safety_ && endingWithoutQuestions_)
+        safety_->keepNow();
+    else if (safety_)
+        safety_->giveUp();
     try {
         SettingsFile::writeAtExit(SettingsFile::defaultPath(), settingsValues());
     } catch (const std::exception& e) {

@@ -23,6 +23,7 @@ class CatalogueSession;
 class FindDialog;
 class RecentFilesMenu;
 class RecordEditor;
+class SessionSafety;
 class WindowFrame;
 
 // The main window: menus, tool bar and status bar around the record editor;
@@ -52,6 +53,8 @@ public:
     // A catalogue named on the command line: opened at start instead of the
     // remembered one.
     void setCatalogueToOpen(const QString& path) { catalogueToOpen_ = path; }
+    // The recovery copy and the catalogue lock (the program entry makes them).
+    void setSafety(SessionSafety* safety);
 
     // Outer bounds (frame included) as the settings file keeps them.
     QRect outerBounds() const;
@@ -155,6 +158,7 @@ private:
 
     CatalogueSession& session_;
     SaveQuestions files_;
+    SessionSafety* safety_ = nullptr;
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
     RecentFilesMenu* recentFiles_ = nullptr;

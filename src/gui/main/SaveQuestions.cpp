@@ -27,7 +27,8 @@ bool SaveQuestions::askToSave() {
 }
 
 bool SaveQuestions::save() {
-    if (session_.filePath().isEmpty())
+    // Opened read-only, the file stays the other copy's: the changes get a name of their own.
+    if (session_.filePath().isEmpty() || session_.isReadOnly())
         return saveAs();
     // Another copy of the program, or a synchronised folder, may have written
     // the file since: its changes are not replaced without a word, and Enter

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 #include <exception>
 
 namespace sorabel {
@@ -76,6 +77,32 @@ Dialogs::Answer Dialogs::askYesNoCancel(QWidget* parent, const QString& text) {
     if (box.clickedButton() == yes)
         return Answer::Yes;
     return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
+int Dialogs::choose(QWidget* parent, const QString& text, const QStringList& buttons) {
+    const int last = static_cast<int>(buttons.size()) - 1;
+    if (state().on) {
+        record(Kind::Question, text, applicationTitle());
+        switch (takeFront(state().answers, Answer::Cancel)) {
+        case Answer::Yes:
+            return 0;
+        case Answer::No:
+            return std::min(1, last);
+        case Answer::Cancel:
+            break;
+        }
+        return last;
+    }
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> added;
+    for (int i = 0; i <= last; ++i)
+        added << box.addButton(buttons[i],
+                               i == last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    box.setDefaultButton(added.front());
+    box.setEscapeButton(added.back());
+    box.exec();
+    const int clicked = static_cast<int>(added.indexOf(box.clickedButton()));
+    return clicked < 0 ? last : clicked;
 }
 
 void Dialogs::notice(QWidget* parent, const QString& text) {

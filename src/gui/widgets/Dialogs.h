@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -39,6 +40,10 @@ public:
     enum class Answer { Yes, No, Cancel };
     // "はい(&Y)" / "いいえ(&N)" / "キャンセル"; Escape and the close box mean キャンセル.
     static Answer askYesNoCancel(QWidget* parent, const QString& text);
+    // A question with buttons of its own: the index of the one clicked; the
+    // last button is the way back (Escape, the close box). In test mode the
+    // scripted Yes, No and Cancel take the first, second and last button.
+    static int choose(QWidget* parent, const QString& text, const QStringList& buttons);
     // Plain notice with an "OK" button.
     static void notice(QWidget* parent, const QString& text);
     // The application's error box: error icon, "OK", the text after errorText().
