@@ -52,9 +52,10 @@ public:
     ~MainWindow() override;
 
     // The settings dialog and the About box are shown modally from here; the
-    // program entry creates them.
-    void setSettingsDialog(QDialog* dialog) { settingsDialog_ = dialog; }
-    void setAboutDialog(QDialog* dialog) { aboutDialog_ = dialog; }
+    // program's window factory makes them when they are first wanted.
+    using DialogMaker = std::function<QDialog*()>;
+    void setSettingsDialog(DialogMaker make) { settingsDialog_ = std::move(make); }
+    void setAboutDialog(DialogMaker make) { aboutDialog_ = std::move(make); }
 
     // A catalogue named on the command line: opened at start instead of the
     // remembered one.
@@ -165,8 +166,8 @@ private:
     SaveQuestions files_;
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
-    QDialog* settingsDialog_ = nullptr;
-    QDialog* aboutDialog_ = nullptr;
+    DialogMaker settingsDialog_;
+    DialogMaker aboutDialog_;
 
     QToolBar* toolBar_ = nullptr;
     QToolButton* addButton_ = nullptr;
