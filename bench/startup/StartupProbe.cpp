@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMap>
 #include <QWidget>
 #include <QWindow>
 
@@ -63,18 +64,29 @@ private:
         const long long settled = nowNs();
         std::fprintf(stderr, "startup-probe: mapped=%lld settled=%lld hwm=%lld\n", mappedNs_,
                      settled, peakKilobytes());
-        // SORABEL_PROBE_MAPS=1 lists the libraries and fonts mapped by then.
+        // SORABEL_PROBE_MAPS=1 lists the resident kilobytes of every mapped
+        // file (libraries, fonts, translations) and of the anonymous memory.
         if (qEnvironmentVariableIntValue("SORABEL_PROBE_MAPS")) {
-            QFile maps(QStringLiteral("/proc/self/maps"));
+            QFile maps(QStringLiteral("/proc/self/smaps"));
             if (maps.open(QIODevice::ReadOnly)) {
-                QByteArrayList seen;
+                QMap<QByteArray, long long> resident;
+                QByteArray current;
                 for (const QByteArray& line : maps.readAll().split('\n')) {
-                    const QByteArray file = line.mid(line.indexOf('/'));
-                    if (line.contains('/') && !seen.contains(file)) {
-                        seen << file;
-                        std::fprintf(stderr, "startup-probe: maps %s\n", file.constData());
+                    if (line.isEmpty())
+                        continue;
+                    if (!line.endsWith(" kB") && line.count(' ') >= 4 && line.contains('-')) {
+                        const qsizetype slash = line.indexOf('/');
+                        const qsizetype bracket = line.indexOf('[');
+                        current = slash >= 0     ? line.mid(slash)
+                                  : bracket >= 0 ? line.mid(bracket)
+                                                 : QByteArray("(anonymous)");
+                    } else if (line.startsWith("Rss:")) {
+                        resident[current] += line.mid(4).trimmed().split(' ').value(0).toLongLong();
                     }
                 }
+                for (auto it = resident.cbegin(); it != resident.cend(); ++it)
+                    std::fprintf(stderr, "startup-probe: rss %8lld kB %s\n", it.value(),
+                                 it.key().constData());
             }
         }
         std::fflush(stderr);
