@@ -5,6 +5,7 @@
 // reports when the window was exposed (mapped) and when the event loop first
 // went idle after its first paint (settled), with the peak memory (VmHWM).
 // Each figure is the median over the rounds, printed beside the floor's.
+// SORABEL_STARTUP_PROGRAM names another build to measure (an older one, say).
 #include "FullCatalogue.h"
 #include "core/format/CatalogueFile.h"
 
@@ -108,7 +109,11 @@ int main(int argc, char* argv[]) {
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("sorabel"));
     const QString books = folder.filePath(QStringLiteral("books.srb"));
-    if (!QFile::copy(QStringLiteral(SORABEL_PROGRAM), program)) {
+    // SORABEL_STARTUP_PROGRAM measures another build of the program instead.
+    const QString built = qEnvironmentVariableIsSet("SORABEL_STARTUP_PROGRAM")
+                              ? qEnvironmentVariable("SORABEL_STARTUP_PROGRAM")
+                              : QStringLiteral(SORABEL_PROGRAM);
+    if (!QFile::copy(built, program)) {
         std::fprintf(stderr, "cannot copy the program\n");
         return 1;
     }
