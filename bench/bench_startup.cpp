@@ -53,8 +53,10 @@ std::optional<Sample> startOnce(const Subject& subject) {
     QByteArray number;
     while (!number.contains('\n') && display.waitForReadyRead(10000))
         number += display.readAllStandardOutput();
-    if (!number.contains('\n'))
+    if (!number.contains('\n')) {
+        std::fprintf(stderr, "Xvfb did not start: %s\n", qPrintable(display.errorString()));
         return std::nullopt;
+    }
 
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
