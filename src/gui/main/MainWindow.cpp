@@ -394,14 +394,15 @@ void MainWindow::takeHistoryStep(void (CatalogueSession::*step)()) {
 
 void MainWindow::openSettings() {
     command([&] {
-        if (!settingsDialog_)
+        QDialog* settings = settingsDialog_ ? settingsDialog_() : nullptr;
+        if (!settings)
             return;
         emit settingsDialogOpening(
             SettingsDialogInput{settingsValues(), editor_->captionFont(), editor_->contentsFont()});
         {
             // What runs while the dialog is open is a command of its own.
             const int depth = std::exchange(commandDepth_, 0);
-            settingsDialog_->exec();
+            settings->exec();
             commandDepth_ = depth;
         }
         raise();
@@ -459,8 +460,8 @@ void MainWindow::showStatistics() {
 
 void MainWindow::showAbout() {
     command([&] {
-        if (aboutDialog_)
-            aboutDialog_->exec();
+        if (QDialog* about = aboutDialog_ ? aboutDialog_() : nullptr)
+            about->exec();
     });
 }
 

@@ -46,9 +46,10 @@ public:
     ~MainWindow() override;
 
     // The settings dialog and the About box are shown modally from here; the
-    // program entry creates them.
-    void setSettingsDialog(QDialog* dialog) { settingsDialog_ = dialog; }
-    void setAboutDialog(QDialog* dialog) { aboutDialog_ = dialog; }
+    // program's window factory makes them when they are first wanted.
+    using DialogMaker = std::function<QDialog*()>;
+    void setSettingsDialog(DialogMaker make) { settingsDialog_ = std::move(make); }
+    void setAboutDialog(DialogMaker make) { aboutDialog_ = std::move(make); }
 
     // A catalogue named on the command line: opened at start instead of the
     // remembered one.
@@ -162,8 +163,8 @@ private:
     RecordEditor* editor_ = nullptr;
     FindDialog* impressionsFind_ = nullptr;
     RecentFilesMenu* recentFiles_ = nullptr;
-    QDialog* settingsDialog_ = nullptr;
-    QDialog* aboutDialog_ = nullptr;
+    DialogMaker settingsDialog_;
+    DialogMaker aboutDialog_;
 
     QToolBar* toolBar_ = nullptr;
     QToolButton* addButton_ = nullptr;

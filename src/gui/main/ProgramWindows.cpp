@@ -19,58 +19,35 @@
 namespace sorabel {
 
 ProgramWindows::ProgramWindows(CatalogueSession& session)
-    : main_(std::make_unique<MainWindow>(session)),
-      bookList_(std::make_unique<BookListWindow>(session)) {
+    : session_(session), main_(std::make_unique<MainWindow>(session)) {
     MainWindow* main = main_.get();
-    BookListWindow* list = bookList_.get();
-    about_ = new AboutDialog(main);
-    settings_ = new SettingsDialog(session, main);
-    main->setAboutDialog(about_);
-    main->setSettingsDialog(settings_);
+    main->setAboutDialog([this] { return &aboutDialog(); });
+    main->setSettingsDialog([this] { return &settingsDialog(); });
 
-    QObject::connect(main, &MainWindow::bookListRequested, list, &BookListWindow::showList);
-    QObject::connect(main, &MainWindow::fieldFontChanged, list, &BookListWindow::setCellFont);
-    QObject::connect(list, &BookListWindow::positionShown, main, &MainWindow::showListPosition);
-    QObject::connect(list, &BookListWindow::aboutRequested, list, [this, list] {
-        guarded(list, [&] { about_->exec(); });
-        // The list, not the main window, is in front again afterwards.
-        list->raise();
-        list->activateWindow();
-    });
-
-    // Search and statistics read the catalogue and follow its changes; a book
-    // chosen in them is shown in the main window, its edits stored first.
-    search_ = new SearchWindow(session.catalogue(), main);
-    statistics_ = std::make_unique<StatisticsWindow>(session.catalogue());
-    statistics_->setOpenCatalogue([&session] { return session.filePath(); });
-    QObject::connect(main, &MainWindow::searchRequested, search_, &SearchWindow::execute);
-    QObject::connect(main, &MainWindow::statisticsRequested, statistics_.get(),
-                     [this] { bringToFront(statistics_.get()); });
-    auto show = [&session, main](int record) {
-        guarded(main, [&] { session.showRecord(record); });
-    };
-    QObject::connect(search_, &SearchWindow::recordChosen, main, show);
-    // The statistics window is a window of its own: the main window comes
-    // to the front with the book.
-    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main,
-                     [show, main](int record) {
-                         show(record);
-                         bringToFront(main);
+    QObject::connect(main, &MainWindow::bookListRequested, main, [this] { bookList().showList(); });
+    QObject::connect(main, &MainWindow::fieldFontChanged, main,
+                     [this](const QFont& font, int lineHeight) {
+                         cellFont_.emplace(font, lineHeight);
+                         if (bookList_)
+                             bookList_->setCellFont(font, lineHeight);
                      });
-    // Records added, removed or moved reach them as soon as the command is
-    // over (a result must never point at a moved record); typing reaches
-    // them once the user pauses, so that a keystroke never waits for a search.
+    QObject::connect(main, &MainWindow::searchRequested, main,
+                     [this] { searchWindow().execute(); });
+    QObject::connect(main, &MainWindow::statisticsRequested, main,
+                     [this] { bringToFront(&statisticsWindow()); });
+
+    // Records added, removed or moved reach search and statistics as soon as
+    // the command is over (a result must never point at a moved record);
+    // typing reaches them once the user pauses, so that a keystroke never
+    // waits for a search. Windows not made yet read the records when made.
     auto* changes = new QTimer(main);
     changes->setSingleShot(true);
     changes->setInterval(0);
     auto* typing = new QTimer(main);
     typing->setSingleShot(true);
     typing->setInterval(400);
-    for (QTimer* timer : {changes, typing}) {
-        QObject::connect(timer, &QTimer::timeout, search_, &SearchWindow::catalogueChanged);
-        QObject::connect(timer, &QTimer::timeout, statistics_.get(),
-                         &StatisticsWindow::catalogueChanged);
-    }
+    for (QTimer* timer : {changes, typing})
+        QObject::connect(timer, &QTimer::timeout, main, [this] { catalogueChanged(); });
     QObject::connect(changes, &QTimer::timeout, typing, &QTimer::stop);
     const auto structural = [changes] { changes->start(); };
     QObject::connect(&session, &CatalogueSession::recordsInserted, changes, structural);
@@ -90,25 +67,10 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
             if (!session.appendRecords(*records))
                 Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
     });
-
-    // The windows beside the main one open on its screen and come back where
-    // the user left them.
-    const QList<CompanionPlacement*> placements{
-        CompanionPlacement::install(list, main, "ListWindow"),
-        CompanionPlacement::install(search_, main, "SearchWindow"),
-        CompanionPlacement::install(statistics_.get(), main, "StatisticsWindow")};
-    QObject::connect(main, &MainWindow::closed, main, [placements] {
-        for (CompanionPlacement* placement : placements)
-            placement->remember();
-    });
-
-    isbnLookup_ = new IsbnLookupWindow(session, main);
-    QObject::connect(main, &MainWindow::isbnLookupRequested, isbnLookup_,
-                     &IsbnLookupWindow::present);
-
-    QObject::connect(main, &MainWindow::settingsDialogOpening, settings_, &SettingsDialog::prepare);
-    QObject::connect(settings_, &SettingsDialog::settingsFinished, main,
-                     &MainWindow::finishSettings);
+    QObject::connect(main, &MainWindow::isbnLookupRequested, main,
+                     [this] { isbnLookupWindow().present(); });
+    QObject::connect(main, &MainWindow::settingsDialogOpening, main,
+                     [this](const SettingsDialogInput& input) { settingsDialog().prepare(input); });
 }
 
 ProgramWindows::~ProgramWindows() {
@@ -116,6 +78,91 @@ ProgramWindows::~ProgramWindows() {
     bookList_.reset();
     statistics_.reset();
     main_.reset();
+}
+
+void ProgramWindows::catalogueChanged() {
+    if (search_)
+        search_->catalogueChanged();
+    if (statistics_)
+        statistics_->catalogueChanged();
+}
+
+// The windows beside the main one open on its screen and come back where the
+// user left them, also when the program ends while they show.
+void ProgramWindows::placeBesideMain(QWidget* window, const char* section) {
+    CompanionPlacement* placement = CompanionPlacement::install(window, main_.get(), section);
+    QObject::connect(main_.get(), &MainWindow::closed, placement, &CompanionPlacement::remember);
+}
+
+BookListWindow& ProgramWindows::bookList() {
+    if (bookList_)
+        return *bookList_;
+    bookList_ = std::make_unique<BookListWindow>(session_);
+    BookListWindow* list = bookList_.get();
+    MainWindow* main = main_.get();
+    if (cellFont_)
+        list->setCellFont(cellFont_->first, cellFont_->second);
+    placeBesideMain(list, "ListWindow");
+    QObject::connect(list, &BookListWindow::positionShown, main, &MainWindow::showListPosition);
+    QObject::connect(list, &BookListWindow::aboutRequested, list, [this, list] {
+        guarded(list, [&] { aboutDialog().exec(); });
+        // The list, not the main window, is in front again afterwards.
+        list->raise();
+        list->activateWindow();
+    });
+    return *list;
+}
+
+SettingsDialog& ProgramWindows::settingsDialog() {
+    if (!settings_) {
+        settings_ = new SettingsDialog(session_, main_.get());
+        QObject::connect(settings_, &SettingsDialog::settingsFinished, main_.get(),
+                         &MainWindow::finishSettings);
+    }
+    return *settings_;
+}
+
+AboutDialog& ProgramWindows::aboutDialog() {
+    if (!about_)
+        about_ = new AboutDialog(main_.get());
+    return *about_;
+}
+
+// A book chosen in search or statistics is shown in the main window, its
+// edits stored first.
+SearchWindow& ProgramWindows::searchWindow() {
+    if (search_)
+        return *search_;
+    MainWindow* main = main_.get();
+    search_ = new SearchWindow(session_.catalogue(), main);
+    placeBesideMain(search_, "SearchWindow");
+    QObject::connect(search_, &SearchWindow::recordChosen, main, [this, main](int record) {
+        guarded(main, [&] { session_.showRecord(record); });
+    });
+    return *search_;
+}
+
+StatisticsWindow& ProgramWindows::statisticsWindow() {
+    if (statistics_)
+        return *statistics_;
+    MainWindow* main = main_.get();
+    statistics_ = std::make_unique<StatisticsWindow>(session_.catalogue());
+    statistics_->setOpenCatalogue([this] { return session_.filePath(); });
+    placeBesideMain(statistics_.get(), "StatisticsWindow");
+    // The statistics window is a window of its own: the main window comes
+    // to the front with the book.
+    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main,
+                     [this, main](int record) {
+                         guarded(main, [&] { session_.showRecord(record); });
+                         bringToFront(main);
+                     });
+    return *statistics_;
+}
+
+IsbnLookupWindow& ProgramWindows::isbnLookupWindow() {
+    if (!isbnLookup_)
+        isbnLookup_ = new IsbnLookupWindow(session_, main_.get());
+    return *isbnLookup_;
 }
 
 } // namespace sorabel

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QFont>
+
 #include <memory>
+#include <optional>
+
+class QTimer;
+class QWidget;
 
 namespace sorabel {
 
@@ -14,8 +20,11 @@ class SettingsDialog;
 class StatisticsWindow;
 
 // Builds the program's windows around one catalogue session and connects
-// them: the only place that knows every window. The main window owns the
-// modal dialogs; the book list is a window of its own.
+// them: the only place that knows every window. Only the main window is made
+// at start; every other window is made and connected the first time it is
+// asked for, so that start-up pays for nothing the user has not opened. The
+// main window owns the modal dialogs; the book list and the statistics are
+// windows of their own.
 class ProgramWindows {
 public:
     explicit ProgramWindows(CatalogueSession& session);
@@ -24,14 +33,18 @@ public:
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     MainWindow& mainWindow() { return *main_; }
-    BookListWindow& bookList() { return *bookList_; }
-    SettingsDialog& settingsDialog() { return *settings_; }
-    AboutDialog& aboutDialog() { return *about_; }
-    SearchWindow& searchWindow() { return *search_; }
-    StatisticsWindow& statisticsWindow() { return *statistics_; }
-    IsbnLookupWindow& isbnLookupWindow() { return *isbnLookup_; }
+    BookListWindow& bookList();
+    SettingsDialog& settingsDialog();
+    AboutDialog& aboutDialog();
+    SearchWindow& searchWindow();
+    StatisticsWindow& statisticsWindow();
+    IsbnLookupWindow& isbnLookupWindow();
 
 private:
+    void catalogueChanged();
+    void placeBesideMain(QWidget* window, const char* section);
+
+    CatalogueSession& session_;
     std::unique_ptr<MainWindow> main_;
     std::unique_ptr<BookListWindow> bookList_;
     SettingsDialog* settings_ = nullptr; // owned by the main window
@@ -39,6 +52,8 @@ private:
     SearchWindow* search_ = nullptr;     // owned by the main window
     std::unique_ptr<StatisticsWindow> statistics_;
     IsbnLookupWindow* isbnLookup_ = nullptr; // owned by the main window
+    // The fields' font and line height last announced, for a list made later.
+    std::optional<std::pair<QFont, int>> cellFont_;
 };
 
 } // namespace sorabel

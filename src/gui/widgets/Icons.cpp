@@ -1,13 +1,15 @@
 #include "gui/widgets/Icons.h"
 
+#include <QFile>
 #include <QString>
 #include <QToolBar>
 #include <QToolButton>
 
-// The resource lives in a static library: it is registered on first use.
+// The resources live in a static library: they are registered on first use.
 static void registerIcons() {
     static const bool once = [] {
         Q_INIT_RESOURCE(icons);
+        Q_INIT_RESOURCE(rendered_icons);
         return true;
     }();
     (void)once;
@@ -17,7 +19,17 @@ namespace sorabel {
 
 QIcon Icons::get(const char* name) {
     registerIcons();
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromUtf8(name)));
+    // Rendered at build time at the size shown, name@2x.png at twice that
+    // (found by QIcon itself); the program's own picture also comes larger
+    // for the desktop's task switcher.
+    const QString base = QStringLiteral(":/icons/") + QString::fromUtf8(name);
+    QIcon icon(base + QStringLiteral(".png"));
+    for (const int size : {48, 64}) {
+        const QString larger = base + QStringLiteral("-%1.png").arg(size);
+        if (QFile::exists(larger))
+            icon.addFile(larger, QSize(size, size));
+    }
+    return icon;
 }
 
 QToolButton* Icons::addButton(QToolBar* bar, const QString& objectName, const QString& hint,

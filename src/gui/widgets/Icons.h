@@ -7,10 +7,11 @@ class QToolButton;
 
 namespace sorabel {
 
-// The program's pictures: SVG files in a resource, crisp at any scale.
+// The program's pictures: drawn as SVG, rendered to PNG when the program is
+// built at the sizes they are shown at.
 class Icons {
 public:
-    // The icon `name` (the file icons/<name>.svg), e.g. "save".
+    // The icon `name` (drawn in the file icons/<name>.svg), e.g. "save".
     static QIcon get(const char* name);
 
     // A tool bar button with icon `name`; `hint` is "short hint|long hint":

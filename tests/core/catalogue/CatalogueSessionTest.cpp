@@ -3,6 +3,9 @@
 #include "core/storage/FileIo.h"
 #include "core/storage/FullDiskFileSystem.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
@@ -191,4 +194,40 @@ TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
     EXPECT_EQ(s.catalogue().list(ChoiceList::Format).back(), "A4");
     EXPECT_EQ(s.catalogue().captionFont.name, "face");
     EXPECT_EQ(spy.fired, Current | Records | Modified);
+}
+
+// Save asks before replacing a file another program wrote: when size or time
+// differ the bytes decide, so that a rewrite of the same length is noticed
+// and a mere touch of the time is not.
+TEST(CatalogueSession, NoticesAFileAnotherProgramWrote) {
+    QTemporaryDir dir;
+    const QString books = dir.filePath("books.srb");
+    CatalogueSession s;
+    arrange(s, 3, 1);
+    s.saveAs(books);
+    const std::string ours = FileIo::readAll(books);
+    const QDateTime written = QFileInfo(books).lastModified();
+    std::string sameSize = ours;
+    sameSize[sameSize.find('2')] = '9'; // the title "2" becomes "9"
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool keepTime;
+        bool changed;
+    } cases[] = {
+        {"untouched", ours, true, false},
+        {"same bytes, new time", ours, false, false},
+        {"other bytes, same size, new time", sameSize, false, true},
+        {"shorter", ours.substr(0, ours.size() - 2), true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FileIo::writeAtomically(books, c.bytes);
+        QFile file(books);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(c.keepTime ? written : written.addSecs(60),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+        EXPECT_EQ(s.fileChangedOnDisk(), c.changed);
+    }
 }

@@ -1,0 +1,50 @@
+// Build step: renders the tool bar's SVG pictures to PNG at the size they are
+// shown (16 pixels) and at twice that for high-density screens (name@2x.png),
+// and writes the resource file listing them. The program then starts without
+// the SVG renderer and never renders a picture at run time.
+// Usage: render_icons OUTPUT_FOLDER QRC_FILE SVG...
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    const QGuiApplication app(argc, argv);
+    if (argc < 4) {
+        std::fputs("usage: render_icons OUTPUT_FOLDER QRC_FILE SVG...\n", stderr);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QByteArray qrc = "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/icons\">\n";
+    for (int i = 3; i < argc; ++i) {
+        const QString svg = QString::fromLocal8Bit(argv[i]);
+        QSvgRenderer renderer(svg);
+        if (!renderer.isValid()) {
+            std::fprintf(stderr, "render_icons: cannot read %s\n", argv[i]);
+            return 1;
+        }
+        const QString name = QFileInfo(svg).completeBaseName();
+        for (const auto& [size, suffix] : {std::pair{16, ""}, std::pair{32, "@2x"}}) {
+            QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            QPainter painter(&image);
+            renderer.render(&painter);
+            painter.end();
+            const QString file = name + QString::fromLatin1(suffix) + QStringLiteral(".png");
+            if (!image.save(folder + QLatin1Char('/') + file)) {
+                std::fprintf(stderr, "render_icons: cannot write %s\n", qPrintable(file));
+                return 1;
+            }
+            qrc += "    <file>" + file.toUtf8() + "</file>\n";
+        }
+    }
+    qrc += "</qresource>\n</RCC>\n";
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (!out.open(QIODevice::WriteOnly) || out.write(qrc) != qrc.size())
+        return 1;
+    return 0;
+}
