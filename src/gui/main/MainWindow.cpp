@@ -4,8 +4,8 @@
 #include "core/storage/DialogFolder.h"
 #include "core/storage/NativeFileName.h"
 #include "core/storage/ProgramFolder.h"
-#include "core/support/WindowPlacement.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/main/HistoryActions.h"
 #include "gui/main/RecentFilesMenu.h"
 #include "gui/main/RecordEditor.h"
 #include "gui/main/SessionSafety.h"
@@ -25,7 +25,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -155,28 +154,8 @@ void MainWindow::createActions() {
     QAction* last = menuEntry(data, "最後尾へ(&E)", &MainWindow::goToLastRecord);
     menuEntry(data, "コピーして最後尾へ追加(&V)", &MainWindow::copyRecordToEnd);
     data->addSeparator();
-    QAction* undo = menuEntry(data, "元に戻す(&U)", &MainWindow::undo);
-    undo->setShortcuts(QKeySequence::Undo);
-    QAction* redo = menuEntry(data, "やり直し(&R)", &MainWindow::redo);
-    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
-    for (const QKeySequence& key :
-         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)})
-        if (!redoKeys.contains(key))
-            redoKeys << key;
-    redo->setShortcuts(redoKeys);
-    // The entries name the step they take back or do again.
-    const auto showHistory = [this, undo, redo] {
-        undo->setEnabled(session_.canUndo());
-        undo->setText(session_.canUndo()
-                          ? QStringLiteral("元に戻す: %1(&U)").arg(session_.undoText())
-                          : QStringLiteral("元に戻す(&U)"));
-        redo->setEnabled(session_.canRedo());
-        redo->setText(session_.canRedo()
-                          ? QStringLiteral("やり直し: %1(&R)").arg(session_.redoText())
-                          : QStringLiteral("やり直し(&R)"));
-    };
-    connect(&session_, &CatalogueSession::historyChanged, this, showHistory);
-    showHistory();
+    new HistoryActions(session_, menuEntry(data, "元に戻す(&U)", &MainWindow::undo),
+                       menuEntry(data, "やり直し(&R)", &MainWindow::redo));
 
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     menuEntry(tools, "環境設定(&T)", &MainWindow::openSettings)
@@ -623,8 +602,7 @@ SettingsValues MainWindow::settingsValues() const {
     v.width = r.width();
     v.height = r.height();
     v.maximized = (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) != 0;
-    for (const QString& recent : recentFiles_->files())
-        v.recentFiles.push_back(NativeFileName::encode(recent).toStdString());
+    v.recentFiles = recentFiles_->settingsValue();
     return v;
 }
 
@@ -641,23 +619,12 @@ void MainWindow::runStartUp() {
     const QString remembered = NativeFileName::decode(QByteArray::fromStdString(v.file));
     if (!session_.isModified())
         lastCatalogue_ = remembered;
-    QStringList recent;
-    for (const std::string& file : v.recentFiles)
-        recent << NativeFileName::decode(QByteArray::fromStdString(file));
-    recentFiles_->setFiles(recent);
+    recentFiles_->takeSettingsValue(v.recentFiles);
 
-    QPoint topLeft = outerBounds().topLeft();
-    QSize size = outerBounds().size();
-    if (startup_.restorePosition)
-        topLeft = QPoint(v.left, v.top);
-    if (startup_.restoreSize && v.width > 0 && v.height > 0)
-        size = QSize(v.width, v.height);
-    // A placement remembered from another screen, or a size no screen can
-    // show, is moved and shrunk onto today's screens.
-    QList<QRect> screens;
-    for (const QScreen* screen : QGuiApplication::screens())
-        screens << screen->availableGeometry();
-    setOuterBounds(WindowPlacement::fit(topLeft, size, screens));
+    frame_->restore(startup_.restorePosition ? std::optional(QPoint(v.left, v.top)) : std::nullopt,
+                    startup_.restoreSize && v.width > 0 && v.height > 0
+                        ? std::optional(QSize(v.width, v.height))
+                        : std::nullopt);
     if (v.maximized) {
         setWindowState(windowState() | Qt::WindowMaximized);
         layOutWhenMaximized_ = true;

@@ -3,6 +3,7 @@
 #include "core/format/RecentlyUsedFile.h"
 #include "core/format/SettingsFile.h"
 #include "core/storage/ConfigLocation.h"
+#include "core/storage/NativeFileName.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -104,6 +105,20 @@ void RecentFilesMenu::rebuild() {
     removeMissing_->setVisible(!files_.isEmpty());
     removeMissing_->setEnabled(anyMissing);
     clear_->setVisible(!files_.isEmpty());
+}
+
+std::vector<std::string> RecentFilesMenu::settingsValue() const {
+    std::vector<std::string> values;
+    for (const QString& file : files_)
+        values.push_back(NativeFileName::encode(file).toStdString());
+    return values;
+}
+
+void RecentFilesMenu::takeSettingsValue(const std::vector<std::string>& files) {
+    QStringList paths;
+    for (const std::string& file : files)
+        paths << NativeFileName::decode(QByteArray::fromStdString(file));
+    setFiles(paths);
 }
 
 } // namespace sorabel

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -22,8 +24,10 @@ public:
     RecentFilesMenu(QMenu* menu, QAction* before, QObject* parent);
 
     QStringList files() const { return files_; }
-    // The list as the settings file keeps it.
     void setFiles(const QStringList& paths);
+    // The list as the settings file keeps it: file-system bytes, newest first.
+    std::vector<std::string> settingsValue() const;
+    void takeSettingsValue(const std::vector<std::string>& files);
     // A catalogue opened or saved: it moves to the top.
     void add(const QString& path);
 

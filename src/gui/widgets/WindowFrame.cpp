@@ -1,6 +1,10 @@
 #include "gui/widgets/WindowFrame.h"
 
+#include "core/support/WindowPlacement.h"
+
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -44,6 +48,15 @@ bool WindowFrame::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void WindowFrame::restore(std::optional<QPoint> topLeft, std::optional<QSize> size) {
+    const QRect now = outerBounds();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    setOuterBounds(
+        WindowPlacement::fit(topLeft.value_or(now.topLeft()), size.value_or(now.size()), screens));
 }
 
 } // namespace sorabel

@@ -18,6 +18,10 @@ public:
 
     QRect outerBounds() const;
     void setOuterBounds(const QRect& r);
+    // Places the window at a remembered position and size (either may be
+    // absent), moved and shrunk onto today's screens: a placement remembered
+    // from another screen, or a size no screen can show, never hides it.
+    void restore(std::optional<QPoint> topLeft, std::optional<QSize> size);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
