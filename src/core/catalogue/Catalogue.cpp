@@ -143,6 +143,15 @@ CatalogueHeader Catalogue::header() const {
     return h;
 }
 
+void Catalogue::setHeader(const CatalogueHeader& h) {
+    captionFont = h.captionFont;
+    contentsFont = h.contentsFont;
+    flags = h.flags;
+    liveCaptions = h.captions;
+    lists = h.lists;
+    spacing = h.spacing;
+}
+
 std::array<std::vector<Bytes>, kListCount> Catalogue::defaultLists() {
     auto conv = [](std::initializer_list<const char*> items) {
         std::vector<Bytes> out;

@@ -83,6 +83,8 @@ public:
 
     // The header as the file writer sees it (live captions).
     CatalogueHeader header() const;
+    // Takes a whole header (the settings dialog's OK, taken back or done again).
+    void setHeader(const CatalogueHeader& h);
 
     static std::array<std::vector<Bytes>, kListCount> defaultLists();
     static std::array<Bytes, kCaptionCount> defaultCaptions();

@@ -155,7 +155,7 @@ void CatalogueSession::apply(const HistoryStep& step, bool forward) {
         emit recordsChanged();
         break;
     case K::Header:
-        (forward ? step.headerAfter : step.headerBefore).applyTo(catalogue_);
+        catalogue_.setHeader(forward ? step.headerAfter : step.headerBefore);
         emit headerChanged();
         break;
     }
@@ -264,12 +264,12 @@ bool CatalogueSession::addListEntry(ChoiceList list, const Bytes& entry) {
     const std::vector<Bytes>& entries = catalogue_.list(list);
     if (entry.empty() || std::find(entries.begin(), entries.end(), entry) != entries.end())
         return false;
-    HeaderValues after = HeaderValues::of(catalogue_);
+    HeaderValues after = catalogue_.header();
     after.lists[static_cast<size_t>(list)].push_back(entry);
     HistoryStep step;
     step.kind = HistoryStep::Kind::Header;
     step.name = QStringLiteral("選択肢の追加");
-    step.headerBefore = HeaderValues::of(catalogue_);
+    step.headerBefore = catalogue_.header();
     step.headerAfter = std::move(after);
     step.currentAfter = current_;
     record(std::move(step));
@@ -284,7 +284,7 @@ void CatalogueSession::applySettings(const HeaderValues& values) {
     HistoryStep step;
     step.kind = HistoryStep::Kind::Header;
     step.name = QStringLiteral("環境設定");
-    step.headerBefore = HeaderValues::of(catalogue_);
+    step.headerBefore = catalogue_.header();
     step.headerAfter = values;
     step.currentAfter = current_;
     record(std::move(step));

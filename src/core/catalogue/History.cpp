@@ -2,20 +2,6 @@
 
 namespace sorabel {
 
-HeaderValues HeaderValues::of(const Catalogue& catalogue) {
-    return {catalogue.captionFont,  catalogue.contentsFont, catalogue.flags,
-            catalogue.liveCaptions, catalogue.lists,        catalogue.spacing};
-}
-
-void HeaderValues::applyTo(Catalogue& catalogue) const {
-    catalogue.captionFont = captionFont;
-    catalogue.contentsFont = contentsFont;
-    catalogue.flags = flags;
-    catalogue.liveCaptions = captions;
-    catalogue.lists = lists;
-    catalogue.spacing = spacing;
-}
-
 void History::clear() {
     steps_.clear();
     applied_ = 0;

@@ -11,20 +11,9 @@
 
 namespace sorabel {
 
-// The values that travel with the records and that the settings dialog or a
-// new choice word change.
-struct HeaderValues {
-    FontValues captionFont;
-    FontValues contentsFont;
-    std::array<Bytes, kFieldCount> flags;
-    std::array<Bytes, kCaptionCount> captions; // the live captions
-    std::array<std::vector<Bytes>, kListCount> lists;
-    int32_t spacing = 0;
-    bool operator==(const HeaderValues&) const = default;
-
-    static HeaderValues of(const Catalogue& catalogue);
-    void applyTo(Catalogue& catalogue) const;
-};
+// What the settings dialog changes in a catalogue: one step holds it before
+// and after.
+using HeaderValues = CatalogueHeader;
 
 // The 19 texts of one record, in display order.
 using RecordTexts = std::array<Bytes, kFieldCount>;

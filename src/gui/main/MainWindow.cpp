@@ -398,7 +398,7 @@ void MainWindow::finishSettings(const SettingsOutcome& outcome) {
         contentsStyle_ = outcome.settings.contentsFont;
         startup_ = outcome.settings.startup;
         // OK is a change even when nothing differs; キャンセル only when a font was chosen.
-        if (outcome.accepted || !(outcome.header == HeaderValues::of(session_.catalogue())))
+        if (outcome.accepted || !(outcome.header == session_.catalogue().header()))
             session_.applySettings(outcome.header);
         if (!outcome.accepted)
             return;

@@ -572,7 +572,7 @@ void SettingsDialog::applyAndClose() {
     if (!listsAreWritable())
         return;
     const Catalogue& cat = session_.catalogue();
-    HeaderValues header = HeaderValues::of(cat);
+    HeaderValues header = cat.header();
     for (size_t k = 0; k < kCaptionCount; ++k)
         header.captions[k] = encodeKeeping(captionEdits_[k]->text(), {cat.liveCaptions[k]});
     for (size_t l = 0; l < kListCount; ++l) {
@@ -593,7 +593,7 @@ void SettingsDialog::applyAndClose() {
 SettingsOutcome SettingsDialog::outcome() const {
     SettingsOutcome out;
     out.accepted = confirmed_.has_value();
-    out.header = confirmed_ ? *confirmed_ : HeaderValues::of(session_.catalogue());
+    out.header = confirmed_ ? *confirmed_ : session_.catalogue().header();
     // A font chosen holds even on キャンセル.
     out.header.captionFont = captionFont_;
     out.header.contentsFont = contentsFont_;

@@ -65,7 +65,7 @@ TEST(CatalogueHistory, UndoAndRedoReturnTheEarlierAndLaterBytes) {
          {"挿入", "削除", "入力"}},
         {"settings, a new choice word, fields set together",
          {[](CatalogueSession& s) {
-              HeaderValues h = HeaderValues::of(s.catalogue());
+              HeaderValues h = s.catalogue().header();
               h.captions[0] = "caption";
               h.flags[3] = "FALSE";
               h.spacing = 17;

@@ -33,7 +33,7 @@ protected:
         // What the main window does with the outcome.
         QObject::connect(&dialog, &SettingsDialog::settingsFinished,
                          [this](const SettingsOutcome& o) {
-                             if (o.accepted || !(o.header == HeaderValues::of(session.catalogue())))
+                             if (o.accepted || !(o.header == session.catalogue().header()))
                                  session.applySettings(o.header);
                              outcomes.push_back(o);
                          });
