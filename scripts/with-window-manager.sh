@@ -38,7 +38,10 @@ start_display() {
   done
   [ -s "$work/display" ] || return 1
   export DISPLAY=":$(head -n1 "$work/display")"
-  openbox --sm-disable --config-file /dev/null >"$work/openbox.log" 2>&1 &
+  # An empty configuration file makes openbox put up an error window of its
+  # own, which would take the focus from the windows under test.
+  printf '<?xml version="1.0"?>\n<openbox_config xmlns="http://openbox.org/3.4/rc"/>\n' >"$work/rc.xml"
+  openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
   wm_pid=$!
   # The window manager is ready once it has announced itself on the root window.
   for _ in $(seq 100); do
