@@ -12,6 +12,7 @@
 #include "gui/main/MainWindow.h"
 #include "gui/main/ProgramWindows.h"
 #include "gui/main/SessionSafety.h"
+#include "gui/modules/LoadableModules.h"
 #include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
 
@@ -51,7 +52,13 @@ int main(int argc, char* argv[]) {
         const QCoreApplication plain(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return sorabel::IsbnCommandLine::run(QCoreApplication::arguments(), out, err);
+        try {
+            return sorabel::LoadableModules::runIsbnCommandLine(QCoreApplication::arguments(), out,
+                                                                err);
+        } catch (const std::exception& e) {
+            err << QString::fromUtf8(e.what()) << '\n';
+            return 1;
+        }
     }
     {
         // --help, --version and refusals answer without a display, and the

@@ -4,20 +4,8 @@
 #include "core/lookup/IsbnLookup.h"
 
 #include <QEventLoop>
-#include <cstring>
 
 namespace sorabel {
-
-namespace {
-const char* const kOption = "--lookup-isbn";
-}
-
-bool IsbnCommandLine::wanted(int argc, const char* const* argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], kOption) == 0)
-            return true;
-    return false;
-}
 
 int IsbnCommandLine::run(const QStringList& args, QTextStream& out, QTextStream& err) {
     const qsizetype at = args.indexOf(QString::fromLatin1(kOption));

@@ -5,11 +5,10 @@
 #include "gui/booklist/BookListWindow.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
-#include "gui/lookup/IsbnLookupWindow.h"
 #include "gui/main/MainWindow.h"
+#include "gui/modules/LoadableModules.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/SettingsDialog.h"
-#include "gui/stats/StatisticsWindow.h"
 #include "gui/widgets/CompanionPlacement.h"
 #include "gui/widgets/WindowFront.h"
 
@@ -34,7 +33,7 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
     QObject::connect(main, &MainWindow::searchRequested, main,
                      [this] { searchWindow().execute(); });
     QObject::connect(main, &MainWindow::statisticsRequested, main,
-                     [this] { bringToFront(&statisticsWindow()); });
+                     [this, main] { guarded(main, [&] { bringToFront(&statisticsWindow()); }); });
 
     // Records added, removed or moved reach search and statistics as soon as
     // the command is over (a result must never point at a moved record);
@@ -67,8 +66,9 @@ ProgramWindows::ProgramWindows(CatalogueSession& session)
             if (!session.appendRecords(*records))
                 Dialogs::notice(main, QStringLiteral("記録できるのは２０００冊までです"));
     });
-    QObject::connect(main, &MainWindow::isbnLookupRequested, main,
-                     [this] { isbnLookupWindow().present(); });
+    QObject::connect(main, &MainWindow::isbnLookupRequested, main, [this, main] {
+        guarded(main, [&] { LoadableModules::presentIsbnLookup(&isbnLookupWindow()); });
+    });
     QObject::connect(main, &MainWindow::settingsDialogOpening, main,
                      [this](const SettingsDialogInput& input) { settingsDialog().prepare(input); });
 }
@@ -84,7 +84,7 @@ void ProgramWindows::catalogueChanged() {
     if (search_)
         search_->catalogueChanged();
     if (statistics_)
-        statistics_->catalogueChanged();
+        LoadableModules::statisticsChanged(statistics_.get());
 }
 
 // The windows beside the main one open on its screen and come back where the
@@ -142,26 +142,25 @@ SearchWindow& ProgramWindows::searchWindow() {
     return *search_;
 }
 
-StatisticsWindow& ProgramWindows::statisticsWindow() {
+QWidget& ProgramWindows::statisticsWindow() {
     if (statistics_)
         return *statistics_;
     MainWindow* main = main_.get();
-    statistics_ = std::make_unique<StatisticsWindow>(session_.catalogue());
-    statistics_->setOpenCatalogue([this] { return session_.filePath(); });
-    placeBesideMain(statistics_.get(), "StatisticsWindow");
     // The statistics window is a window of its own: the main window comes
     // to the front with the book.
-    QObject::connect(statistics_.get(), &StatisticsWindow::recordChosen, main,
-                     [this, main](int record) {
-                         guarded(main, [&] { session_.showRecord(record); });
-                         bringToFront(main);
-                     });
+    statistics_.reset(LoadableModules::makeStatisticsWindow(
+        session_.catalogue(), [this] { return session_.filePath(); },
+        [this, main](int record) {
+            guarded(main, [&] { session_.showRecord(record); });
+            bringToFront(main);
+        }));
+    placeBesideMain(statistics_.get(), "StatisticsWindow");
     return *statistics_;
 }
 
-IsbnLookupWindow& ProgramWindows::isbnLookupWindow() {
+QDialog& ProgramWindows::isbnLookupWindow() {
     if (!isbnLookup_)
-        isbnLookup_ = new IsbnLookupWindow(session_, main_.get());
+        isbnLookup_ = LoadableModules::makeIsbnLookupWindow(session_, main_.get());
     return *isbnLookup_;
 }
 
