@@ -4,6 +4,7 @@
 #include "gui/widgets/Icons.h"
 
 #include "gui/widgets/Dialogs.h"
+#include "gui/widgets/FontSubstitution.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -21,8 +22,7 @@ const QString kFontFace = QStringLiteral("ＭＳ Ｐゴシック");
 const QColor kNavy(0, 0, 128);
 
 QFont boxFont(int pixels, bool bold = false, bool underline = false) {
-    QFont font(kFontFace);
-    font.setPixelSize(pixels);
+    QFont font = FontSubstitution::designFont(kFontFace, pixels);
     font.setBold(bold);
     font.setUnderline(underline);
     return font;

@@ -11,6 +11,7 @@
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
+#include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/Icons.h"
 #include "gui/widgets/StringGrid.h"
 
@@ -36,9 +37,7 @@ const QString kHelpFile = QStringLiteral("sorabe.HLP");
 } // namespace
 
 QFont BookListWindow::listFont() {
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    return font;
+    return FontSubstitution::designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12);
 }
 
 BookListWindow::BookListWindow(CatalogueSession& session, QWidget* parent)

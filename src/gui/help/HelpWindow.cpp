@@ -5,6 +5,7 @@
 #include <QShortcut>
 
 #include "core/storage/FileIo.h"
+#include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/WindowFront.h"
 
 #include <QApplication>
@@ -43,9 +44,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence::Close, this), &QShortcut::activated, this, &QWidget::close);
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(14);
-    setFont(font);
+    setFont(FontSubstitution::designFont(QStringLiteral("ＭＳ Ｐゴシック"), 14));
 
     finder_ = new QTabWidget;
     contents_ = new QTreeWidget;

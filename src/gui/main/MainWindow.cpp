@@ -43,11 +43,6 @@ const QString kLimitMessage = QStringLiteral("記録できるのは２０００�
 const QString kDeleteQuestion = QStringLiteral("この本の記録を削除しますか？");
 const QString kEmptyHint = QStringLiteral("データ → 追加 で最初の本を登録します");
 
-QFont designFont(const char* family, int pixels) {
-    QFont f{QString::fromUtf8(family)};
-    f.setPixelSize(pixels);
-    return f;
-}
 } // namespace
 
 // ---------------------------------------------------------------- creation
@@ -57,7 +52,7 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     FontSubstitution::install();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("ソラベル"));
-    setFont(designFont("ＭＳ Ｐゴシック", 15));
+    setFont(FontSubstitution::designFont(QStringLiteral("ＭＳ Ｐゴシック"), 15));
     setAcceptDrops(true);
 
     createActions();

@@ -7,6 +7,7 @@
 #include "gui/main/ImpressionsSearch.h"
 #include "gui/widgets/DisplayFont.h"
 #include "gui/widgets/FileDrop.h"
+#include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ReadableColour.h"
 #include "gui/widgets/ShiftJisValidator.h"
@@ -28,9 +29,7 @@ namespace sorabel {
 namespace {
 
 QFont designFont(const char* family, int pixels) {
-    QFont f{QString::fromUtf8(family)};
-    f.setPixelSize(pixels);
-    return f;
+    return FontSubstitution::designFont(QString::fromUtf8(family), pixels);
 }
 
 QString singleLine(QString text) {

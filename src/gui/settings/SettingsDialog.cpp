@@ -6,6 +6,7 @@
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/DisplayFont.h"
+#include "gui/widgets/FontSubstitution.h"
 #include "gui/widgets/HelpKey.h"
 #include "gui/widgets/ImpressionsEdit.h"
 #include "gui/widgets/ShiftJisValidator.h"
@@ -179,9 +180,7 @@ SettingsDialog::SettingsDialog(CatalogueSession& session, QWidget* parent)
     setWindowTitle(QStringLiteral("環境設定"));
     setModal(true);
     setFixedSize(539, 394);
-    QFont dialogFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    dialogFont.setPixelSize(12);
-    setFont(dialogFont);
+    setFont(FontSubstitution::designFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("pages"));
