@@ -2,6 +2,7 @@
 
 #include "core/text/ShiftJis.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -15,23 +16,31 @@ void checkRecord(int record) {
 } // namespace
 
 Catalogue::Catalogue() {
-    for (auto& column : columns_)
-        column.resize(kMaxRecords);
+    makeSlots(count_);
     flags.fill("TRUE");
     lists = defaultLists();
     liveCaptions = defaultCaptions();
 }
 
+void Catalogue::makeSlots(int records) {
+    for (auto& column : columns_)
+        if (column.size() < static_cast<size_t>(records))
+            column.resize(static_cast<size_t>(records));
+}
+
 Bytes& Catalogue::slot(Field f, int record) {
     checkRecord(record);
+    makeSlots(record);
     return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)]
                    [static_cast<size_t>(record - 1)];
 }
 
 const Bytes& Catalogue::slot(Field f, int record) const {
     checkRecord(record);
-    return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)]
-                   [static_cast<size_t>(record - 1)];
+    static const Bytes empty;
+    const auto& column = columns_[static_cast<size_t>(fieldInfo(f).storageColumn)];
+    return static_cast<size_t>(record) <= column.size() ? column[static_cast<size_t>(record - 1)]
+                                                        : empty;
 }
 
 const Bytes& Catalogue::field(Field f, int record) const {
@@ -44,6 +53,7 @@ void Catalogue::setField(Field f, int record, Bytes text) {
 
 void Catalogue::assignRecord(int record, std::span<const std::string_view, kFieldCount> texts) {
     checkRecord(record);
+    makeSlots(record);
     for (const auto& info : fieldTable())
         columns_[static_cast<size_t>(info.storageColumn)][static_cast<size_t>(record - 1)].assign(
             texts[static_cast<size_t>(index(info.field))]);
@@ -52,7 +62,8 @@ void Catalogue::assignRecord(int record, std::span<const std::string_view, kFiel
 void Catalogue::clearRecord(int record) {
     checkRecord(record);
     for (auto& column : columns_)
-        Bytes().swap(column[static_cast<size_t>(record - 1)]);
+        if (static_cast<size_t>(record) <= column.size())
+            Bytes().swap(column[static_cast<size_t>(record - 1)]);
 }
 
 void Catalogue::copyRecord(int from, int to) {
@@ -60,6 +71,7 @@ void Catalogue::copyRecord(int from, int to) {
     checkRecord(to);
     if (from == to)
         return;
+    makeSlots(std::max(from, to));
     for (auto& column : columns_)
         column[static_cast<size_t>(to - 1)] = column[static_cast<size_t>(from - 1)];
 }
@@ -69,6 +81,7 @@ void Catalogue::resize(int count) {
         throw std::out_of_range("record count " + std::to_string(count) + " out of range");
     for (int r = count + 1; r <= count_; ++r)
         clearRecord(r);
+    makeSlots(count);
     count_ = count;
 }
 
@@ -91,6 +104,7 @@ void Catalogue::insertEmptyRecord(int record) {
         throw std::out_of_range("no room to insert a record");
     if (record > count_ + 1)
         throw std::out_of_range("insert position beyond the end");
+    makeSlots(count_ + 1);
     for (auto& column : columns_) {
         for (int i = count_ + 1; i > record; --i)
             column[static_cast<size_t>(i - 1)] = std::move(column[static_cast<size_t>(i - 2)]);

@@ -91,8 +91,11 @@ public:
 
 private:
     int count_ = 1; // a new catalogue holds one empty record
-    // columns_[storage column][record - 1]
+    // columns_[storage column][record - 1]. The columns grow as records are
+    // stored, never shorter than the record count; a record past their end is
+    // empty. (2000 empty slots up front would be 1.2 MB at start.)
     std::array<std::vector<Bytes>, kFieldCount> columns_;
+    void makeSlots(int records);
     Bytes& slot(Field f, int record);
     const Bytes& slot(Field f, int record) const;
 };
