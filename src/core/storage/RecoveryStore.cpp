@@ -144,10 +144,15 @@ void RecoveryStore::remove() {
 }
 
 std::vector<RecoveryStore::Leftover> RecoveryStore::find() const {
-    const QFileInfoList files = QDir(folder_).entryInfoList(
-        {kPrefix + QLatin1Char('*') + kSuffix}, QDir::Files, QDir::Time | QDir::Reversed);
+    // Matched by hand: a wildcard name filter would compile a regular
+    // expression, and this runs at every start.
+    const QFileInfoList files =
+        QDir(folder_).entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
     std::vector<Leftover> found;
     for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        if (!name.startsWith(kPrefix) || !name.endsWith(kSuffix))
+            continue;
         const QString path = file.absoluteFilePath();
         if (path == QFileInfo(filePath()).absoluteFilePath())
             continue;
