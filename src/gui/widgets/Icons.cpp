@@ -1,6 +1,9 @@
 #include "gui/widgets/Icons.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPixmap>
 #include <QString>
 #include <QToolBar>
 #include <QToolButton>
@@ -17,17 +20,37 @@ static void registerIcons() {
 
 namespace sorabel {
 
+namespace {
+
+// Read as PNG straight away. Left to guess the format, the reader would first
+// load every image plug-in Qt has (SVG, JPEG, GIF, ...) to ask each whether
+// it reads a ".png": several milliseconds at start for nothing.
+void addPng(QIcon& icon, const QString& file, qreal ratio = 1) {
+    QImageReader reader(file, "png");
+    reader.setAutoDetectImageFormat(false);
+    QImage image = reader.read();
+    if (image.isNull())
+        return;
+    image.setDevicePixelRatio(ratio);
+    icon.addPixmap(QPixmap::fromImage(std::move(image)));
+}
+
+} // namespace
+
 QIcon Icons::get(const char* name) {
     registerIcons();
     // Rendered at build time at the size shown, name@2x.png at twice that
-    // (found by QIcon itself); the program's own picture also comes larger
-    // for the desktop's task switcher.
+    // for a screen that doubles pixels; the program's own picture also comes
+    // larger for the desktop's task switcher.
     const QString base = QStringLiteral(":/icons/") + QString::fromUtf8(name);
-    QIcon icon(base + QStringLiteral(".png"));
+    QIcon icon;
+    addPng(icon, base + QStringLiteral(".png"));
+    if (qApp->devicePixelRatio() > 1)
+        addPng(icon, base + QStringLiteral("@2x.png"), 2);
     for (const int size : {48, 64}) {
         const QString larger = base + QStringLiteral("-%1.png").arg(size);
         if (QFile::exists(larger))
-            icon.addFile(larger, QSize(size, size));
+            addPng(icon, larger);
     }
     return icon;
 }
