@@ -96,7 +96,38 @@ if command -v xvfb-run >/dev/null && command -v xprop >/dev/null && command -v x
     window=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name "ソラベル" | head -n 1)
     xprop -id "$window" WM_CLASS; kill "$pid"' _ "$program")
   [ "$class" = 'WM_CLASS(STRING) = "sorabel", "sorabel"' ] || fail "window class: $class"
+
+  # The ISBN lookup and the statistics are modules loaded on first use: both
+  # open from the installed files. (xdotool's own name search does not tell
+  # Japanese titles apart, so the titles are compared here.)
+  opened=$(env -u QT_QPA_PLATFORM xvfb-run -a bash -c '
+    shown() {
+      for _ in $(seq 50); do
+        for w in $(xdotool search --onlyvisible --pid "$pid" . 2>/dev/null); do
+          [ "$(xdotool getwindowname "$w")" = "$1" ] && { echo "$w"; return 0; }
+        done
+        sleep 0.2
+      done
+      return 1
+    }
+    "$1" >/dev/null 2>&1 & pid=$!
+    main=$(shown "ソラベル")
+    xdotool windowfocus --sync "$main"
+    xdotool key --clearmodifiers ctrl+i
+    shown "ISBNで追加" >/dev/null && echo -n "ISBNで追加 "
+    xdotool key --clearmodifiers Escape
+    xdotool windowfocus --sync "$main"
+    xdotool key --clearmodifiers alt+t g
+    shown "読書統計" >/dev/null && echo -n "読書統計"
+    kill "$pid"' _ "$program")
+  [ "$opened" = "ISBNで追加 読書統計" ] || fail "the installed program opened only: $opened"
 fi
+
+# The lookup module answers the command line too, without a display.
+status=0
+message=$(nodisplay --lookup-isbn 123 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 2 ] && [ "$message" = "ISBN は10桁か13桁です（3桁あります）" ] ||
+  fail "--lookup-isbn from the installed program: status $status: $message"
 
 # The Debian package: the same files under /usr, declared dependencies, and
 # no lintian errors (warnings are shown).
@@ -108,6 +139,9 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     grep -qw -- "$need" <<<"$depends" || fail "the package does not depend on $need: $depends"
   done
   dpkg -x "$deb" "$stage/debroot"
+  for module in sorabel_statistics.so sorabel_lookup.so; do
+    [ -n "$(find "$stage/debroot/usr/lib" -path "*/sorabel/modules/$module")" ] || fail "not in the package: $module"
+  done
   for f in usr/bin/sorabel usr/share/sorabel/sorabe.HLP usr/share/applications/$id.desktop \
       usr/share/man/man1/sorabel.1.gz usr/share/doc/sorabel/copyright; do
     [ -e "$stage/debroot/$f" ] || fail "not in the package: /$f"
