@@ -54,8 +54,8 @@ protected:
         return out;
     }
     // A real double click on a table row: press, release, then the double click.
-    static void doubleClickRow(QTableWidget* t, int row) {
-        const QPoint p = t->visualItemRect(t->item(row, 1)).center();
+    static void doubleClickRow(QTableView* t, int row) {
+        const QPoint p = t->visualRect(t->model()->index(row, 1)).center();
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, p);
         QTest::mouseDClick(t->viewport(), Qt::LeftButton, {}, p);
     }
@@ -110,15 +110,24 @@ TEST_F(StatisticsWindowTest, StatusAndUndatedBooksShowTheBookOnDoubleClick) {
     EXPECT_EQ(list->item(3)->text(), QStringLiteral("未分類　1冊"));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(1)).center()); // 読書中
-    ASSERT_EQ(w.statusTable()->rowCount(), 1);
+    ASSERT_EQ(w.statusTable()->model()->rowCount(), 1);
     doubleClickRow(w.statusTable(), 0);
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.takeFirst().at(0).toInt(), 5);
 
+    // A retitled book shows its new title after the recount, in the table and its copy.
+    set(Field::Title, 5, "新しい書名");
+    w.catalogueChanged();
+    EXPECT_EQ(w.statusTable()->model()->index(0, 1).data().toString(),
+              QStringLiteral("新しい書名"));
+    EXPECT_EQ(w.pageAsText(),
+              QStringLiteral("番号\t書　名\t著作者・編者\t読了日\t読書開始日\t購入日\n"
+                             "5\t新しい書名\t\t\t2024/12/1\t2024/11/3\n"));
+
     w.pages()->setCurrentIndex(StatisticsWindow::UndatedPage);
-    QTableWidget* undated = w.undatedTable();
-    ASSERT_EQ(undated->rowCount(), 2);
-    EXPECT_EQ(undated->item(1, 3)->text(), QStringLiteral("読めない日付"));
+    QTableView* undated = w.undatedTable();
+    ASSERT_EQ(undated->model()->rowCount(), 2);
+    EXPECT_EQ(undated->model()->index(1, 3).data().toString(), QStringLiteral("読めない日付"));
     doubleClickRow(undated, 1);
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.takeFirst().at(0).toInt(), 6);
