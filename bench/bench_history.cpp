@@ -105,7 +105,13 @@ void BM_RecountAfterTypingPause(benchmark::State& state) {
     OpenWindows open;
     SearchWindow& search = open.windows.searchWindow();
     StatisticsWindow& statistics = open.windows.statisticsWindow();
+    Bytes title = open.session.catalogue().field(Field::Title, 1000);
     for (auto _ : state) {
+        state.PauseTiming(); // what was typed before the pause
+        title += title.size() < 200 ? "a" : "";
+        open.session.editField(Field::Title, title);
+        QApplication::processEvents();
+        state.ResumeTiming();
         search.catalogueChanged();
         statistics.catalogueChanged();
         QApplication::processEvents();
