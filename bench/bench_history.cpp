@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 #include <vector>
 
+#include "../tests/gui/Reach.h"
 #include "FullCatalogue.h"
 #include "WindowBenchmarks.h"
 
@@ -55,7 +56,7 @@ struct OpenWindows {
         form.showBookList();
         form.showSearch();
         form.showStatistics();
-        windows.searchWindow().findChild<QLineEdit*>()->setText(QStringLiteral("の"));
+        reach<QLineEdit>(windows.searchWindow(), "queryBox").setText(QStringLiteral("の"));
         QApplication::processEvents();
     }
 };
@@ -63,13 +64,13 @@ struct OpenWindows {
 void BM_KeystrokeWithWindowsOpen(benchmark::State& state) {
     OpenWindows open;
     MainWindow& form = open.form;
-    auto* title = form.findChild<QLineEdit*>(QStringLiteral("title"));
+    auto* title = &reach<QLineEdit>(form, "title");
     title->setFocus();
     // Qt paints what a keystroke changed when it handles the update requests
     // the keystroke posted; the counts show that the field and the list's
     // grid were painted within each measured time.
     PaintCount fieldPaints(title);
-    PaintCount listPaints(open.windows.bookList().findChild<QAbstractScrollArea*>()->viewport());
+    PaintCount listPaints(reach<QAbstractScrollArea>(open.windows.bookList(), "grid").viewport());
     std::vector<double> times;
     for (auto _ : state) {
         QElapsedTimer clock;

@@ -111,6 +111,9 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     basisBox_ = new QComboBox(this);
     yearBox_ = new QComboBox(this);
     scopeBox_ = new QComboBox(this);
+    basisBox_->setObjectName(QStringLiteral("basisBox"));
+    yearBox_->setObjectName(QStringLiteral("yearBox"));
+    scopeBox_->setObjectName(QStringLiteral("scopeBox"));
     scopeBox_->addItems(
         {QStringLiteral("選んだ年"), QStringLiteral("全期間"), QStringLiteral("すべての本")});
     auto* top = new QHBoxLayout;
@@ -126,18 +129,24 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     top->addStretch();
 
     totals_ = new QLabel(this);
+    totals_->setObjectName(QStringLiteral("totals"));
     totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     pages_ = new QTabWidget(this);
     monthChart_ = new CountChart(pages_);
     yearChart_ = new CountChart(pages_);
+    pages_->setObjectName(QStringLiteral("pages"));
+    monthChart_->setObjectName(QStringLiteral("monthChart"));
+    yearChart_->setObjectName(QStringLiteral("yearChart"));
     pages_->addTab(monthChart_, QStringLiteral("月別(&1)"));
     pages_->addTab(yearChart_, QStringLiteral("年別(&2)"));
 
     auto* groups = new QWidget(pages_);
     auto* groupRow = new QHBoxLayout(groups);
-    for (auto& t : groupTables_) {
-        t = newTable<QTableWidget>(groups);
+    const char* const groupNames[kListCount] = {"genre1Table", "genre2Table", "formatTable"};
+    for (size_t l = 0; l < groupTables_.size(); ++l) {
+        QTableWidget* t = groupTables_[l] = newTable<QTableWidget>(groups);
+        t->setObjectName(QString::fromLatin1(groupNames[l]));
         t->horizontalHeader()->setStretchLastSection(false);
         groupRow->addWidget(t);
     }
@@ -146,6 +155,7 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     auto* status = new QWidget(pages_);
     auto* statusRow = new QHBoxLayout(status);
     statusList_ = new QListWidget(status);
+    statusList_->setObjectName(QStringLiteral("statusList"));
     statusList_->setMaximumWidth(150);
     statusList_->setSpacing(3);
     for (ReadingStatus s : kStatuses) {
@@ -154,6 +164,7 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     }
     statusRows_ = new BookRowsModel(this);
     statusTable_ = newBookTable(status, statusRows_);
+    statusTable_->setObjectName(QStringLiteral("statusTable"));
     statusRow->addWidget(statusList_);
     statusRow->addWidget(statusTable_, 1);
     pages_->addTab(status, QStringLiteral("読書状況(&4)"));
@@ -161,15 +172,19 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     auto* undated = new QWidget(pages_);
     auto* undatedColumn = new QVBoxLayout(undated);
     undatedSummary_ = new QLabel(undated);
+    undatedSummary_->setObjectName(QStringLiteral("undatedSummary"));
     undatedSummary_->setWordWrap(true);
     undatedRows_ = new BookRowsModel(this);
     undatedTable_ = newBookTable(undated, undatedRows_);
+    undatedTable_->setObjectName(QStringLiteral("undatedTable"));
     undatedColumn->addWidget(undatedSummary_);
     undatedColumn->addWidget(undatedTable_, 1);
     pages_->addTab(undated, QStringLiteral("日付のない本(&5)"));
 
     saveButton_ = new QPushButton(QStringLiteral("画像で保存(&S)..."), this);
     copyButton_ = new QPushButton(QStringLiteral("表をコピー(&C)"), this);
+    saveButton_->setObjectName(QStringLiteral("saveButton"));
+    copyButton_->setObjectName(QStringLiteral("copyButton"));
     auto* help = new QPushButton(QStringLiteral("ヘルプ(&H)"), this);
     auto* close = new QPushButton(QStringLiteral("閉じる(&X)"), this);
     auto* buttons = new QHBoxLayout;

@@ -44,26 +44,9 @@ public:
     // The shown page as tab-separated text, a header row first.
     QString pageAsText() const;
 
-    // Parts for the tests and the screenshots.
-    QComboBox* basisBox() const { return basisBox_; }
-    QComboBox* yearBox() const { return yearBox_; }
-    QComboBox* scopeBox() const { return scopeBox_; }
-    QTabWidget* pages() const { return pages_; }
-    QLabel* totals() const { return totals_; }
-    CountChart* monthChart() const { return monthChart_; }
-    CountChart* yearChart() const { return yearChart_; }
-    QTableWidget* groupTable(ChoiceList list) const {
-        return groupTables_[static_cast<size_t>(list)];
-    }
-    QListWidget* statusList() const { return statusList_; }
-    QTableView* statusTable() const { return statusTable_; }
-    QLabel* undatedSummary() const { return undatedSummary_; }
-    QTableView* undatedTable() const { return undatedTable_; }
-    QPushButton* saveButton() const { return saveButton_; }
     // The open catalogue's file (empty when untitled): a picture is never
     // saved over it or its backup.
     void setOpenCatalogue(std::function<QString()> file) { openCatalogue_ = std::move(file); }
-    QPushButton* copyButton() const { return copyButton_; }
 
 signals:
     // The user asked to see this record (1..recordCount) in the main window.
@@ -79,6 +62,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QTableWidget* groupTable(ChoiceList list) const {
+        return groupTables_[static_cast<size_t>(list)];
+    }
     void recount();
     void fillYears();
     void refresh();
