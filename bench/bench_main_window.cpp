@@ -18,6 +18,7 @@
 #include <memory>
 #include <sys/resource.h>
 
+#include "../tests/gui/Reach.h"
 #include "WindowBenchmarks.h"
 
 using namespace sorabel;
@@ -71,7 +72,7 @@ FullCatalogue& full() {
 }
 
 QString shownTitle(const MainWindow& form) {
-    return form.findChild<QLineEdit*>(QStringLiteral("title"))->text();
+    return reach<QLineEdit>(form, "title").text();
 }
 
 void BM_StartUpWithFullCatalogue(benchmark::State& state) {

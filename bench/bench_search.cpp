@@ -16,6 +16,7 @@
 #include <ctime>
 #include <memory>
 
+#include "../tests/gui/Reach.h"
 #include "FullCatalogue.h"
 #include "WindowBenchmarks.h"
 
@@ -170,11 +171,13 @@ void BM_KeystrokeSearchWindow(benchmark::State& state) {
     SearchWindow window(fixture().catalogue);
     window.execute();
     QApplication::processEvents();
+    auto& queryBox = reach<QLineEdit>(window, "queryBox");
+    auto& count = reach<QLabel>(window, "countLabel");
     perKeystroke(state, [&](const QString& query) {
-        window.queryBox()->setText(query);
+        queryBox.setText(query);
         if (painted)
             QApplication::processEvents();
-        return window.countLabel()->text().chopped(1).toLongLong();
+        return count.text().chopped(1).toLongLong();
     });
 }
 BENCHMARK(BM_KeystrokeSearchWindow)

@@ -31,6 +31,7 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "../tests/gui/Reach.h"
 #include "../tests/gui/lookup/LocalBookServer.h"
 
 namespace {
@@ -103,9 +104,10 @@ int main(int argc, char* argv[]) {
     statistics.resize(860, 600);
     statistics.show();
     ok &= save(&statistics, out.filePath(QStringLiteral("statistics-window.png")));
-    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::GroupPage);
+    auto& statisticsPages = sorabel::reach<QTabWidget>(statistics, "pages");
+    statisticsPages.setCurrentIndex(sorabel::StatisticsWindow::GroupPage);
     ok &= save(&statistics, out.filePath(QStringLiteral("statistics-groups.png")));
-    statistics.pages()->setCurrentIndex(sorabel::StatisticsWindow::StatusPage);
+    statisticsPages.setCurrentIndex(sorabel::StatisticsWindow::StatusPage);
     statistics.showStatus(sorabel::ReadingStatus::Reading);
     ok &= save(&statistics, out.filePath(QStringLiteral("statistics-status.png")));
     statistics.hide();
@@ -137,15 +139,15 @@ int main(int argc, char* argv[]) {
         sorabel::IsbnLookupWindow lookup(session, &main,
                                          home.filePath(QStringLiteral("lookup.INI")));
         lookup.present();
-        lookup.isbnBox()->setText(QStringLiteral("978-4-10-101001-4"));
-        emit lookup.isbnBox()->returnPressed();
-        QTest::qWaitFor([&] { return lookup.preview()->rowCount() > 0; }, 5000);
+        auto& isbn = sorabel::reach<QLineEdit>(lookup, "isbnBox");
+        isbn.setText(QStringLiteral("978-4-10-101001-4"));
+        emit isbn.returnPressed();
+        auto& preview = sorabel::reach<sorabel::LookupPreview>(lookup, "preview");
+        QTest::qWaitFor([&] { return preview.rowCount() > 0; }, 5000);
         // The addresses a user sees, not the stand-in server's.
-        for (auto* e : lookup.findChildren<QLineEdit*>())
-            if (e->text() == server.baseUrl())
-                e->setText(e->objectName() == QLatin1String("ndlUrl")
-                               ? sorabel::LookupSettings::kNdlDefault
-                               : sorabel::LookupSettings::kOpenBdDefault);
+        sorabel::reach<QLineEdit>(lookup, "openBdUrl")
+            .setText(sorabel::LookupSettings::kOpenBdDefault);
+        sorabel::reach<QLineEdit>(lookup, "ndlUrl").setText(sorabel::LookupSettings::kNdlDefault);
         lookup.setFocus();
         ok &= save(&lookup, out.filePath(QStringLiteral("isbn-lookup.png")));
         lookup.hide();
@@ -153,10 +155,10 @@ int main(int argc, char* argv[]) {
 
     // Shown without its modal loop, so that each page can be taken in turn.
     sorabel::SettingsDialog& settings = windows.settingsDialog();
-    auto* pages = settings.findChild<QTabWidget*>(QStringLiteral("pages"));
+    auto& pages = sorabel::reach<QTabWidget>(settings, "pages");
     settings.show();
-    for (int page = 0; pages && page < pages->count(); ++page) {
-        pages->setCurrentIndex(page);
+    for (int page = 0; page < pages.count(); ++page) {
+        pages.setCurrentIndex(page);
         ok &= save(&settings, out.filePath(QStringLiteral("settings-page%1.png").arg(page + 1)));
     }
     settings.hide();
@@ -168,10 +170,9 @@ int main(int argc, char* argv[]) {
     saveAs.selectFile(QStringLiteral("sample.srb"));
     saveAs.resize(900, 520);
     saveAs.show();
-    QTest::qWait(300); // the folder is read in the background
-    if (auto* details = saveAs.findChild<QTreeView*>(QStringLiteral("treeView")))
-        for (int column = 0; column < 4; ++column)
-            details->resizeColumnToContents(column);
+    QTest::qWait(300);                         // the folder is read in the background
+    for (int column = 0; column < 4; ++column) // Qt names the details view "treeView"
+        sorabel::reach<QTreeView>(saveAs, "treeView").resizeColumnToContents(column);
     ok &= save(&saveAs, out.filePath(QStringLiteral("save-dialog.png")));
     saveAs.hide();
 
@@ -202,7 +203,7 @@ int main(int argc, char* argv[]) {
     main.showBookList();
     ok &= save(&windows.bookList(), out.filePath(QStringLiteral("list-window-dark.png")));
     windows.bookList().hide();
-    statistics.pages()->setCurrentIndex(0);
+    statisticsPages.setCurrentIndex(0);
     statistics.show();
     ok &= save(&statistics, out.filePath(QStringLiteral("statistics-window-dark.png")));
     statistics.hide();

@@ -105,6 +105,11 @@ const std::vector<bool>& CatalogueSearch::foldedCatalogueCharacters() {
 }
 
 void CatalogueSearch::prepare(const Catalogue& catalogue) {
+    if (complete_ && catalogue.recordCount() == recordCount_ && spliceChangedFields(catalogue)) {
+        prepareCaptions(catalogue);
+        prepared_ = true;
+        return;
+    }
     // The texts of the last preparation: a field whose bytes have not changed
     // keeps its decoded and folded text, so storing one edited record costs
     // little more than copying.
@@ -166,7 +171,57 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     bytesStart_[slotCount] = bytes_.size();
     foldedStart_[slotCount] = folded_.size();
     sourceStart_[slotCount] = source_.size();
+    prepareCaptions(catalogue);
+    prepared_ = true;
+    complete_ = true;
+}
 
+// After typing only a few fields differ from the prepared texts: each is
+// replaced where it lies and the offsets after it move, instead of the whole
+// catalogue's texts being copied again. False (nothing changed) when more
+// than a few fields differ.
+bool CatalogueSearch::spliceChangedFields(const Catalogue& catalogue) {
+    constexpr size_t kMostSpliced = 64;
+    std::vector<size_t> changed;
+    for (int r = 1; r <= recordCount_; ++r)
+        for (int f = 0; f < kFieldCount; ++f) {
+            const size_t slot = slotOf(r, fieldAt(f));
+            const std::string_view old(bytes_.data() + bytesStart_[slot],
+                                       bytesStart_[slot + 1] - bytesStart_[slot]);
+            if (old != catalogue.field(fieldAt(f), r)) {
+                if (changed.size() == kMostSpliced)
+                    return false;
+                changed.push_back(slot);
+            }
+        }
+    complete_ = false; // until every change is in
+    for (size_t slot : changed) {
+        const int record = static_cast<int>(slot / kFieldCount) + 1;
+        const Bytes& field = catalogue.field(fieldAt(static_cast<int>(slot % kFieldCount)), record);
+        const QString text = sjis::decode(field);
+        QString folded;
+        SearchFold::Origin origin = SearchFold::appendFold(text, folded);
+        folded.append(kSlotEnd);
+        const auto replace = [slot](auto& buffer, auto& starts, const auto& with) {
+            const auto start = starts[slot];
+            const auto oldLength = starts[slot + 1] - start;
+            buffer.replace(start, oldLength, with);
+            const auto grown =
+                static_cast<qsizetype>(with.size()) - static_cast<qsizetype>(oldLength);
+            for (size_t s = slot + 1; s < starts.size(); ++s)
+                starts[s] = static_cast<std::decay_t<decltype(starts[s])>>(
+                    static_cast<qsizetype>(starts[s]) + grown);
+        };
+        replace(bytes_, bytesStart_, field);
+        replace(source_, sourceStart_, text);
+        replace(folded_, foldedStart_, folded);
+        origin_[slot] = std::move(origin);
+    }
+    complete_ = true;
+    return true;
+}
+
+void CatalogueSearch::prepareCaptions(const Catalogue& catalogue) {
     for (const FieldInfo& info : fieldTable()) {
         const auto i = static_cast<size_t>(index(info.field));
         QString caption = sjis::decode(
@@ -178,8 +233,6 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
         captions_[i] = caption;
         shown_[i] = catalogue.isShown(info.field);
     }
-    prepared_ = true;
-    complete_ = true;
 }
 
 void CatalogueSearch::invalidate() {

@@ -81,6 +81,8 @@ public:
 
 private:
     static const std::vector<bool>& foldedCatalogueCharacters();
+    bool spliceChangedFields(const Catalogue& catalogue);
+    void prepareCaptions(const Catalogue& catalogue);
     static size_t slotOf(int record, Field f) {
         return static_cast<size_t>(record - 1) * kFieldCount + static_cast<size_t>(index(f));
     }

@@ -1,16 +1,32 @@
 #include "core/text/DateReader.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QRegularExpression>
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <atomic>
 
 namespace sorabel {
 
 namespace {
 
 constexpr int kFirstYear = 1868;
+
+// This year, asked of the clock and the time zone at most once a minute: a
+// recount reads thousands of dates, and the time zone lookup for each one
+// was most of the time it took.
+int currentYear() {
+    static std::atomic<qint64> validUntil{0};
+    static std::atomic<int> year{0};
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    if (now >= validUntil.load(std::memory_order_acquire)) {
+        year.store(QDate::currentDate().year(), std::memory_order_relaxed);
+        validUntil.store(now + 60, std::memory_order_release);
+    }
+    return year.load(std::memory_order_relaxed);
+}
 
 struct Era {
     QStringView name;
@@ -256,7 +272,7 @@ std::optional<ReadDate> readDate(QStringView text) {
     auto date = readFolded(folded);
     // Before the first era or past next year is a typing slip (1024, 3024),
     // which would stretch every chart over a thousand empty years.
-    if (!date || date->year < kFirstYear || date->year > QDate::currentDate().year() + 1)
+    if (!date || date->year < kFirstYear || date->year > currentYear() + 1)
         return std::nullopt;
     if (partOfMonth && date->precision != DatePrecision::Month)
         return std::nullopt;

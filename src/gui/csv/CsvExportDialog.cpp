@@ -46,6 +46,7 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent,
     auto* group = new QGroupBox(QStringLiteral("文字コード"), this);
     auto* groupLayout = new QVBoxLayout(group);
     auto* buttons = new QButtonGroup(this);
+    const char* names[] = {"utf8BomButton", "utf8Button", "shiftJisButton"};
     const QString hints[] = {
         QStringLiteral("（表計算ソフトで開くならこれ）"),
         QStringLiteral("（ほかのプログラムで読むなら）"),
@@ -57,6 +58,7 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent,
                                  .arg(i + 1)
                                  .arg(csv_encoding::displayName(kEncodings[i]), hints[i]),
                              group);
+        encodings_[i]->setObjectName(QString::fromLatin1(names[i]));
         buttons->addButton(encodings_[i]);
         groupLayout->addWidget(encodings_[i]);
     }
@@ -65,8 +67,11 @@ CsvExportDialog::CsvExportDialog(const Catalogue& catalogue, QWidget* parent,
 
     auto* box = new QDialogButtonBox(this);
     export_ = box->addButton(QStringLiteral("エクスポート(&E)…"), QDialogButtonBox::AcceptRole);
-    cancel_ = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    auto* cancel = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     help_ = box->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
+    export_->setObjectName(QStringLiteral("exportButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    help_->setObjectName(QStringLiteral("helpButton"));
     help_->setShortcut(QKeySequence(Qt::Key_F1));
     export_->setDefault(true);
     connect(box, &QDialogButtonBox::accepted, this, &CsvExportDialog::accept);
@@ -93,10 +98,6 @@ CsvEncoding CsvExportDialog::encoding() const {
 
 void CsvExportDialog::setEncoding(CsvEncoding encoding) {
     encodings_[slotOf(encoding)]->setChecked(true);
-}
-
-QRadioButton* CsvExportDialog::encodingButton(CsvEncoding encoding) const {
-    return encodings_[slotOf(encoding)];
 }
 
 void CsvExportDialog::accept() {

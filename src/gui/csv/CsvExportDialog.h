@@ -36,11 +36,6 @@ public:
     // The file the dialog wrote; empty until it has.
     QString writtenPath() const { return written_; }
 
-    QRadioButton* encodingButton(CsvEncoding encoding) const;
-    QPushButton* exportButton() const { return export_; }
-    QPushButton* cancelButton() const { return cancel_; }
-    QPushButton* helpButton() const { return help_; }
-
 public slots:
     void accept() override;
 
@@ -49,7 +44,6 @@ private:
     QString openCatalogue_;
     std::array<QRadioButton*, 3> encodings_{};
     QPushButton* export_;
-    QPushButton* cancel_;
     QPushButton* help_;
     QString written_;
 };

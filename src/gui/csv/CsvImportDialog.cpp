@@ -49,6 +49,7 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     auto* encodingRow = new QHBoxLayout;
     auto* encodingLabel = new QLabel(QStringLiteral("文字コード(&C):"), this);
     encoding_ = new QComboBox(this);
+    encoding_->setObjectName(QStringLiteral("encodingBox"));
     for (CsvEncoding e : kEncodings)
         encoding_->addItem(csv_encoding::displayName(e), static_cast<int>(e));
     encodingLabel->setBuddy(encoding_);
@@ -61,10 +62,12 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     auto* presetRow = new QHBoxLayout;
     auto* presetLabel = new QLabel(QStringLiteral("ファイルの種類(&K):"), this);
     preset_ = new QComboBox(this);
+    preset_->setObjectName(QStringLiteral("presetBox"));
     for (CsvPresetId id : CsvPreset::all())
         preset_->addItem(QString::fromUtf8(CsvPreset::get(id).displayName), static_cast<int>(id));
     presetLabel->setBuddy(preset_);
     firstRowIsData_ = new QCheckBox(QStringLiteral("1行目はデータ(&D)"), this);
+    firstRowIsData_->setObjectName(QStringLiteral("firstRowIsDataBox"));
     presetRow->addWidget(presetLabel);
     presetRow->addWidget(preset_);
     presetRow->addWidget(firstRowIsData_);
@@ -76,6 +79,7 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
             .arg(kPreviewRows),
         this));
     preview_ = new QTableWidget(this);
+    preview_->setObjectName(QStringLiteral("preview"));
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setWordWrap(false);
     preview_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -86,6 +90,8 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
     auto* policyLayout = new QVBoxLayout(policy);
     replace_ = new QRadioButton(QStringLiteral("「〓」に置き換えて取り込む(&R)"), policy);
     skip_ = new QRadioButton(QStringLiteral("その文字を含む行を取り込まない(&S)"), policy);
+    replace_->setObjectName(QStringLiteral("replaceButton"));
+    skip_->setObjectName(QStringLiteral("skipButton"));
     replace_->setChecked(true);
     policyLayout->addWidget(replace_);
     policyLayout->addWidget(skip_);
@@ -93,17 +99,22 @@ CsvImportDialog::CsvImportDialog(const Catalogue& catalogue, QWidget* parent)
 
     layout->addWidget(new QLabel(QStringLiteral("置き換える文字と取り込まない行:"), this));
     report_ = new QPlainTextEdit(this);
+    report_->setObjectName(QStringLiteral("report"));
     report_->setReadOnly(true);
     report_->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(report_, 2);
     summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("summary"));
     summary_->setWordWrap(true);
     layout->addWidget(summary_);
 
     auto* box = new QDialogButtonBox(this);
     import_ = box->addButton(QStringLiteral("取り込む(&I)"), QDialogButtonBox::AcceptRole);
-    cancel_ = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    auto* cancel = box->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     help_ = box->addButton(QStringLiteral("ヘルプ(&H)"), QDialogButtonBox::HelpRole);
+    import_->setObjectName(QStringLiteral("importButton"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    help_->setObjectName(QStringLiteral("helpButton"));
     help_->setShortcut(QKeySequence(Qt::Key_F1));
     import_->setDefault(true);
     import_->setEnabled(false);
@@ -214,6 +225,7 @@ void CsvImportDialog::showDocument() {
 
     for (int c = 0; c < columns; ++c) {
         auto* combo = new QComboBox(preview_);
+        combo->setObjectName(QStringLiteral("mappingBox%1").arg(c));
         combo->addItem(QStringLiteral("取り込まない"), kNotImported);
         combo->addItem(QStringLiteral("備考に「%1: 値」")
                            .arg(presetPlan_[size_t(c)].label.isEmpty()

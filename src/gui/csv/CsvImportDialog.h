@@ -46,20 +46,9 @@ public:
     // What each column becomes as the boxes stand.
     ImportPlan plan() const;
 
-    QComboBox* encodingBox() const { return encoding_; }
-    QComboBox* presetBox() const { return preset_; }
-    QCheckBox* firstRowIsDataBox() const { return firstRowIsData_; }
-    QTableWidget* preview() const { return preview_; }
-    QComboBox* mappingBox(int column) const;
-    QRadioButton* replaceButton() const { return replace_; }
-    QRadioButton* skipButton() const { return skip_; }
-    QPlainTextEdit* report() const { return report_; }
-    QLabel* summary() const { return summary_; }
-    QPushButton* importButton() const { return import_; }
-    QPushButton* cancelButton() const { return cancel_; }
-    QPushButton* helpButton() const { return help_; }
-
 private:
+    // The box over column `column` (from 0) choosing where it goes.
+    QComboBox* mappingBox(int column) const;
     void encodingChosen();
     void reread();
     void showDocument();
@@ -83,7 +72,6 @@ private:
     QPlainTextEdit* report_;
     QLabel* summary_;
     QPushButton* import_;
-    QPushButton* cancel_;
     QPushButton* help_;
 };
 

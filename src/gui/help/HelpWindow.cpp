@@ -48,6 +48,8 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     finder_ = new QTabWidget;
     contents_ = new QTreeWidget;
+    finder_->setObjectName(QStringLiteral("finder"));
+    contents_->setObjectName(QStringLiteral("contents"));
     contents_->setHeaderHidden(true);
     contents_->setRootIsDecorated(true);
     finder_->addTab(contents_, QStringLiteral("目次(&C)"));
@@ -56,6 +58,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* searchLayout = new QVBoxLayout(searchPage);
     auto* searchLabel = new QLabel(QStringLiteral("探したい語句を入力してください(&W):"));
     searchBox_ = new QLineEdit;
+    searchBox_->setObjectName(QStringLiteral("searchBox"));
     searchLabel->setBuddy(searchBox_);
     searchButton_ = new QPushButton(QStringLiteral("検索(&S)"));
     auto* searchRow = new QHBoxLayout;
@@ -64,6 +67,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     searchNote_ = new QLabel;
     searchNote_->setWordWrap(true);
     results_ = new QListWidget;
+    results_->setObjectName(QStringLiteral("searchResults"));
     searchLayout->addWidget(searchLabel);
     searchLayout->addLayout(searchRow);
     searchLayout->addWidget(searchNote_);
@@ -71,6 +75,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     finder_->addTab(searchPage, QStringLiteral("検索(&F)"));
 
     topicView_ = new QTextBrowser;
+    topicView_->setObjectName(QStringLiteral("topicView"));
     topicView_->setOpenLinks(false);
     topicView_->setOpenExternalLinks(false);
 

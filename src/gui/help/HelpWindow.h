@@ -36,12 +36,6 @@ public:
     QString topicText() const;                      // the topic pane as plain text
     const HelpFile& helpFile() const { return file_; }
 
-    QTabWidget* finder() const { return finder_; }
-    QTreeWidget* contents() const { return contents_; }
-    QLineEdit* searchBox() const { return searchBox_; }
-    QListWidget* results() const { return results_; }
-    QTextBrowser* topicView() const { return topicView_; }
-
 public slots:
     void runSearch();
     void goBack();

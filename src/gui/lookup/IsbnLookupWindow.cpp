@@ -77,6 +77,8 @@ IsbnLookupWindow::IsbnLookupWindow(CatalogueSession& session, QWidget* parent, Q
     auto* modes = new QHBoxLayout;
     fillCurrent_ = new QCheckBox(this);
     continuous_ = new QCheckBox(QStringLiteral("続けて追加(&C)"), this);
+    fillCurrent_->setObjectName(QStringLiteral("fillCurrentBox"));
+    continuous_->setObjectName(QStringLiteral("continuousBox"));
     continuous_->setToolTip(QStringLiteral("見つかった本をその場で追加し、次の ISBN を待ちます"));
     modes->addWidget(fillCurrent_);
     modes->addStretch(1);
@@ -84,6 +86,7 @@ IsbnLookupWindow::IsbnLookupWindow(CatalogueSession& session, QWidget* parent, Q
     layout->addLayout(modes);
 
     preview_ = new LookupPreview(this);
+    preview_->setObjectName(QStringLiteral("preview"));
     preview_->setAccessibleName(QStringLiteral("見つかった本の内容"));
     layout->addWidget(preview_, 1);
     layout->addWidget(buildShelf());
@@ -144,6 +147,9 @@ QWidget* IsbnLookupWindow::buildShelf() {
     added_ = new QListWidget(shelf_);
     notFound_ = new QListWidget(shelf_);
     duplicates_ = new QListWidget(shelf_);
+    added_->setObjectName(QStringLiteral("addedList"));
+    notFound_->setObjectName(QStringLiteral("notFoundList"));
+    duplicates_->setObjectName(QStringLiteral("duplicateList"));
     auto page = [this](QListWidget* list, QPushButton* button) {
         auto* w = new QWidget(shelf_);
         auto* l = new QVBoxLayout(w);
@@ -155,6 +161,8 @@ QWidget* IsbnLookupWindow::buildShelf() {
     };
     retry_ = new QPushButton(QStringLiteral("もう一度調べる(&R)"), shelf_);
     addAnyway_ = new QPushButton(QStringLiteral("選んだ本も追加する(&D)"), shelf_);
+    retry_->setObjectName(QStringLiteral("retryButton"));
+    addAnyway_->setObjectName(QStringLiteral("addAnywayButton"));
     for (QPushButton* b : {retry_, addAnyway_})
         b->setAutoDefault(false);
     duplicates_->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -40,18 +40,6 @@ public:
     // Shows the window in front, ready for an ISBN.
     void present();
 
-    QLineEdit* isbnBox() const { return isbnBox_; }
-    QLabel* statusLabel() const { return status_; }
-    LookupPreview* preview() const { return preview_; }
-    QCheckBox* continuousBox() const { return continuous_; }
-    QCheckBox* fillCurrentBox() const { return fillCurrent_; }
-    QPushButton* takeButton() const { return take_; }
-    QListWidget* addedList() const { return added_; }
-    QListWidget* notFoundList() const { return notFound_; }
-    QListWidget* duplicateList() const { return duplicates_; }
-    QPushButton* retryButton() const { return retry_; }
-    QPushButton* addAnywayButton() const { return addAnyway_; }
-
 signals:
     // A lookup's outcome is on screen (the preview filled or the message shown).
     void outcomeShown();

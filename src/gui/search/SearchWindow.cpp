@@ -35,6 +35,13 @@ SearchWindow::SearchWindow(const Catalogue& catalogue, QWidget* parent)
     setWindowTitle(QStringLiteral("すべての項目を検索"));
     setWindowIcon(icon());
     resize(520, 440);
+    model_->setObjectName(QStringLiteral("resultModel"));
+    query_->setObjectName(QStringLiteral("queryBox"));
+    fields_->setObjectName(QStringLiteral("fieldBox"));
+    view_->setObjectName(QStringLiteral("resultView"));
+    count_->setObjectName(QStringLiteral("countLabel"));
+    why_->setObjectName(QStringLiteral("queryNote"));
+    loose_->setObjectName(QStringLiteral("looseBox"));
 
     query_->setPlaceholderText(QStringLiteral("探す言葉（空白で区切ると、すべてを含む本）"));
     query_->setClearButtonEnabled(true);

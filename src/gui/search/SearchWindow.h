@@ -36,15 +36,6 @@ public:
     // Shows the window, or brings it to the front, with the query selected.
     void execute();
 
-    QLineEdit* queryBox() const { return query_; }
-    QComboBox* fieldBox() const { return fields_; }
-    QListView* resultView() const { return view_; }
-    QLabel* countLabel() const { return count_; }
-    QCheckBox* looseBox() const { return loose_; }
-    // Under the box: why a query cannot find anything, when it cannot.
-    QLabel* queryNote() const { return why_; }
-    const SearchResultModel* results() const { return model_; }
-
 public slots:
     // The records changed (a stored edit, add, delete, an applied sort, Open,
     // New, new captions): the prepared texts are dropped and the search runs again.
@@ -72,7 +63,7 @@ private:
     QComboBox* fields_;
     QListView* view_;
     QLabel* count_;
-    QLabel* why_;
+    QLabel* why_; // under the box: why a query cannot find anything, when it cannot
     QCheckBox* loose_;
 };
 

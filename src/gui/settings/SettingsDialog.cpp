@@ -337,6 +337,8 @@ void SettingsDialog::buildOthersPage() {
             othersPage_, QString::fromUtf8(options[i].title), QString::fromUtf8(options[i].first),
             QString::fromUtf8(options[i].second), options[i].bounds, startupGroups_[i]);
         group->setObjectName(QString::fromLatin1(names[i]));
+        for (QAbstractButton* b : startupGroups_[i]->buttons()) // "positionOption0", ...
+            b->setObjectName(group->objectName() + QString::number(startupGroups_[i]->id(b)));
         connect(startupGroups_[i], &QButtonGroup::idClicked, this,
                 &SettingsDialog::storeStartupOptions);
     }

@@ -98,7 +98,6 @@ private:
     FontValues contentsFont_;
     FontStylePitch captionStyle_;
     FontStylePitch contentsStyle_;
-    // The font dialog starts from the font last chosen in it during the run.
 };
 
 } // namespace sorabel

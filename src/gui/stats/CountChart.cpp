@@ -26,9 +26,19 @@ CountChart::CountChart(QWidget* parent) : QChartView(parent) {
 
 void CountChart::setCounts(const QString& title, const QStringList& categories,
                            const std::vector<int>& counts) {
+    // A recount after typing mostly finds the same counts: rebuilding the
+    // chart's series and axes would cost a few milliseconds for nothing.
+    if (built_ && title == this->title() && categories == categories_ && counts == counts_)
+        return;
     categories_ = categories;
     counts_ = counts;
+    rebuild(title);
+}
 
+void CountChart::rebuild(const QString& title) {
+    built_ = true;
+    const QStringList& categories = categories_;
+    const std::vector<int>& counts = counts_;
     QChart* c = chart();
     c->removeAllSeries();
     for (QAbstractAxis* axis : c->axes())
@@ -105,10 +115,10 @@ void CountChart::changeEvent(QEvent* event) {
     QChartView::changeEvent(event);
     if (event->type() != QEvent::PaletteChange)
         return;
-    if (counts_.empty())
-        applyPalette();
+    if (built_)
+        rebuild(title());
     else
-        setCounts(title(), QStringList(categories_), std::vector<int>(counts_));
+        applyPalette();
 }
 
 QStringList CountChart::spacedLabels(const QStringList& categories) {

@@ -29,8 +29,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void rebuild(const QString& title);
     void applyPalette();
 
+    bool built_ = false;
     QStringList categories_;
     std::vector<int> counts_;
 };

@@ -6,6 +6,7 @@
 #include "core/storage/FileIo.h"
 #include "core/text/ShiftJis.h"
 #include "gui/help/HelpViewer.h"
+#include "gui/stats/BookRowsModel.h"
 #include "gui/stats/CountChart.h"
 #include "gui/widgets/ChosenFile.h"
 #include "gui/widgets/Dialogs.h"
@@ -57,8 +58,8 @@ QString books(int n) {
     return QStringLiteral("%1冊").arg(n);
 }
 
-QTableWidget* newTable(QWidget* parent) {
-    auto* t = new QTableWidget(parent);
+template <class Table> Table* newTable(QWidget* parent) {
+    auto* t = new Table(parent);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -74,17 +75,26 @@ QTableWidgetItem* cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
     return item;
 }
 
+// A table whose rows are many books: its columns are fitted to the first
+// rows only, so that a long list is not measured cell by cell.
+QTableView* newBookTable(QWidget* parent, BookRowsModel* rows) {
+    QTableView* t = newTable<QTableView>(parent);
+    t->setModel(rows);
+    t->horizontalHeader()->setResizeContentsPrecision(200);
+    return t;
+}
+
 // Header row and rows of a table, tab-separated.
-QString tableText(const QTableWidget* t) {
+QString tableText(const QAbstractItemModel* m) {
     QStringList lines;
     QStringList header;
-    for (int c = 0; c < t->columnCount(); ++c)
-        header << t->horizontalHeaderItem(c)->text();
+    for (int c = 0; c < m->columnCount(); ++c)
+        header << m->headerData(c, Qt::Horizontal).toString();
     lines << header.join(u'\t');
-    for (int r = 0; r < t->rowCount(); ++r) {
+    for (int r = 0; r < m->rowCount(); ++r) {
         QStringList row;
-        for (int c = 0; c < t->columnCount(); ++c)
-            row << (t->item(r, c) ? t->item(r, c)->text() : QString());
+        for (int c = 0; c < m->columnCount(); ++c)
+            row << m->index(r, c).data().toString();
         lines << row.join(u'\t');
     }
     return lines.join(u'\n') + u'\n';
@@ -101,6 +111,9 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     basisBox_ = new QComboBox(this);
     yearBox_ = new QComboBox(this);
     scopeBox_ = new QComboBox(this);
+    basisBox_->setObjectName(QStringLiteral("basisBox"));
+    yearBox_->setObjectName(QStringLiteral("yearBox"));
+    scopeBox_->setObjectName(QStringLiteral("scopeBox"));
     scopeBox_->addItems(
         {QStringLiteral("選んだ年"), QStringLiteral("全期間"), QStringLiteral("すべての本")});
     auto* top = new QHBoxLayout;
@@ -116,18 +129,24 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     top->addStretch();
 
     totals_ = new QLabel(this);
+    totals_->setObjectName(QStringLiteral("totals"));
     totals_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     pages_ = new QTabWidget(this);
     monthChart_ = new CountChart(pages_);
     yearChart_ = new CountChart(pages_);
+    pages_->setObjectName(QStringLiteral("pages"));
+    monthChart_->setObjectName(QStringLiteral("monthChart"));
+    yearChart_->setObjectName(QStringLiteral("yearChart"));
     pages_->addTab(monthChart_, QStringLiteral("月別(&1)"));
     pages_->addTab(yearChart_, QStringLiteral("年別(&2)"));
 
     auto* groups = new QWidget(pages_);
     auto* groupRow = new QHBoxLayout(groups);
-    for (auto& t : groupTables_) {
-        t = newTable(groups);
+    const char* const groupNames[kListCount] = {"genre1Table", "genre2Table", "formatTable"};
+    for (size_t l = 0; l < groupTables_.size(); ++l) {
+        QTableWidget* t = groupTables_[l] = newTable<QTableWidget>(groups);
+        t->setObjectName(QString::fromLatin1(groupNames[l]));
         t->horizontalHeader()->setStretchLastSection(false);
         groupRow->addWidget(t);
     }
@@ -136,13 +155,16 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     auto* status = new QWidget(pages_);
     auto* statusRow = new QHBoxLayout(status);
     statusList_ = new QListWidget(status);
+    statusList_->setObjectName(QStringLiteral("statusList"));
     statusList_->setMaximumWidth(150);
     statusList_->setSpacing(3);
     for (ReadingStatus s : kStatuses) {
         auto* item = new QListWidgetItem(statusList_);
         item->setData(Qt::UserRole, static_cast<int>(s));
     }
-    statusTable_ = newTable(status);
+    statusRows_ = new BookRowsModel(this);
+    statusTable_ = newBookTable(status, statusRows_);
+    statusTable_->setObjectName(QStringLiteral("statusTable"));
     statusRow->addWidget(statusList_);
     statusRow->addWidget(statusTable_, 1);
     pages_->addTab(status, QStringLiteral("読書状況(&4)"));
@@ -150,14 +172,19 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
     auto* undated = new QWidget(pages_);
     auto* undatedColumn = new QVBoxLayout(undated);
     undatedSummary_ = new QLabel(undated);
+    undatedSummary_->setObjectName(QStringLiteral("undatedSummary"));
     undatedSummary_->setWordWrap(true);
-    undatedTable_ = newTable(undated);
+    undatedRows_ = new BookRowsModel(this);
+    undatedTable_ = newBookTable(undated, undatedRows_);
+    undatedTable_->setObjectName(QStringLiteral("undatedTable"));
     undatedColumn->addWidget(undatedSummary_);
     undatedColumn->addWidget(undatedTable_, 1);
     pages_->addTab(undated, QStringLiteral("日付のない本(&5)"));
 
     saveButton_ = new QPushButton(QStringLiteral("画像で保存(&S)..."), this);
     copyButton_ = new QPushButton(QStringLiteral("表をコピー(&C)"), this);
+    saveButton_->setObjectName(QStringLiteral("saveButton"));
+    copyButton_->setObjectName(QStringLiteral("copyButton"));
     auto* help = new QPushButton(QStringLiteral("ヘルプ(&H)"), this);
     auto* close = new QPushButton(QStringLiteral("閉じる(&X)"), this);
     auto* buttons = new QHBoxLayout;
@@ -184,10 +211,9 @@ StatisticsWindow::StatisticsWindow(const Catalogue& catalogue, QWidget* parent)
             showStatus(kStatuses[static_cast<size_t>(row)]);
     });
     // Double click (or Enter) on a book shows it in the main window.
-    for (QTableWidget* t : {statusTable_, undatedTable_}) {
-        connect(t, &QTableWidget::cellActivated, this, [this, t](int row, int) {
-            if (QTableWidgetItem* item = t->item(row, 0))
-                emit recordChosen(item->data(Qt::UserRole).toInt());
+    for (QTableView* t : {statusTable_, undatedTable_}) {
+        connect(t, &QTableView::activated, this, [this](const QModelIndex& index) {
+            emit recordChosen(index.data(Qt::UserRole).toInt());
         });
     }
     connect(saveButton_, &QPushButton::clicked, this, &StatisticsWindow::savePicture);
@@ -359,23 +385,12 @@ void StatisticsWindow::showStatus(ReadingStatus status) {
         statusList_->setCurrentRow(row);
         statusList_->blockSignals(false);
     }
-    const std::vector<int>& records = stats_.withStatus(status);
-    QStringList header{QStringLiteral("番号")};
-    for (Field f :
-         {Field::Title, Field::Author, Field::DateFinished, Field::DateStarted, Field::DateBought})
-        header << QString::fromUtf8(fieldInfo(f).defaultCaption);
-    statusTable_->clear();
-    statusTable_->setColumnCount(static_cast<int>(header.size()));
-    statusTable_->setHorizontalHeaderLabels(header);
-    statusTable_->setRowCount(static_cast<int>(records.size()));
-    for (int r = 0; r < statusTable_->rowCount(); ++r) {
-        const int record = records[static_cast<size_t>(r)];
-        fillBookRow(statusTable_, r, record);
-        int c = 2;
-        for (Field f : {Field::Author, Field::DateFinished, Field::DateStarted, Field::DateBought})
-            statusTable_->setItem(r, c++, cell(sjis::decode(catalogue_.field(f, record))));
-    }
-    statusTable_->resizeColumnsToContents();
+    std::vector<BookRowsModel::Column> columns =
+        bookColumns(QString::fromUtf8(fieldInfo(Field::Title).defaultCaption));
+    for (Field f : {Field::Author, Field::DateFinished, Field::DateStarted, Field::DateBought})
+        columns.push_back({QString::fromUtf8(fieldInfo(f).defaultCaption), fieldText(f)});
+    if (statusRows_->setRows(std::move(columns), stats_.withStatus(status)))
+        statusTable_->resizeColumnsToContents();
 }
 
 void StatisticsWindow::fillUndated() {
@@ -388,27 +403,29 @@ void StatisticsWindow::fillUndated() {
                                  .arg(dateCaption(),
                                       books(int(undated.size() - size_t(unreadable))),
                                       books(int(unreadable))));
-    undatedTable_->clear();
-    undatedTable_->setColumnCount(4);
-    undatedTable_->setHorizontalHeaderLabels(
-        {QStringLiteral("番号"), QStringLiteral("書名"), dateCaption(), QStringLiteral("状態")});
-    undatedTable_->setRowCount(static_cast<int>(undated.size()));
-    for (int r = 0; r < undatedTable_->rowCount(); ++r) {
-        const UndatedRecord& u = undated[static_cast<size_t>(r)];
-        fillBookRow(undatedTable_, r, u.record);
-        undatedTable_->setItem(r, 2, cell(sjis::decode(catalogue_.field(field, u.record))));
-        undatedTable_->setItem(
-            r, 3, cell(u.empty ? QStringLiteral("空欄") : QStringLiteral("読めない日付")));
-    }
-    undatedTable_->resizeColumnsToContents();
+    std::vector<int> records;
+    for (const UndatedRecord& u : undated)
+        records.push_back(u.record);
+    std::vector<BookRowsModel::Column> columns = bookColumns(QStringLiteral("書名"));
+    columns.push_back({dateCaption(), fieldText(field)});
+    columns.push_back({QStringLiteral("状態"), [this](int row, int) {
+                           return stats_.undated(basis())[static_cast<size_t>(row)].empty
+                                      ? QStringLiteral("空欄")
+                                      : QStringLiteral("読めない日付");
+                       }});
+    if (undatedRows_->setRows(std::move(columns), std::move(records)))
+        undatedTable_->resizeColumnsToContents();
 }
 
-// Number and title; the number's cell carries the record for the double click.
-void StatisticsWindow::fillBookRow(QTableWidget* table, int row, int record) {
-    QTableWidgetItem* number = cell(QString::number(record), Qt::AlignRight);
-    number->setData(Qt::UserRole, record);
-    table->setItem(row, 0, number);
-    table->setItem(row, 1, cell(sjis::decode(catalogue_.field(Field::Title, record))));
+// Number and title, first in both tables of books.
+std::vector<BookRowsModel::Column> StatisticsWindow::bookColumns(const QString& titleHeader) const {
+    return {{QStringLiteral("番号"), [](int, int record) { return QString::number(record); },
+             Qt::AlignRight},
+            {titleHeader, fieldText(Field::Title)}};
+}
+
+std::function<QString(int, int)> StatisticsWindow::fieldText(Field field) const {
+    return [this, field](int, int record) { return sjis::decode(catalogue_.field(field, record)); };
 }
 
 QString StatisticsWindow::pageAsText() const {
@@ -433,13 +450,13 @@ QString StatisticsWindow::pageAsText() const {
     case GroupPage: {
         QStringList parts;
         for (const QTableWidget* t : groupTables_)
-            parts << tableText(t);
+            parts << tableText(t->model());
         return parts.join(u'\n');
     }
     case StatusPage:
-        return tableText(statusTable_);
+        return tableText(statusRows_);
     default:
-        return tableText(undatedTable_);
+        return tableText(undatedRows_);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/stats/ReadingStatistics.h"
+#include "gui/stats/BookRowsModel.h"
 
 #include <QWidget>
 #include <array>
@@ -11,6 +12,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
+class QTableView;
 class QTableWidget;
 
 namespace sorabel {
@@ -42,26 +44,9 @@ public:
     // The shown page as tab-separated text, a header row first.
     QString pageAsText() const;
 
-    // Parts for the tests and the screenshots.
-    QComboBox* basisBox() const { return basisBox_; }
-    QComboBox* yearBox() const { return yearBox_; }
-    QComboBox* scopeBox() const { return scopeBox_; }
-    QTabWidget* pages() const { return pages_; }
-    QLabel* totals() const { return totals_; }
-    CountChart* monthChart() const { return monthChart_; }
-    CountChart* yearChart() const { return yearChart_; }
-    QTableWidget* groupTable(ChoiceList list) const {
-        return groupTables_[static_cast<size_t>(list)];
-    }
-    QListWidget* statusList() const { return statusList_; }
-    QTableWidget* statusTable() const { return statusTable_; }
-    QLabel* undatedSummary() const { return undatedSummary_; }
-    QTableWidget* undatedTable() const { return undatedTable_; }
-    QPushButton* saveButton() const { return saveButton_; }
     // The open catalogue's file (empty when untitled): a picture is never
     // saved over it or its backup.
     void setOpenCatalogue(std::function<QString()> file) { openCatalogue_ = std::move(file); }
-    QPushButton* copyButton() const { return copyButton_; }
 
 signals:
     // The user asked to see this record (1..recordCount) in the main window.
@@ -77,6 +62,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QTableWidget* groupTable(ChoiceList list) const {
+        return groupTables_[static_cast<size_t>(list)];
+    }
     void recount();
     void fillYears();
     void refresh();
@@ -84,7 +72,8 @@ private:
     void fillGroups();
     void fillStatus();
     void fillUndated();
-    void fillBookRow(QTableWidget* table, int row, int record);
+    std::vector<BookRowsModel::Column> bookColumns(const QString& titleHeader) const;
+    std::function<QString(int, int)> fieldText(Field field) const;
     QString dateCaption() const;
 
     const Catalogue& catalogue_;
@@ -101,9 +90,11 @@ private:
     CountChart* yearChart_ = nullptr;
     std::array<QTableWidget*, kListCount> groupTables_{};
     QListWidget* statusList_ = nullptr;
-    QTableWidget* statusTable_ = nullptr;
+    BookRowsModel* statusRows_ = nullptr;
+    QTableView* statusTable_ = nullptr;
     QLabel* undatedSummary_ = nullptr;
-    QTableWidget* undatedTable_ = nullptr;
+    BookRowsModel* undatedRows_ = nullptr;
+    QTableView* undatedTable_ = nullptr;
     QPushButton* saveButton_ = nullptr;
     std::function<QString()> openCatalogue_;
     QPushButton* copyButton_ = nullptr;

@@ -14,18 +14,21 @@
 namespace sorabel {
 
 FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FindDialog"));
+    setObjectName(QStringLiteral("findDialog"));
     setWindowTitle(QStringLiteral("検索"));
     setModal(false);
     setSizeGripEnabled(false);
 
     label_ = new QLabel(QStringLiteral("検索する文字列(&N):"));
     text_ = new QLineEdit;
+    text_->setObjectName(QStringLiteral("textBox"));
     text_->setMinimumWidth(200);
     label_->setBuddy(text_);
     findNext_ = new QPushButton(QStringLiteral("次を検索(&F)"));
+    findNext_->setObjectName(QStringLiteral("findNextButton"));
     findNext_->setDefault(true);
     close_ = new QPushButton(QStringLiteral("閉じる"));
+    close_->setObjectName(QStringLiteral("closeButton"));
     close_->setAutoDefault(false);
 
     auto* layout = new QGridLayout(this);

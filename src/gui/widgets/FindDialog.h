@@ -23,10 +23,6 @@ public:
     // Shows the dialog, or brings it to the front when it is already open.
     void execute();
 
-    QLineEdit* textBox() const { return text_; }
-    QPushButton* findNextButton() const { return findNext_; }
-    QPushButton* closeButton() const { return close_; }
-
 signals:
     // The find-next button was pressed with this text.
     void findNext(const QString& text);

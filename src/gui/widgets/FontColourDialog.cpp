@@ -18,6 +18,7 @@ FontColourDialog::FontColourDialog(QWidget* parent, const FontChoice& initial)
     // OK and Cancel end both.
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts_->setWindowFlags(Qt::Widget);
+    fonts_->setObjectName(QStringLiteral("fontChooser"));
 
     // Enter in the chooser's lists ends its own dialog, which would hide it
     // and leave this one empty: it ends this dialog instead, and so does Escape.
@@ -29,6 +30,7 @@ FontColourDialog::FontColourDialog(QWidget* parent, const FontChoice& initial)
     auto* colourRow = new QHBoxLayout;
     // The buddy makes "(&C)" a mnemonic instead of literal text.
     auto* colourLabel = new QLabel(QStringLiteral("色(&C):"), this);
+    colourLabel->setObjectName(QStringLiteral("colourLabel"));
     colourLabel->setBuddy(colourButton_);
     colourRow->addWidget(colourLabel);
     colourRow->addWidget(colourButton_);

@@ -1,5 +1,6 @@
 #include "gui/widgets/StringGrid.h"
 #include "core/support/TestHooks.h"
+#include "gui/widgets/GridCellDelegate.h"
 
 #include <QAbstractItemModel>
 #include <QFontMetrics>
@@ -16,25 +17,6 @@
 namespace sorabel {
 
 namespace {
-
-class HookDelegate : public QStyledItemDelegate {
-public:
-    explicit HookDelegate(StringGrid* grid) : QStyledItemDelegate(grid), grid_(grid) {}
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
-        if (const auto& hook = grid_->drawCellHook()) {
-            const int col = index.column() + 1;
-            const int row = index.row() + 1;
-            painter->save();
-            hook(*painter, col, row, option.rect, grid_->isFocusedCell(col, row));
-            painter->restore();
-        }
-    }
-
-private:
-    StringGrid* grid_;
-};
 
 StringGrid::TextWidthMeasure& widthMeasure() {
     static StringGrid::TextWidthMeasure measure;
@@ -91,7 +73,7 @@ struct FlagGuard {
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
     widths_.assign(1, defaultColWidth_);
-    setItemDelegate(new HookDelegate(this));
+    setItemDelegate(new GridCellDelegate(this));
     setEditTriggers(NoEditTriggers);
     setSelectionMode(ContiguousSelection);
     setSelectionBehavior(SelectItems);

@@ -102,6 +102,21 @@ TEST(CatalogueSearchTest, StaleTextsFindNothingUntilPreparedAgain) {
     s.prepare(c);
     EXPECT_EQ(records(s, "猫町"), (std::vector<int>{2}));
     EXPECT_EQ(s.text(2, Field::Title), QStringLiteral("猫町"));
+
+    // Fields edited in place, one longer and one emptied: the books after
+    // them are still found, and marked, where they are.
+    c.setField(Field::Impressions, 1, sjis::fromUtf8("ｶﾞｲﾄﾞの猫"));
+    c.setField(Field::Note2, 2, {});
+    s.prepare(c);
+    EXPECT_EQ(records(s, "がいど"), (std::vector<int>{1, 3}));
+    EXPECT_EQ(records(s, "出てこない"), (std::vector<int>{}));
+    EXPECT_EQ(s.text(3, Field::Author), QStringLiteral("村上春樹"));
+    const auto q = CatalogueSearch::parse(u"話す");
+    const auto books = s.find(q);
+    ASSERT_EQ(books.size(), 1u);
+    const auto e = s.excerpt(3, books[0].fields.at(0), q);
+    ASSERT_EQ(e.highlights.size(), 1u);
+    EXPECT_EQ(e.text.mid(e.highlights[0].first, e.highlights[0].second), QStringLiteral("話す"));
 }
 
 TEST(CatalogueSearchTest, QueriesAreFoldedBeforeTheyAreChecked) {

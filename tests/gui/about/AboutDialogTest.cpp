@@ -1,6 +1,7 @@
 #include "gui/about/AboutDialog.h"
 
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 
 #include "gui/widgets/Dialogs.h"
 
@@ -20,11 +21,11 @@ protected:
     }
     QString versionShown() {
         box.show();
-        const QString text = box.findChild<QLabel*>(QStringLiteral("version"))->text();
+        const QString text = reach<QLabel>(box, "version").text();
         box.hide();
         return text;
     }
-    QPushButton* ok() { return box.findChild<QPushButton*>(QStringLiteral("okButton")); }
+    QPushButton* ok() { return &reach<QPushButton>(box, "okButton"); }
 
     AboutDialog box;
     std::vector<QUrl> opened;
@@ -54,7 +55,7 @@ TEST_F(AboutBoxTest, OkEndsTheBox) {
 
 TEST_F(AboutBoxTest, WebButtonOpensTheAddressShownAndKeepsTheBoxOpen) {
     box.show();
-    QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("webPageButton")), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(box, "webPageButton"), Qt::LeftButton);
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(AboutDialog::webAddress())});
     EXPECT_TRUE(box.isVisible());
     // The address shown is not a link.

@@ -3,6 +3,7 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 #include "gui/widgets/FindDialog.h"
@@ -51,28 +52,26 @@ protected:
         fill(titles, current);
     }
 
-    StringGrid& grid() { return *list.findChild<StringGrid*>(QStringLiteral("grid")); }
-    FindDialog& findDialog() { return *list.findChild<FindDialog*>(QStringLiteral("findDialog")); }
+    StringGrid& grid() { return reach<StringGrid>(list, "grid"); }
+    FindDialog& findDialog() { return reach<FindDialog>(list, "findDialog"); }
     // Runs a command by its tool button, menu entry or opening menu.
     void command(const char* name) {
         const QString n = QString::fromLatin1(name);
-        if (auto* button = list.findChild<QToolButton*>(n))
-            button->click();
-        else if (auto* action = list.findChild<QAction*>(n))
-            action->trigger();
-        else if (auto* menu = list.findChild<QMenu*>(n))
-            emit menu->aboutToShow();
+        if (n.endsWith(u"Button"))
+            reach<QToolButton>(list, n).click();
+        else if (n.endsWith(u"Action"))
+            reach<QAction>(list, n).trigger();
         else
-            ADD_FAILURE() << "no command " << name;
+            emit reach<QMenu>(list, n).aboutToShow();
     }
     bool enabled(const char* button, const char* action) {
-        const bool b = list.findChild<QToolButton*>(QString::fromLatin1(button))->isEnabled();
-        EXPECT_EQ(b, list.findChild<QAction*>(QString::fromLatin1(action))->isEnabled());
+        const bool b = reach<QToolButton>(list, button).isEnabled();
+        EXPECT_EQ(b, reach<QAction>(list, action).isEnabled());
         return b;
     }
     void find(const QString& what) {
         findDialog().setFindText(what);
-        findDialog().findNextButton()->click();
+        reach<QPushButton>(findDialog(), "findNextButton").click();
     }
     QString field(Field f, int r) { return sjis::decode(session.catalogue().field(f, r)); }
     QString title(int r) { return field(Field::Title, r); }
@@ -280,7 +279,7 @@ TEST_F(BookListTest, FindStepsThroughTheKeyColumnWithoutWrapping) {
     fill({"本a", "b", "本c", "d"});
     command("findDownAction");
     QApplication::setActiveWindow(&findDialog());
-    findDialog().textBox()->setFocus();
+    reach<QLineEdit>(findDialog(), "textBox").setFocus();
     find(QStringLiteral("本"));
     // A window manager activates the list a moment later.
     EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &list; }, 3000));

@@ -2,6 +2,7 @@
 #include "core/support/HelpFile.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 #include "gui/csv/CsvExportDialog.h"
 #include "gui/csv/CsvImportDialog.h"
 #include "gui/help/HelpViewer.h"
@@ -42,11 +43,11 @@ TEST_F(CsvDialogsTest, ExportWritesTheChosenEncodingAndStaysOpenWhenTheFileIsCan
 
     CsvExportDialog dialog(catalogue);
     dialog.show();
-    EXPECT_TRUE(dialog.encodingButton(CsvEncoding::Utf8Bom)->isChecked());
-    clickRadio(dialog.encodingButton(CsvEncoding::ShiftJis));
+    EXPECT_TRUE(reach<QRadioButton>(dialog, "utf8BomButton").isChecked());
+    clickRadio(&reach<QRadioButton>(dialog, "shiftJisButton"));
 
     // The file dialog cancelled: back to the dialog, nothing written.
-    QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(dialog, "exportButton"), Qt::LeftButton);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(FileIo::exists(path));
 
@@ -59,7 +60,7 @@ TEST_F(CsvDialogsTest, ExportWritesTheChosenEncodingAndStaysOpenWhenTheFileIsCan
     CsvExportDialog again(catalogue);
     again.show();
     Dialogs::setNextFileName(dir.filePath("no/such/folder/out.csv"));
-    QTest::mouseClick(again.exportButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(again, "exportButton"), Qt::LeftButton);
     EXPECT_TRUE(again.isVisible());
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Error).size(), 1u);
 }
@@ -101,7 +102,7 @@ TEST_F(CsvDialogsTest, ExportAsksBeforeReplacingAndNeverWritesOverTheCatalogue) 
         CsvExportDialog dialog(catalogue, nullptr, books);
         dialog.show();
         Dialogs::setNextFileName(dir.filePath(c.name)); // no answer scripted: いいえ, as Escape
-        QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+        QTest::mouseClick(&reach<QPushButton>(dialog, "exportButton"), Qt::LeftButton);
         EXPECT_EQ(Dialogs::shownTexts(c.kind), std::vector<QString>{c.shown}) << c.name;
         EXPECT_EQ(FileIo::readAll(dir.filePath(c.name)), c.before) << c.name;
         EXPECT_TRUE(dialog.isVisible()) << c.name;
@@ -111,7 +112,7 @@ TEST_F(CsvDialogsTest, ExportAsksBeforeReplacingAndNeverWritesOverTheCatalogue) 
     dialog.show();
     Dialogs::setNextFileName(dir.filePath("old.csv"));
     Dialogs::setNextAnswer(true);
-    QTest::mouseClick(dialog.exportButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(dialog, "exportButton"), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(FileIo::readAll(dir.filePath("old.csv")).substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
@@ -122,33 +123,39 @@ TEST_F(CsvDialogsTest, ImportShowsMappingAndReportAndReturnsTheRecords) {
     CsvImportDialog dialog(catalogue);
     ASSERT_TRUE(dialog.loadFile(csvFixture("unencodable.csv")));
     dialog.show();
-    EXPECT_EQ(dialog.encodingBox()->currentText(), QStringLiteral("UTF-8（BOM なし）"));
-    EXPECT_EQ(dialog.preview()->rowCount(), 4); // the mapping row and three rows
-    EXPECT_EQ(dialog.preview()->item(2, 0)->text(), QStringLiteral("絵文字😀の本"));
-    EXPECT_EQ(dialog.mappingBox(2)->currentText(), QStringLiteral("感　想"));
-    EXPECT_TRUE(dialog.report()->toPlainText().contains(
+    auto& preview = reach<QTableWidget>(dialog, "preview");
+    auto* impressions = &reach<QComboBox>(dialog, "mappingBox2");
+    auto* summary = &reach<QLabel>(dialog, "summary");
+    EXPECT_EQ(reach<QComboBox>(dialog, "encodingBox").currentText(),
+              QStringLiteral("UTF-8（BOM なし）"));
+    EXPECT_EQ(preview.rowCount(), 4); // the mapping row and three rows
+    EXPECT_EQ(preview.item(2, 0)->text(), QStringLiteral("絵文字😀の本"));
+    EXPECT_EQ(impressions->currentText(), QStringLiteral("感　想"));
+    const QString report = reach<QPlainTextEdit>(dialog, "report").toPlainText();
+    EXPECT_TRUE(report.contains(
         QStringLiteral("3 行目（記録 3）「書　名」: 「😀」を「〓」に置き換えました")));
-    EXPECT_EQ(dialog.summary()->text(), QStringLiteral("3 件を記録 2〜4 として最後に追加します。"));
+    EXPECT_EQ(summary->text(), QStringLiteral("3 件を記録 2〜4 として最後に追加します。"));
 
     // The impressions column not taken in, by the keyboard on its combo.
-    dialog.mappingBox(2)->setFocus();
-    QTest::keyClick(dialog.mappingBox(2), Qt::Key_Home);
-    EXPECT_EQ(dialog.mappingBox(2)->currentText(), QStringLiteral("取り込まない"));
+    impressions->setFocus();
+    QTest::keyClick(impressions, Qt::Key_Home);
+    EXPECT_EQ(impressions->currentText(), QStringLiteral("取り込まない"));
     EXPECT_EQ(dialog.importResult().replaced, 2);
 
     // Skipping rows with such text instead of replacing it.
-    clickRadio(dialog.skipButton());
-    EXPECT_EQ(dialog.summary()->text(),
+    clickRadio(&reach<QRadioButton>(dialog, "skipButton"));
+    EXPECT_EQ(summary->text(),
               QStringLiteral("2 件を記録 2〜3 として最後に追加します。1 行は取り込みません。"));
 
     // Two columns on one field: refused until changed.
-    dialog.mappingBox(1)->setCurrentIndex(dialog.mappingBox(0)->currentIndex());
-    EXPECT_FALSE(dialog.importButton()->isEnabled());
-    EXPECT_TRUE(dialog.summary()->text().contains(QStringLiteral("同じ項目「書　名」")));
-    QTest::keyClick(dialog.mappingBox(1), Qt::Key_Home);
-    ASSERT_TRUE(dialog.importButton()->isEnabled());
+    auto* second = &reach<QComboBox>(dialog, "mappingBox1");
+    second->setCurrentIndex(reach<QComboBox>(dialog, "mappingBox0").currentIndex());
+    EXPECT_FALSE(reach<QPushButton>(dialog, "importButton").isEnabled());
+    EXPECT_TRUE(summary->text().contains(QStringLiteral("同じ項目「書　名」")));
+    QTest::keyClick(second, Qt::Key_Home);
+    ASSERT_TRUE(reach<QPushButton>(dialog, "importButton").isEnabled());
 
-    QTest::mouseClick(dialog.importButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(dialog, "importButton"), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     const auto& records = dialog.importResult().records;
     ASSERT_EQ(records.size(), 2u);
@@ -164,14 +171,15 @@ TEST_F(CsvDialogsTest, ImportOfABadFileOrAWrongEncodingSaysWhy) {
 
     ASSERT_TRUE(dialog.loadFile(csvFixture("shift_jis.csv")));
     dialog.show();
-    EXPECT_EQ(dialog.encodingBox()->currentText(), QStringLiteral("Shift-JIS"));
-    dialog.encodingBox()->setFocus();
-    QTest::keyClick(dialog.encodingBox(), Qt::Key_Home); // UTF-8 with BOM
-    EXPECT_FALSE(dialog.importButton()->isEnabled());
-    EXPECT_EQ(dialog.preview()->columnCount(), 0);
-    EXPECT_TRUE(dialog.summary()->text().contains(QStringLiteral("UTF-8 として読めないバイト")));
-    QTest::keyClick(dialog.encodingBox(), Qt::Key_End); // back to Shift-JIS
-    EXPECT_TRUE(dialog.importButton()->isEnabled());
+    auto* encoding = &reach<QComboBox>(dialog, "encodingBox");
+    EXPECT_EQ(encoding->currentText(), QStringLiteral("Shift-JIS"));
+    encoding->setFocus();
+    QTest::keyClick(encoding, Qt::Key_Home); // UTF-8 with BOM
+    EXPECT_FALSE(reach<QPushButton>(dialog, "importButton").isEnabled());
+    EXPECT_EQ(reach<QTableWidget>(dialog, "preview").columnCount(), 0);
+    EXPECT_TRUE(reach<QLabel>(dialog, "summary").text().contains(u"UTF-8 として読めないバイト"));
+    QTest::keyClick(encoding, Qt::Key_End); // back to Shift-JIS
+    EXPECT_TRUE(reach<QPushButton>(dialog, "importButton").isEnabled());
 }
 
 TEST_F(CsvDialogsTest, HelpButtonsOpenTheExportAndImportTopics) {
@@ -185,7 +193,7 @@ TEST_F(CsvDialogsTest, HelpButtonsOpenTheExportAndImportTopics) {
     // A button's shortcut clicks it a moment later.
     ASSERT_TRUE(QTest::qWaitFor([] { return HelpViewer::requests().size() == 1; }));
     importDialog.show();
-    QTest::mouseClick(importDialog.helpButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(importDialog, "helpButton"), Qt::LeftButton);
     const auto& requests = HelpViewer::requests();
     ASSERT_EQ(requests.size(), 2u);
     const HelpFile help =
@@ -214,9 +222,11 @@ TEST_F(CsvDialogsTest, ImportKnowsAServicesExportAndAFileWithoutHeader) {
     catalogue.resize(0);
     CsvImportDialog dialog(catalogue);
     ASSERT_TRUE(dialog.loadFile(path));
-    EXPECT_EQ(dialog.presetBox()->currentText(), QStringLiteral("Goodreads"));
-    EXPECT_EQ(dialog.mappingBox(5)->currentText(), QStringLiteral("備考に「ISBN: 値」"));
-    EXPECT_EQ(dialog.summary()->text(), QStringLiteral("1 件を記録 1〜1 として最後に追加します。"));
+    EXPECT_EQ(reach<QComboBox>(dialog, "presetBox").currentText(), QStringLiteral("Goodreads"));
+    auto* summary = &reach<QLabel>(dialog, "summary");
+    EXPECT_EQ(reach<QComboBox>(dialog, "mappingBox5").currentText(),
+              QStringLiteral("備考に「ISBN: 値」"));
+    EXPECT_EQ(summary->text(), QStringLiteral("1 件を記録 1〜1 として最後に追加します。"));
     const Record& book = dialog.importResult().records.at(0);
     EXPECT_EQ(sjis::decode(book[static_cast<size_t>(index(Field::Note2))]),
               QStringLiteral("ISBN: 4101234567"));
@@ -224,8 +234,9 @@ TEST_F(CsvDialogsTest, ImportKnowsAServicesExportAndAFileWithoutHeader) {
               QStringLiteral("2024/02/01")); // to-read: a book bought, not yet read
 
     // The first row as data: the columns have no names, so none is chosen yet.
-    dialog.firstRowIsDataBox()->click();
-    EXPECT_EQ(dialog.summary()->text(),
+    reach<QCheckBox>(dialog, "firstRowIsDataBox").click();
+    EXPECT_EQ(summary->text(),
               QStringLiteral("取り込む列がありません。見出しが項目名に当たりません"));
-    EXPECT_EQ(dialog.preview()->horizontalHeaderItem(0)->text(), QStringLiteral("1 列目"));
+    EXPECT_EQ(reach<QTableWidget>(dialog, "preview").horizontalHeaderItem(0)->text(),
+              QStringLiteral("1 列目"));
 }

@@ -1,6 +1,7 @@
 #include "gui/help/HelpViewer.h"
 #include "core/storage/ProgramFolder.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 #include "gui/help/HelpWindow.h"
 
 #include <QDir>
@@ -52,12 +53,13 @@ TEST_F(HelpViewerTest, ContextRequestShowsTheTopicAndTheFinderSearches) {
     HelpViewer::showContext(QStringLiteral("sorabe.HLP"), 1);
     HelpWindow* window = HelpViewer::window();
     ASSERT_NE(window, nullptr);
+    auto* contents = &reach<QTreeWidget>(*window, "contents");
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose)); // never keeps the program alive
     EXPECT_EQ(window->loadedPath(), dir.filePath("sorabe.HLP"));
     EXPECT_TRUE(window->topicText().startsWith(QStringLiteral("メイン画面")));
-    ASSERT_NE(window->contents()->currentItem(), nullptr);
-    EXPECT_EQ(window->contents()->currentItem()->text(0), QStringLiteral("メイン画面"));
+    ASSERT_NE(contents->currentItem(), nullptr);
+    EXPECT_EQ(contents->currentItem()->text(0), QStringLiteral("メイン画面"));
 
     // The same window serves the next request, keeps a back list and follows links.
     HelpViewer::showContext(QStringLiteral("sorabe.HLP"), 10);
@@ -66,15 +68,16 @@ TEST_F(HelpViewerTest, ContextRequestShowsTheTopicAndTheFinderSearches) {
     EXPECT_EQ(window->currentContext(), 1);
     window->goForward();
     EXPECT_EQ(window->currentContext(), 10);
-    emit window->topicView()->anchorClicked(QUrl(QStringLiteral("topic:41")));
+    emit reach<QTextBrowser>(*window, "topicView").anchorClicked(QUrl(QStringLiteral("topic:41")));
     EXPECT_EQ(window->currentContext(), 41);
 
     HelpViewer::showFinder(QStringLiteral("sorabe.HLP"));
-    window->searchBox()->setText(QStringLiteral("バックアップ"));
-    QTest::keyClick(window->searchBox(), Qt::Key_Return);
-    ASSERT_GT(window->results()->count(), 0);
-    EXPECT_EQ(window->results()->item(0)->text(), QStringLiteral("バックアップファイル"));
-    window->results()->setCurrentRow(0);
+    auto& results = reach<QListWidget>(*window, "searchResults");
+    reach<QLineEdit>(*window, "searchBox").setText(QStringLiteral("バックアップ"));
+    QTest::keyClick(&reach<QLineEdit>(*window, "searchBox"), Qt::Key_Return);
+    ASSERT_GT(results.count(), 0);
+    EXPECT_EQ(results.item(0)->text(), QStringLiteral("バックアップファイル"));
+    results.setCurrentRow(0);
     EXPECT_EQ(window->currentContext(), 61);
 }
 
@@ -83,19 +86,20 @@ TEST_F(HelpViewerTest, MissingTopicAndMissingFileAreReportedInsideTheViewer) {
     HelpViewer::showContext(QStringLiteral("sorabe.HLP"), 999);
     HelpWindow* window = HelpViewer::window();
     ASSERT_NE(window, nullptr);
+    auto* contents = &reach<QTreeWidget>(*window, "contents");
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->currentContext(), 0);
     EXPECT_TRUE(window->topicText().contains(QStringLiteral("コンテキスト番号 999")));
-    EXPECT_GT(window->contents()->topLevelItemCount(), 3); // the contents stay usable
+    EXPECT_GT(contents->topLevelItemCount(), 3); // the contents stay usable
 
     HelpViewer::showContext(QStringLiteral("/no/such/folder/SORABE.HLP"), 1);
     EXPECT_FALSE(window->fileLoaded());
     EXPECT_TRUE(window->topicText().contains(QStringLiteral("/no/such/folder/SORABE.HLP")));
     EXPECT_TRUE(window->topicText().contains(QStringLiteral("見つからない")));
-    EXPECT_EQ(window->contents()->topLevelItemCount(), 0);
+    EXPECT_EQ(contents->topLevelItemCount(), 0);
 
     // Put in place, the file is read at the next request.
     HelpViewer::showFinder(QStringLiteral("sorabe.HLP"));
     EXPECT_TRUE(window->fileLoaded());
-    EXPECT_EQ(window->finder()->currentWidget(), window->contents());
+    EXPECT_EQ(reach<QTabWidget>(*window, "finder").currentWidget(), contents);
 }

@@ -5,10 +5,11 @@
 #include "core/storage/FileIo.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
-#include "gui/widgets/Dialogs.h"
+#include "gui/Reach.h"
 #include "gui/lookup/IsbnLookupWindow.h"
 #include "gui/lookup/LocalBookServer.h"
 #include "gui/lookup/LookupPreview.h"
+#include "gui/widgets/Dialogs.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -188,30 +189,30 @@ TEST_F(IsbnLookupTest, ScanningAShelfAddsEachBookOnceAndSavesThem) {
     CatalogueSession session;
     IsbnLookupWindow window(session, nullptr, ini);
     window.present();
-    window.continuousBox()->setChecked(true);
+    reach<QCheckBox>(window, "continuousBox").setChecked(true);
+    QLineEdit* isbn = &reach<QLineEdit>(window, "isbnBox");
 
     // A mistyped code is refused at once, and nothing is asked.
-    QTest::keyClicks(window.isbnBox(), "9784101010015");
-    QTest::keyClick(window.isbnBox(), Qt::Key_Return);
-    EXPECT_EQ(window.statusLabel()->text(),
+    QTest::keyClicks(isbn, "9784101010015");
+    QTest::keyClick(isbn, Qt::Key_Return);
+    EXPECT_EQ(reach<QLabel>(window, "lookupStatus").text(),
               "チェックディジットが違います（最後の桁は 5 ではなく 4 のはずです）");
     EXPECT_EQ(server.requests(), 0);
-    window.isbnBox()->clear();
+    isbn->clear();
 
     // A scanner types fast: codes queue while the first is looked up.
     for (const char* code :
          {"9784101010014", "9784915512377", "9784797312348", "9784065123454", "4101010013"}) {
-        QTest::keyClicks(window.isbnBox(), code);
-        QTest::keyClick(window.isbnBox(), Qt::Key_Return);
+        QTest::keyClicks(isbn, code);
+        QTest::keyClick(isbn, Qt::Key_Return);
     }
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return window.notFoundList()->count() + window.duplicateList()->count() == 2; },
-        5000));
-    EXPECT_EQ(window.addedList()->count(), 3);
-    EXPECT_EQ(window.notFoundList()->item(0)->text(),
+    auto& notFound = reach<QListWidget>(window, "notFoundList");
+    auto& duplicates = reach<QListWidget>(window, "duplicateList");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notFound.count() + duplicates.count() == 2; }, 5000));
+    EXPECT_EQ(reach<QListWidget>(window, "addedList").count(), 3);
+    EXPECT_EQ(notFound.item(0)->text(),
               "978-4-06-512345-4 — ISBN 978-4-06-512345-4 の本は見つかりませんでした");
-    EXPECT_EQ(window.duplicateList()->item(0)->text(),
-              "978-4-10-101001-4 「吾輩は猫である」 — 1件目と同じ本");
+    EXPECT_EQ(duplicates.item(0)->text(), "978-4-10-101001-4 「吾輩は猫である」 — 1件目と同じ本");
 
     const QString path = dir_.filePath("shelf.srb");
     session.saveAs(path);
@@ -245,24 +246,26 @@ TEST_F(IsbnLookupTest, FillingTheShownRecordAsksBeforeReplacingAndKeepsTheNote) 
     session.takeCatalogue(std::move(c), 1);
     IsbnLookupWindow window(session, nullptr, ini);
     window.present();
-    window.fillCurrentBox()->setChecked(true);
+    reach<QCheckBox>(window, "fillCurrentBox").setChecked(true);
+    QLineEdit* isbn = &reach<QLineEdit>(window, "isbnBox");
     QSignalSpy shown(&window, &IsbnLookupWindow::outcomeShown);
-    QTest::keyClicks(window.isbnBox(), "978-4-10-101001-4");
-    QTest::keyClick(window.isbnBox(), Qt::Key_Return);
+    QTest::keyClicks(isbn, "978-4-10-101001-4");
+    QTest::keyClick(isbn, Qt::Key_Return);
     ASSERT_TRUE(shown.wait(5000));
     // The publisher's row left unchecked stays out.
-    window.preview()->item(4, LookupPreview::FieldColumn)->setCheckState(Qt::Unchecked);
-    EXPECT_EQ(window.preview()->item(4, LookupPreview::TextColumn)->text(), "新潮社");
+    auto& preview = reach<LookupPreview>(window, "preview");
+    preview.item(4, LookupPreview::FieldColumn)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(preview.item(4, LookupPreview::TextColumn)->text(), "新潮社");
 
     Dialogs::setNextAnswer(false);
-    QTest::keyClick(window.isbnBox(), Qt::Key_Return);
+    QTest::keyClick(isbn, Qt::Key_Return);
     EXPECT_EQ(Dialogs::shownTexts(Dialogs::Kind::Question),
               std::vector<QString>{"1件目の次の項目を置き換えます。よろしいですか？\n\n"
                                    "書　名: 「猫」→「吾輩は猫である」"});
     EXPECT_EQ(session.catalogue().field(Field::Title, 1), sjis::fromUtf8("猫"));
 
     Dialogs::setNextAnswer(true);
-    QTest::keyClick(window.isbnBox(), Qt::Key_Return);
+    QTest::keyClick(isbn, Qt::Key_Return);
     const Catalogue& now = session.catalogue();
     EXPECT_EQ(now.recordCount(), 1);
     EXPECT_EQ(now.field(Field::Title, 1), sjis::fromUtf8("吾輩は猫である"));

@@ -29,7 +29,7 @@ TEST_F(MainWindowTest, BookListRowsAndColumnsMeasureWhatTheUserSees) {
     button("bookListButton")->click();
     BookListWindow& list = windows->bookList();
     ASSERT_TRUE(list.isVisible());
-    auto* grid = list.findChild<StringGrid*>(QStringLiteral("grid"));
+    auto* grid = &reach<StringGrid>(list, "grid");
     EXPECT_EQ(grid->verticalHeader()->defaultSectionSize(), 36); // a showing: one pixel less
     list.resize(list.width() + 10, list.height());
     QApplication::processEvents();

@@ -140,8 +140,7 @@ TEST_F(DesktopCitizenTest, EveryControlOfEveryWindowHasAJapaneseName) {
     EXPECT_EQ(name(control(Field::Title)), "書　名");
     EXPECT_EQ(name(control(Field::Genre1)), "ジャンル１");
     EXPECT_EQ(name(button("addButton")), "追加");
-    EXPECT_EQ(name(form().findChild<QLabel*>(QStringLiteral("statusPanel0"))),
-              "表示中の記録／記録数");
+    EXPECT_EQ(name(&reach<QLabel>(form(), "statusPanel0")), "表示中の記録／記録数");
 }
 
 TEST_F(DesktopCitizenTest, RecentFilesAreNumberedInTheFileMenuAndKept) {
@@ -185,7 +184,7 @@ TEST_F(DesktopCitizenTest, DarkThemeKeepsFieldsAndCaptionsReadable) {
     });
     start();
     form().layOutFields();
-    QLabel* caption = form().findChild<QLabel*>(QStringLiteral("caption1"));
+    QLabel* caption = &reach<QLabel>(form(), "caption1");
     const auto [captionDark, captionLight] = inkAndPaper(caption);
     const QImage field = control(Field::Title)->grab().toImage();
     const QRgb fieldPaper = inkAndPaper(control(Field::Title)).second;

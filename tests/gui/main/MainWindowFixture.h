@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 
 #include "core/catalogue/CatalogueSession.h"
 #include "core/format/CatalogueFile.h"
@@ -59,10 +60,8 @@ protected:
     // ---- what the user sees and touches
     QWidget* control(sorabel::Field f) {
         const auto key = sorabel::fieldInfo(f).key;
-        auto* w = form().findChild<QWidget*>(
-            QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
-        EXPECT_NE(w, nullptr);
-        return w;
+        return &sorabel::reach<QWidget>(
+            form(), QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
     }
     QLineEdit* edit(sorabel::Field f) { return qobject_cast<QLineEdit*>(control(f)); }
     QComboBox* combo(sorabel::Field f) { return qobject_cast<QComboBox*>(control(f)); }
@@ -78,15 +77,13 @@ protected:
     QPlainTextEdit* impressions() {
         return qobject_cast<QPlainTextEdit*>(control(sorabel::Field::Impressions));
     }
-    sorabel::RecordEditor& editor() { return *form().findChild<sorabel::RecordEditor*>(); }
+    sorabel::RecordEditor& editor() {
+        return sorabel::reach<sorabel::RecordEditor>(form(), "recordEditor");
+    }
     // A control's text (the impressions with CR LF); setting it is no user edit.
     QString shown(sorabel::Field f) { return editor().text(f); }
     void setShown(sorabel::Field f, const QString& text) { editor().setText(f, text); }
-    QToolButton* button(const char* name) {
-        auto* b = form().findChild<QToolButton*>(QString::fromLatin1(name));
-        EXPECT_NE(b, nullptr) << name;
-        return b;
-    }
+    QToolButton* button(const char* name) { return &sorabel::reach<QToolButton>(form(), name); }
     // A menu entry by the text the user reads.
     QAction* entry(const char* text) {
         const QString wanted = QString::fromUtf8(text);
@@ -98,7 +95,7 @@ protected:
         return nullptr;
     }
     QString panel(int i) {
-        return form().findChild<QLabel*>(QStringLiteral("statusPanel%1").arg(i))->text();
+        return sorabel::reach<QLabel>(form(), QStringLiteral("statusPanel%1").arg(i)).text();
     }
 
     // ---- arranging

@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     // No record: the fields take no typing and the status bar says how to begin.
     EXPECT_FALSE(control(Field::Title)->isEnabled());
     EXPECT_FALSE(impressions()->isEnabled());
-    EXPECT_EQ(form().findChild<QLabel*>(QStringLiteral("statusNote"))->text(),
+    EXPECT_EQ(reach<QLabel>(form(), "statusNote").text(),
               QStringLiteral("データ → 追加 で最初の本を登録します"));
     // Nothing to store into, nothing to move to, nothing to delete.
     type(Field::Title, QStringLiteral("宙に浮く"));
@@ -44,7 +44,7 @@ TEST_F(MainWindowTest, DeleteAsksDropsTheEditsAndLeavesAnEmptyCatalogueSafe) {
     EXPECT_EQ(shown(Field::Format), QStringLiteral("判型"));
     EXPECT_EQ(panel(0), QStringLiteral("1／1"));
     EXPECT_TRUE(control(Field::Title)->isEnabled());
-    EXPECT_TRUE(form().findChild<QLabel*>(QStringLiteral("statusNote"))->text().isEmpty());
+    EXPECT_TRUE(reach<QLabel>(form(), "statusNote").text().isEmpty());
 }
 
 TEST_F(MainWindowTest, AddKeepsTheEditsAndFocusesTheNewLastRecord) {

@@ -163,7 +163,7 @@ TEST_F(MainWindowTest, ComboBoxesCountChangesAndTakeNewEntriesOnce) {
 TEST_F(MainWindowTest, TheBookListStaysOpenAndCurrentWhileTheUserWorks) {
     MainWindow& f = start();
     QWidget& list = windows->bookList();
-    auto* grid = list.findChild<StringGrid*>(QStringLiteral("grid"));
+    auto* grid = &reach<StringGrid>(list, "grid");
     entry("一覧表示(&O)")->trigger();
     const int rows = grid->rowCount();
     entry("追加(&A)")->trigger();
@@ -237,7 +237,7 @@ TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
     title->setFocus();
     typeText(title, QStringLiteral("本한"));
     EXPECT_EQ(title->text(), QStringLiteral("本"));
-    QLabel* statusNote = f.findChild<QLabel*>(QStringLiteral("statusNote"));
+    QLabel* statusNote = &reach<QLabel>(f, "statusNote");
     EXPECT_TRUE(statusNote->text().contains(QStringLiteral("한")));
 
     statusNote->clear();
@@ -255,7 +255,7 @@ TEST_F(MainWindowTest, FieldsRefuseWhatTheFileCannotHold) {
     QApplication::sendEvent(&f, &tip);
     EXPECT_EQ(statusNote->text(), QStringLiteral("データ追加"));
     EXPECT_EQ(panel(0), QStringLiteral("1／1")); // the note hides neither panel
-    EXPECT_TRUE(f.findChild<QLabel*>(QStringLiteral("statusPanel0"))->isVisible());
+    EXPECT_TRUE(reach<QLabel>(f, "statusPanel0").isVisible());
 
     // A paste into a single-line field with a line break is refused whole.
     QApplication::clipboard()->setText(QStringLiteral("上\n下"));

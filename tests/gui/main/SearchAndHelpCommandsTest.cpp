@@ -22,12 +22,11 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         start();
-        search = form().findChild<FindDialog*>();
-        ASSERT_NE(search, nullptr);
+        search = &reach<FindDialog>(form(), "findDialog");
     }
     void find(const QString& text) {
         search->setFindText(text);
-        QTest::mouseClick(search->findNextButton(), Qt::LeftButton);
+        QTest::mouseClick(&reach<QPushButton>(*search, "findNextButton"), Qt::LeftButton);
     }
     int selectionStart() { return impressions()->textCursor().selectionStart(); }
     QString selected() { return impressions()->textCursor().selectedText(); }
@@ -123,10 +122,10 @@ TEST_F(SearchAndHelpCommandsTest, F1InEachWindowOpensThatWindowsTopic) {
     SettingsDialog& settings = windows->settingsDialog();
     settings.show();
     const std::vector<std::pair<QWidget*, int>> cases = {
-        {windows->searchWindow().findChild<QLineEdit*>(), 27},
-        {settings.findChild<QTabWidget*>(), 8}, // the page shown first: その他の設定
-        {list.findChild<FindDialog*>()->textBox(), 41},
-        {search->textBox(), 25},
+        {&reach<QLineEdit>(windows->searchWindow(), "queryBox"), 27},
+        {&reach<QTabWidget>(settings, "pages"), 8}, // the page shown first: その他の設定
+        {&reach<QLineEdit>(reach<FindDialog>(list, "findDialog"), "textBox"), 41},
+        {&reach<QLineEdit>(*search, "textBox"), 25},
     };
     std::vector<int> opened;
     for (const auto& [where, context] : cases) {
@@ -153,10 +152,9 @@ TEST_F(SearchAndHelpCommandsTest, TheSearchWindowFollowsTheCatalogue) {
     f.showSearch();
     SearchWindow& search = windows->searchWindow();
     ASSERT_TRUE(search.isVisible());
-    auto* query = search.findChild<QLineEdit*>();
-    QLabel* count = search.countLabel();
+    auto* query = &reach<QLineEdit>(search, "queryBox");
+    QLabel* count = &reach<QLabel>(search, "countLabel");
     typeText(query, QStringLiteral("本"));
-    ASSERT_NE(count, nullptr);
     EXPECT_EQ(count->text(), QStringLiteral("3冊"));
 
     Dialogs::setNextAnswer(true);
@@ -165,7 +163,7 @@ TEST_F(SearchAndHelpCommandsTest, TheSearchWindowFollowsTheCatalogue) {
     EXPECT_EQ(count->text(), QStringLiteral("2冊"));
 
     typeText(edit(Field::Title), QStringLiteral("追記"));
-    auto* results = search.findChild<QListView*>();
+    auto* results = &reach<QListView>(search, "resultView");
     results->setCurrentIndex(results->model()->index(1, 0));
     QTest::keyClick(query, Qt::Key_Return);
     EXPECT_EQ(session.currentIndex(), 2);
@@ -209,7 +207,7 @@ TEST_F(SearchAndHelpCommandsTest, TheHelpNamesTheKeysAndCaptionsTheWindowsHave) 
     const QString search = topic(27);
     EXPECT_TRUE(search.contains(
         QStringLiteral("「名前や ISBN の中の空白とハイフンを無視」にチェックをつけると")));
-    EXPECT_EQ(windows->searchWindow().findChild<QCheckBox*>()->text(),
+    EXPECT_EQ(reach<QCheckBox>(windows->searchWindow(), "looseBox").text(),
               QStringLiteral("名前や ISBN の中の空白とハイフンを無視(&H)"));
 
     // Esc closes the About box, as its topic says.

@@ -52,7 +52,7 @@ TEST_F(MainWindowTest, StartUpReadsTheRememberedCatalogueWithItsFonts) {
     EXPECT_EQ(shown(Field::Title), QStringLiteral("本4"));
     EXPECT_EQ(panel(0), QStringLiteral("4／4"));
     EXPECT_EQ(panel(1), p); // the remembered full path
-    auto* caption1 = f.findChild<QLabel*>(QStringLiteral("caption1"));
+    auto* caption1 = &reach<QLabel>(f, "caption1");
     EXPECT_EQ(caption1->text(), QStringLiteral("題名"));
 
     // Caption font: size, face and colour from the catalogue, style (3: bold

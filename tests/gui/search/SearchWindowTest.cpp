@@ -1,6 +1,7 @@
 #include "gui/search/SearchWindow.h"
 #include "core/catalogue/Catalogue.h"
 #include "core/text/ShiftJis.h"
+#include "gui/Reach.h"
 #include "gui/search/SearchResultModel.h"
 
 #include <QComboBox>
@@ -40,9 +41,10 @@ void type(QWidget* w, const QString& text) {
 }
 
 std::vector<int> found(const SearchWindow& w) {
+    const auto& results = reach<SearchResultModel>(w, "resultModel");
     std::vector<int> out;
-    for (int row = 0; row < w.results()->rowCount(); ++row)
-        out.push_back(w.results()->record(row));
+    for (int row = 0; row < results.rowCount(); ++row)
+        out.push_back(results.record(row));
     return out;
 }
 
@@ -59,27 +61,30 @@ TEST(SearchWindowTest, TypingFindsBooksAndEnterOrDoubleClickChoosesOne) {
     });
     w.execute();
     ASSERT_TRUE(w.isVisible());
+    auto* query = &reach<QLineEdit>(w, "queryBox");
+    auto& view = reach<QListView>(w, "resultView");
+    const auto& results = reach<SearchResultModel>(w, "resultModel");
     EXPECT_TRUE(found(w).empty());
 
-    type(w.queryBox(), QStringLiteral("猫 村上"));
+    type(query, QStringLiteral("猫 村上"));
     EXPECT_EQ(found(w), (std::vector<int>{3}));
-    EXPECT_EQ(w.countLabel()->text(), QStringLiteral("1冊"));
-    const auto lines = w.results()->lines(0, 5);
+    EXPECT_EQ(reach<QLabel>(w, "countLabel").text(), QStringLiteral("1冊"));
+    const auto lines = results.lines(0, 5);
     ASSERT_EQ(lines.size(), 2u); // author and impressions
     EXPECT_TRUE(lines[1].text.startsWith(QStringLiteral("感　想：")));
 
-    w.queryBox()->clear();
-    type(w.queryBox(), QStringLiteral("の"));
+    query->clear();
+    type(query, QStringLiteral("の"));
     EXPECT_EQ(found(w), (std::vector<int>{2, 3}));
-    QTest::keyClick(w.queryBox(), Qt::Key_Down);
-    QTest::keyClick(w.queryBox(), Qt::Key_Return);
+    QTest::keyClick(query, Qt::Key_Down);
+    QTest::keyClick(query, Qt::Key_Return);
     // The stored edit brought record 1 in; the chosen book stays current.
     EXPECT_EQ(found(w), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(w.results()->record(w.resultView()->currentIndex().row()), 3);
-    const QRect first = w.resultView()->visualRect(w.results()->index(0));
+    EXPECT_EQ(results.record(view.currentIndex().row()), 3);
+    const QRect first = view.visualRect(results.index(0));
     // A widget's double click is the second click of a pair.
-    QTest::mouseClick(w.resultView()->viewport(), Qt::LeftButton, {}, first.center());
-    QTest::mouseDClick(w.resultView()->viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, first.center());
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, first.center());
     ASSERT_EQ(chosen.count(), 2);
     EXPECT_EQ(chosen.at(0).at(0).toInt(), 3);
     EXPECT_EQ(chosen.at(1).at(0).toInt(), 1);
@@ -87,10 +92,11 @@ TEST(SearchWindowTest, TypingFindsBooksAndEnterOrDoubleClickChoosesOne) {
     EXPECT_EQ(found(w), (std::vector<int>{1, 2, 3}));
 
     // One field only.
-    w.fieldBox()->setCurrentIndex(w.fieldBox()->findData(index(Field::Impressions)));
+    auto& fields = reach<QComboBox>(w, "fieldBox");
+    fields.setCurrentIndex(fields.findData(index(Field::Impressions)));
     EXPECT_EQ(found(w), (std::vector<int>{}));
-    w.queryBox()->selectAll();
-    type(w.queryBox(), QStringLiteral("猫"));
+    query->selectAll();
+    type(query, QStringLiteral("猫"));
     EXPECT_EQ(found(w), (std::vector<int>{3}));
 
     QTest::keyClick(&w, Qt::Key_Escape);
@@ -101,7 +107,9 @@ TEST(SearchWindowTest, ResultsFollowEveryChangeOfTheRecords) {
     Catalogue c = library();
     SearchWindow w(c);
     w.execute();
-    type(w.queryBox(), QStringLiteral("村上"));
+    auto* query = &reach<QLineEdit>(w, "queryBox");
+    const auto& results = reach<SearchResultModel>(w, "resultModel");
+    type(query, QStringLiteral("村上"));
     ASSERT_EQ(found(w), (std::vector<int>{2, 3}));
 
     set(c, 1, Field::Note1, "村上さんに借りた"); // an edit stored
@@ -110,14 +118,14 @@ TEST(SearchWindowTest, ResultsFollowEveryChangeOfTheRecords) {
     w.catalogueChanged();
     EXPECT_EQ(found(w), (std::vector<int>{1, 2}));
     // A hidden field says so in its result line.
-    EXPECT_TRUE(w.results()->lines(0, 1).at(0).text.contains(QStringLiteral("（非表示）")));
+    EXPECT_TRUE(results.lines(0, 1).at(0).text.contains(QStringLiteral("（非表示）")));
 
     // A closed window forgets its results until it is shown again.
     w.close();
     set(c, 1, Field::Title, "村上朝日堂");
     w.catalogueChanged();
-    EXPECT_EQ(w.results()->rowCount(), 0);
+    EXPECT_EQ(results.rowCount(), 0);
     w.execute();
     EXPECT_EQ(found(w), (std::vector<int>{1, 2}));
-    EXPECT_TRUE(w.results()->data(w.results()->index(0)).toString().contains(u"村上朝日堂"));
+    EXPECT_TRUE(results.data(results.index(0)).toString().contains(u"村上朝日堂"));
 }

@@ -36,14 +36,10 @@ protected:
         });
         form().openSettings(); // returns once the dialog has closed
     }
-    template <class T = QLineEdit> T* in(const char* name) {
-        auto* w = dialog->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
+    template <class T = QLineEdit> T* in(const char* name) { return &reach<T>(*dialog, name); }
     QPlainTextEdit* items(const char* name) { return in<QPlainTextEdit>(name); }
     void click(const char* name) { QTest::mouseClick(in<QAbstractButton>(name), Qt::LeftButton); }
-    QLabel* caption(int k) { return form().findChild<QLabel*>(QStringLiteral("caption%1").arg(k)); }
+    QLabel* caption(int k) { return &reach<QLabel>(form(), QStringLiteral("caption%1").arg(k)); }
 
     CatalogueContent saved() const { return CatalogueFile::parse(FileIo::readAll(logPath)); }
     const Catalogue& cat() const { return session.catalogue(); }

@@ -2,6 +2,7 @@
 
 #include "core/catalogue/CatalogueSession.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 #include "gui/widgets/FontSubstitution.h"
 
 #include <QCheckBox>
@@ -19,7 +20,7 @@ protected:
     bool substituted = (FontSubstitution::install(), true);
     CatalogueSession session;
     SettingsDialog dialog{session};
-    QTabWidget* pages = dialog.findChild<QTabWidget*>("pages");
+    QTabWidget* pages = &reach<QTabWidget>(dialog, "pages");
 };
 
 // The widget that Tab moves to from w.
@@ -50,16 +51,16 @@ TEST_F(SettingsDialogLayoutTest, PagesShowEverythingWholeAndTabGoesThroughEachCa
     }
 
     // Field order; the three list fields have a box and no caption edit.
-    QWidget* w = dialog.findChild<QLineEdit*>("titleCaption");
+    QWidget* w = &reach<QLineEdit>(dialog, "titleCaption");
     for (int i = 0; i < kFieldCount; ++i) {
         const Field f = fieldAt(i);
         const QString key =
             QString::fromLatin1(fieldInfo(f).key.data(), qsizetype(fieldInfo(f).key.size()));
         if (!isCombo(f)) {
-            EXPECT_EQ(w, dialog.findChild<QLineEdit*>(key + "Caption")) << i;
+            EXPECT_EQ(w, &reach<QLineEdit>(dialog, key + "Caption")) << i;
             w = nextTabStop(w);
         }
-        EXPECT_EQ(w, dialog.findChild<QCheckBox*>(key + "Shown")) << i;
+        EXPECT_EQ(w, &reach<QCheckBox>(dialog, key + "Shown")) << i;
         w = nextTabStop(w);
     }
 }

@@ -6,6 +6,7 @@
 #include "core/storage/ProgramFolder.h"
 #include "core/text/ShiftJis.h"
 #include "gui/GuiTestFixture.h"
+#include "gui/Reach.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/widgets/Dialogs.h"
 
@@ -38,13 +39,11 @@ protected:
                              outcomes.push_back(o);
                          });
     }
-    template <typename W = QWidget> W* find(const char* name) {
-        return dialog.findChild<W*>(QString::fromLatin1(name));
-    }
+    template <typename W = QWidget> W* find(const char* name) { return &reach<W>(dialog, name); }
     void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     void click(const char* name) { click(find(name)); }
     QRadioButton* option(const char* group, int item) {
-        return find<QGroupBox>(group)->findChildren<QRadioButton*>().at(item);
+        return &reach<QRadioButton>(dialog, QString::fromLatin1(group) + QString::number(item));
     }
 
     QTemporaryDir folder;
@@ -187,7 +186,7 @@ TEST_F(SettingsDialogTest, AnEndMarkerAsListEntryIsRefusedAndTheDialogStaysOpen)
 
 TEST_F(SettingsDialogTest, HelpButtonsAskForTheirPagesTopics) {
     for (int page = 0; page < 3; ++page)
-        click(find<QTabWidget>("pages")->widget(page)->findChild<QPushButton*>("helpButton"));
+        click(&reach<QPushButton>(*find<QTabWidget>("pages")->widget(page), "helpButton"));
     const auto& requests = HelpViewer::requests();
     ASSERT_EQ(requests.size(), 3u);
     for (size_t i = 0; i < 3; ++i)

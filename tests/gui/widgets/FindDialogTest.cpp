@@ -1,4 +1,5 @@
 #include "gui/widgets/FindDialog.h"
+#include "gui/Reach.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,17 +16,17 @@ TEST(FindDialogTest, FindNextSendsTheTextWhichStaysBetweenOpenings) {
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_FALSE(dialog.isModal());
     // Nothing to find yet.
-    EXPECT_FALSE(dialog.findNextButton()->isEnabled());
+    EXPECT_FALSE(reach<QPushButton>(dialog, "findNextButton").isEnabled());
 
-    dialog.textBox()->insert(QStringLiteral("あい")); // typed
-    EXPECT_TRUE(dialog.findNextButton()->isEnabled());
-    QTest::mouseClick(dialog.findNextButton(), Qt::LeftButton);
-    QTest::keyClick(dialog.textBox(), Qt::Key_Return); // Enter is find-next too
+    reach<QLineEdit>(dialog, "textBox").insert(QStringLiteral("あい")); // typed
+    EXPECT_TRUE(reach<QPushButton>(dialog, "findNextButton").isEnabled());
+    QTest::mouseClick(&reach<QPushButton>(dialog, "findNextButton"), Qt::LeftButton);
+    QTest::keyClick(&reach<QLineEdit>(dialog, "textBox"), Qt::Key_Return); // Enter is find-next too
     ASSERT_EQ(spy.count(), 2);
     EXPECT_EQ(spy.at(0).at(0).toString(), QStringLiteral("あい"));
     EXPECT_TRUE(dialog.isVisible()); // stays open after a step
 
-    QTest::mouseClick(dialog.closeButton(), Qt::LeftButton);
+    QTest::mouseClick(&reach<QPushButton>(dialog, "closeButton"), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     dialog.execute();
     EXPECT_TRUE(dialog.isVisible());

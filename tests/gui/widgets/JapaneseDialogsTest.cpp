@@ -1,5 +1,6 @@
 #include "core/support/QtTranslation.h"
 #include "core/support/ToolkitSettings.h"
+#include "gui/Reach.h"
 #include "gui/widgets/FileDialogDates.h"
 #include "gui/widgets/FontColourDialog.h"
 
@@ -39,8 +40,7 @@ TEST(FileDialogDates, JapaneseDatesWhateverLangSaysAndNoQtProjectConfLeftBehind)
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         FileDialogDates::apply(dialog);
         dialog.show();
-        auto* files = dialog.findChild<QFileSystemModel*>();
-        ASSERT_NE(files, nullptr);
+        auto* files = &reach<QFileSystemModel>(dialog, "qt_filesystem_model");
         // As the dialog's list shows it, through the dialog's view of the files.
         const auto modified = [&] {
             return dialog.proxyModel()
@@ -59,11 +59,10 @@ TEST(FontColourDialog, EnterAndEscapeInTheChooserEndTheWholeDialog) {
                                       std::pair{Qt::Key_Escape, QDialog::Rejected}}) {
         FontColourDialog dialog(nullptr, FontChoice{QFont(QStringLiteral("IPAPGothic"), 12)});
         dialog.show();
-        auto* chooser = dialog.findChild<QFontDialog*>();
-        auto* label = dialog.findChild<QLabel*>();
-        ASSERT_TRUE(chooser && label);
-        EXPECT_NE(label->buddy(), nullptr) << "\"(&C)\" is shown as a mnemonic";
-        auto* families = chooser->findChild<QListView*>();
+        auto* chooser = &reach<QFontDialog>(dialog, "fontChooser");
+        EXPECT_NE(reach<QLabel>(dialog, "colourLabel").buddy(), nullptr)
+            << "\"(&C)\" is shown as a mnemonic";
+        auto* families = chooser->findChild<QListView*>(); // Qt's own lists have no names
         ASSERT_NE(families, nullptr);
         QTest::keyClick(families, key);
         EXPECT_FALSE(dialog.isVisible()) << key;

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -150,4 +151,26 @@ TEST(StringGridTest, TextWidthAgreesWithShapedText) {
         const QString s = QString::fromUtf8(text);
         EXPECT_NEAR(StringGrid::textWidth(s, font), metrics.horizontalAdvance(s), 2) << text;
     }
+}
+
+// The grid draws its cells' texts from kept layouts; what the user sees must
+// be what Qt's own item drawing shows: plain, selected, aligned right, too
+// long for the cell, Japanese.
+TEST(StringGridTest, CellsLookAsQtDrawsThem) {
+    auto grid = makeGrid(6);
+    auto* model = static_cast<QStandardItemModel*>(grid->model());
+    model->item(1, 0)->setText(
+        QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ"));
+    model->item(2, 1)->setText(QStringLiteral("右寄せ 12"));
+    model->item(2, 1)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    model->item(3, 2)->setText(QStringLiteral("ｶﾞｷﾞｸﾞ ＡＢＣ 漢字"));
+    grid->setSelectionRect({1, 3, 3, 5});
+    grid->setFocus();
+    QApplication::processEvents();
+    const QImage ours = grid->viewport()->grab().toImage();
+    grid->setItemDelegate(new QStyledItemDelegate(grid.get()));
+    QApplication::processEvents();
+    const QImage qts = grid->viewport()->grab().toImage();
+    ASSERT_FALSE(ours.isNull());
+    EXPECT_TRUE(ours == qts);
 }
