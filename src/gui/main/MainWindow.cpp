@@ -459,7 +459,7 @@ void MainWindow::setSafety(SessionSafety* safety) {
     });
 }
 
-void MainWindow::loadCatalogue(const QString& path, bool remembered) {
+void MainWindow::loadCatalogue(const QString& path, bool remembered, bool layOut) {
     const int before = session_.recordCount();
     const auto read = [&] { return remembered ? session_.reopen(path) : session_.open(path); };
     const std::optional<int> opened = safety_ ? safety_->openLocked(this, path, read) : read();
@@ -482,7 +482,8 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered) {
         addButton_->setEnabled(true);
         deleteButton_->setEnabled(true);
     }
-    layOutFields();
+    if (layOut)
+        layOutFields();
 }
 
 void MainWindow::newCatalogue() {
@@ -636,9 +637,9 @@ void MainWindow::runStartUp() {
         if (restored)
             editor_->showCurrentRecord();
         else if (!catalogueToOpen_.isEmpty())
-            loadCatalogue(catalogueToOpen_, false);
+            loadCatalogue(catalogueToOpen_, false, false);
         else if (!session_.isModified() && startup_.reopenLastCatalogue && !remembered.isEmpty())
-            loadCatalogue(remembered, true);
+            loadCatalogue(remembered, true, false);
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
     }

@@ -151,7 +151,9 @@ private:
     void takeHistoryStep(void (CatalogueSession::*step)());
     void showNote(const QString& note);
     void applyFonts();
-    void loadCatalogue(const QString& path, bool remembered);
+    // `layOut` false leaves laying out the fields to the caller (start-up
+    // does it once the fonts are applied).
+    void loadCatalogue(const QString& path, bool remembered, bool layOut = true);
     void openFile(const QString& path); // Open's steps after the dialog
     void runStartUp();
     // The shutdown sequence; false when the window is to stay open.
