@@ -467,17 +467,7 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered, bool layOut
         return; // another copy has it open, and the user called the opening off
     const int complete = *opened;
     DialogFolder::noteChosen(path);
-    if (complete < session_.recordCount())
-        Dialogs::notice(this, QStringLiteral("ファイルが記録の途中で終わっています。"
-                                             "完全に読み込めた記録は%1冊です。\n"
-                                             "残りの%2冊は空の記録になっています。")
-                                  .arg(complete)
-                                  .arg(session_.recordCount() - complete));
-    if (const int past = session_.recordsPastCount(); past > 0)
-        Dialogs::notice(this, QStringLiteral("ファイルの件数の後ろに%1冊分の記録があります。\n"
-                                             "これらは読み込まれていないため、"
-                                             "保存するとなくなります。")
-                                  .arg(past));
+    files_.reportWhatWasNotRead(complete);
     if (before != 0) {
         addButton_->setEnabled(true);
         deleteButton_->setEnabled(true);

@@ -114,4 +114,19 @@ std::optional<QString> SaveQuestions::chooseFileToOpen() {
     return path;
 }
 
+void SaveQuestions::reportWhatWasNotRead(int completeRecords) {
+    const int count = session_.recordCount();
+    if (completeRecords < count)
+        Dialogs::notice(parent_, QStringLiteral("ファイルが記録の途中で終わっています。"
+                                                "完全に読み込めた記録は%1冊です。\n"
+                                                "残りの%2冊は空の記録になっています。")
+                                     .arg(completeRecords)
+                                     .arg(count - completeRecords));
+    if (const int past = session_.recordsPastCount(); past > 0)
+        Dialogs::notice(parent_, QStringLiteral("ファイルの件数の後ろに%1冊分の記録があります。\n"
+                                                "これらは読み込まれていないため、"
+                                                "保存するとなくなります。")
+                                     .arg(past));
+}
+
 } // namespace sorabel

@@ -12,8 +12,9 @@ namespace sorabel {
 class CatalogueSession;
 
 // The questions and file dialogs around writing and reading a catalogue:
-// the save question, Save and Save As with their confirmations, and the Open
-// dialog. Each answers whether the command that asked may go on.
+// the save question, Save and Save As with their confirmations, the Open
+// dialog and the notices of what a read left out. Each question answers
+// whether the command that asked may go on.
 class SaveQuestions {
 public:
     SaveQuestions(CatalogueSession& session, QWidget* parent)
@@ -27,6 +28,8 @@ public:
     bool saveAs();
     // The file chosen in the Open dialog.
     std::optional<QString> chooseFileToOpen();
+    // After reading a file: tells of records it cut short or left unread.
+    void reportWhatWasNotRead(int completeRecords);
 
     static QString fileFilter() { return QStringLiteral("読書録データ(*.srb)"); }
 
