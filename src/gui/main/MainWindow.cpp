@@ -468,10 +468,8 @@ void MainWindow::loadCatalogue(const QString& path, bool remembered, bool layOut
     const int complete = *opened;
     DialogFolder::noteChosen(path);
     files_.reportWhatWasNotRead(complete);
-    if (before != 0) {
-        addButton_->setEnabled(true);
-        deleteButton_->setEnabled(true);
-    }
+    if (before != 0)
+        enableAddDelete();
     if (layOut)
         layOutFields();
 }
