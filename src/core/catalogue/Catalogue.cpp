@@ -3,6 +3,7 @@
 #include "core/text/ShiftJis.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -28,42 +29,104 @@ void Catalogue::makeSlots(int records) {
             column.resize(static_cast<size_t>(records));
 }
 
-Bytes& Catalogue::slot(Field f, int record) {
+Catalogue::Slot& Catalogue::slot(Field f, int record) {
     checkRecord(record);
     makeSlots(record);
     return columns_[static_cast<size_t>(fieldInfo(f).storageColumn)]
                    [static_cast<size_t>(record - 1)];
 }
 
-const Bytes& Catalogue::slot(Field f, int record) const {
+Catalogue::Slot Catalogue::slot(Field f, int record) const {
     checkRecord(record);
-    static const Bytes empty;
     const auto& column = columns_[static_cast<size_t>(fieldInfo(f).storageColumn)];
     return static_cast<size_t>(record) <= column.size() ? column[static_cast<size_t>(record - 1)]
-                                                        : empty;
+                                                        : Slot{};
 }
 
-const Bytes& Catalogue::field(Field f, int record) const {
-    return slot(f, record);
+std::string_view Catalogue::text(Slot s) const {
+    if (s.size & kOwn)
+        return own_[s.at];
+    if (s.size == 0)
+        return {};
+    return std::string_view(*source_).substr(s.at, s.size);
+}
+
+void Catalogue::release(Slot& s) {
+    if (s.size & kOwn) {
+        Bytes().swap(own_[s.at]);
+        freeOwn_.push_back(s.at);
+    }
+    s = Slot{};
+}
+
+Catalogue::Slot Catalogue::ownCopy(std::string_view text) {
+    if (text.empty())
+        return Slot{};
+    if (freeOwn_.empty()) {
+        own_.emplace_back(text);
+        return Slot{static_cast<uint32_t>(own_.size() - 1), kOwn};
+    }
+    const uint32_t at = freeOwn_.back();
+    freeOwn_.pop_back();
+    own_[at].assign(text);
+    return Slot{at, kOwn};
+}
+
+std::string_view Catalogue::field(Field f, int record) const {
+    return text(slot(f, record));
 }
 
 void Catalogue::setField(Field f, int record, Bytes text) {
-    slot(f, record) = std::move(text);
+    Slot& s = slot(f, record);
+    if (s.size & kOwn) {
+        own_[s.at] = std::move(text);
+        return;
+    }
+    if (text.empty()) {
+        s = Slot{};
+        return;
+    }
+    if (freeOwn_.empty()) {
+        own_.push_back(std::move(text));
+        s = Slot{static_cast<uint32_t>(own_.size() - 1), kOwn};
+    } else {
+        s = Slot{freeOwn_.back(), kOwn};
+        freeOwn_.pop_back();
+        own_[s.at] = std::move(text);
+    }
+}
+
+void Catalogue::keepSource(std::shared_ptr<const std::string> bytes) {
+    // Places are 32-bit and texts under 2 GB; a larger source is copied from.
+    if (bytes && bytes->size() > std::numeric_limits<uint32_t>::max())
+        bytes.reset();
+    source_ = std::move(bytes);
 }
 
 void Catalogue::assignRecord(int record, std::span<const std::string_view, kFieldCount> texts) {
     checkRecord(record);
     makeSlots(record);
-    for (const auto& info : fieldTable())
-        columns_[static_cast<size_t>(info.storageColumn)][static_cast<size_t>(record - 1)].assign(
-            texts[static_cast<size_t>(index(info.field))]);
+    const char* begin = source_ ? source_->data() : nullptr;
+    const char* end = source_ ? begin + source_->size() : nullptr;
+    for (const auto& info : fieldTable()) {
+        const std::string_view t = texts[static_cast<size_t>(index(info.field))];
+        Slot& s =
+            columns_[static_cast<size_t>(info.storageColumn)][static_cast<size_t>(record - 1)];
+        release(s);
+        if (t.empty())
+            continue;
+        if (begin && t.data() >= begin && t.data() + t.size() <= end && t.size() < kOwn)
+            s = Slot{static_cast<uint32_t>(t.data() - begin), static_cast<uint32_t>(t.size())};
+        else
+            s = ownCopy(t);
+    }
 }
 
 void Catalogue::clearRecord(int record) {
     checkRecord(record);
     for (auto& column : columns_)
         if (static_cast<size_t>(record) <= column.size())
-            Bytes().swap(column[static_cast<size_t>(record - 1)]);
+            release(column[static_cast<size_t>(record - 1)]);
 }
 
 void Catalogue::copyRecord(int from, int to) {
@@ -72,8 +135,13 @@ void Catalogue::copyRecord(int from, int to) {
     if (from == to)
         return;
     makeSlots(std::max(from, to));
-    for (auto& column : columns_)
-        column[static_cast<size_t>(to - 1)] = column[static_cast<size_t>(from - 1)];
+    for (auto& column : columns_) {
+        Slot& target = column[static_cast<size_t>(to - 1)];
+        release(target);
+        const Slot source = column[static_cast<size_t>(from - 1)];
+        // A text of the catalogue's own belongs to one field only.
+        target = (source.size & kOwn) ? ownCopy(own_[source.at]) : source;
+    }
 }
 
 void Catalogue::resize(int count) {
@@ -89,11 +157,10 @@ void Catalogue::removeRecord(int record) {
     checkRecord(record);
     if (record > count_)
         throw std::out_of_range("record beyond the record count");
-    // Moving (not copying) keeps a delete from 2000 records cheap.
     for (auto& column : columns_) {
-        for (int i = record; i < count_; ++i)
-            column[static_cast<size_t>(i - 1)] = std::move(column[static_cast<size_t>(i)]);
-        Bytes().swap(column[static_cast<size_t>(count_ - 1)]);
+        release(column[static_cast<size_t>(record - 1)]);
+        std::copy(column.begin() + record, column.begin() + count_, column.begin() + record - 1);
+        column[static_cast<size_t>(count_ - 1)] = Slot{};
     }
     --count_;
 }
@@ -106,9 +173,9 @@ void Catalogue::insertEmptyRecord(int record) {
         throw std::out_of_range("insert position beyond the end");
     makeSlots(count_ + 1);
     for (auto& column : columns_) {
-        for (int i = count_ + 1; i > record; --i)
-            column[static_cast<size_t>(i - 1)] = std::move(column[static_cast<size_t>(i - 2)]);
-        Bytes().swap(column[static_cast<size_t>(record - 1)]);
+        std::copy_backward(column.begin() + record - 1, column.begin() + count_,
+                           column.begin() + count_ + 1);
+        column[static_cast<size_t>(record - 1)] = Slot{};
     }
     ++count_;
 }
@@ -133,11 +200,11 @@ void Catalogue::reorder(const std::vector<int>& order) {
             throw std::invalid_argument("an order must name every record once");
         seen[static_cast<size_t>(r - 1)] = true;
     }
+    std::vector<Slot> moved(order.size());
     for (auto& column : columns_) {
-        std::vector<Bytes> moved(order.size());
         for (size_t i = 0; i < order.size(); ++i)
-            moved[i] = std::move(column[static_cast<size_t>(order[i] - 1)]);
-        std::move(moved.begin(), moved.end(), column.begin());
+            moved[i] = column[static_cast<size_t>(order[i] - 1)];
+        std::copy(moved.begin(), moved.end(), column.begin());
     }
 }
 

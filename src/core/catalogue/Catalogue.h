@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -38,12 +40,18 @@ class Catalogue {
 public:
     Catalogue();
 
-    // Record fields, records numbered 1..2000.
-    const Bytes& field(Field f, int record) const;
+    // Record fields, records numbered 1..2000. A view stays valid until the
+    // field is set again, its record is moved or removed, or other records
+    // are read in.
+    std::string_view field(Field f, int record) const;
     void setField(Field f, int record, Bytes text);
-    // Copies the 19 texts (display order) into the record's slots, keeping
-    // their storage: reading a file over a catalogue then allocates only where
-    // a text grew.
+
+    // The bytes records are read from. Texts that lie inside them are kept
+    // as places in them rather than copied (a 2000-book catalogue would be
+    // 38,000 strings and their slots, half as large again as the file).
+    void keepSource(std::shared_ptr<const std::string> bytes);
+    // Sets the 19 texts (display order) of a record: a text inside the kept
+    // source is referred to, any other copied.
     void assignRecord(int record, std::span<const std::string_view, kFieldCount> texts);
 
     // The number of records (0..2000); records 1..recordCount() are the catalogue.
@@ -90,14 +98,31 @@ public:
     static std::array<Bytes, kCaptionCount> defaultCaptions();
 
 private:
+    // Where a text is: `size` bytes at `at` in the source, or, with kOwn set
+    // in `size`, the text own_[at].
+    struct Slot {
+        uint32_t at = 0;
+        uint32_t size = 0;
+    };
+    static constexpr uint32_t kOwn = 0x80000000u;
+
     int count_ = 1; // a new catalogue holds one empty record
     // columns_[storage column][record - 1]. The columns grow as records are
     // stored, never shorter than the record count; a record past their end is
-    // empty. (2000 empty slots up front would be 1.2 MB at start.)
-    std::array<std::vector<Bytes>, kFieldCount> columns_;
+    // empty.
+    std::array<std::vector<Slot>, kFieldCount> columns_;
+    std::shared_ptr<const std::string> source_;
+    // Texts of the catalogue's own: a deque, so that a text never moves
+    // while others are added.
+    std::deque<Bytes> own_;
+    std::vector<uint32_t> freeOwn_;
+
     void makeSlots(int records);
-    Bytes& slot(Field f, int record);
-    const Bytes& slot(Field f, int record) const;
+    Slot& slot(Field f, int record);
+    Slot slot(Field f, int record) const;
+    std::string_view text(Slot s) const;
+    void release(Slot& s);
+    Slot ownCopy(std::string_view text);
 };
 
 } // namespace sorabel

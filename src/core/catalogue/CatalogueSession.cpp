@@ -234,7 +234,7 @@ void CatalogueSession::editField(Field f, Bytes text, const QString& stepName) {
     step.kind = HistoryStep::Kind::Fields;
     step.name = stepName;
     step.record = current_;
-    step.fields.push_back({f, catalogue_.field(f, current_), std::move(text)});
+    step.fields.push_back({f, Bytes(catalogue_.field(f, current_)), std::move(text)});
     step.currentAfter = current_;
     step.typing = true;
     record(std::move(step));
@@ -254,7 +254,7 @@ bool CatalogueSession::setRecordFields(int record,
     step.name = stepName;
     step.record = record;
     for (const auto& [f, text] : fields)
-        step.fields.push_back({f, catalogue_.field(f, record), text});
+        step.fields.push_back({f, Bytes(catalogue_.field(f, record)), text});
     step.currentAfter = current_;
     this->record(std::move(step));
     return true;
@@ -437,12 +437,12 @@ void CatalogueSession::newCatalogue() {
 }
 
 int CatalogueSession::loadFile(const QString& path) {
-    const std::string bytes = FileIo::readAll(path);
+    const auto bytes = std::make_shared<const std::string>(FileIo::readAll(path));
     int complete = 0;
     int pastCount = 0;
     CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);
     recordsPastCount_ = pastCount;
-    remember(path, bytes);
+    remember(path, *bytes);
     restartHistory();
     emit headerChanged();
     emit catalogueReset();

@@ -68,7 +68,7 @@ std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
         out.reserve(size);
         appendRow(out, header);
         for (int r = 1; r <= count; ++r)
-            appendRow(out, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
+            appendRow(out, [&](Field f) { return catalogue.field(f, r); });
         return out;
     }
 
@@ -90,7 +90,7 @@ std::string CsvWriter::write(const Catalogue& catalogue, CsvEncoding encoding) {
     appendRow(row, header);
     convertRow();
     for (int r = 1; r <= count; ++r) {
-        appendRow(row, [&](Field f) -> const Bytes& { return catalogue.field(f, r); });
+        appendRow(row, [&](Field f) { return catalogue.field(f, r); });
         convertRow();
     }
     return result;

@@ -185,7 +185,7 @@ std::string serialiseWith(const CatalogueHeader& header, int count, FieldOf&& fi
 struct ParsedFile {
     CatalogueHeader header;
     int count = 0;
-    int complete = 0; // records whose every line was in the file
+    int complete = 0;  // records whose every line was in the file
     int pastCount = 0; // record blocks after the last one the count line names
 
     ParsedFile() = default;
@@ -339,30 +339,37 @@ CatalogueContent CatalogueFile::parse(std::string_view bytes) {
 std::string CatalogueFile::serialise(const Catalogue& catalogue) {
     const int count = catalogue.recordCount();
     return serialiseWith(catalogue.header(), count,
-                         [&](Field f, int r) -> const Bytes& { return catalogue.field(f, r); });
+                         [&](Field f, int r) { return catalogue.field(f, r); });
 }
 
 std::string CatalogueFile::serialise(const CatalogueContent& content) {
     const int count = static_cast<int>(std::min<size_t>(content.records.size(), kMaxRecords));
-    return serialiseWith(content.header, count, [&](Field f, int r) -> const Bytes& {
+    return serialiseWith(content.header, count, [&](Field f, int r) -> std::string_view {
         return content.records[static_cast<size_t>(r - 1)][static_cast<size_t>(index(f))];
     });
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
-    return readBytes(FileIo::readAll(path), catalogue);
+    return readBytes(std::make_shared<const std::string>(FileIo::readAll(path)), catalogue);
 }
 
 int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* completeRecords,
                              int* recordsPastCount) {
-    ParsedFile parsed;
-    parseFile(bytes, parsed);
+    return readBytes(std::make_shared<const std::string>(bytes), catalogue, completeRecords,
+                     recordsPastCount);
+}
 
-    // The whole file is read: only now does the catalogue change. The texts
-    // are copied into the slots in place, in file order.
+int CatalogueFile::readBytes(std::shared_ptr<const std::string> bytes, Catalogue& catalogue,
+                             int* completeRecords, int* recordsPastCount) {
+    ParsedFile parsed;
+    parseFile(*bytes, parsed);
+
+    // The whole file is read: only now does the catalogue change. The records
+    // refer to the texts in the file's bytes, which the catalogue keeps.
     const int oldCount = catalogue.recordCount();
     takeHeader(std::move(parsed.header), catalogue);
     catalogue.resize(std::max(oldCount, parsed.count));
+    catalogue.keepSource(std::move(bytes));
     for (int r = 0; r < parsed.count; ++r)
         catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
     catalogue.resize(parsed.count);

@@ -3,6 +3,7 @@
 #include "core/catalogue/Catalogue.h"
 
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,10 @@ public:
     // line names, as another program may append them; they are not read, so
     // the next save drops them unless the user is asked first.
     static int readBytes(std::string_view bytes, Catalogue& catalogue,
+                         int* completeRecords = nullptr, int* recordsPastCount = nullptr);
+    // The same on bytes the catalogue may keep: its records then refer to
+    // them instead of holding copies.
+    static int readBytes(std::shared_ptr<const std::string> bytes, Catalogue& catalogue,
                          int* completeRecords = nullptr, int* recordsPastCount = nullptr);
 
     // Writes the whole file atomically. On failure the file on disk is as it

@@ -147,7 +147,7 @@ void CatalogueSearch::prepare(const Catalogue& catalogue) {
     size_t slot = 0;
     for (int r = 1; r <= recordCount_; ++r) {
         for (int f = 0; f < kFieldCount; ++f, ++slot) {
-            const Bytes& field = catalogue.field(fieldAt(f), r);
+            const std::string_view field = catalogue.field(fieldAt(f), r);
             bytesStart_[slot] = bytes_.size();
             bytes_.append(field);
             sourceStart_[slot] = source_.size();
@@ -197,7 +197,8 @@ bool CatalogueSearch::spliceChangedFields(const Catalogue& catalogue) {
     complete_ = false; // until every change is in
     for (size_t slot : changed) {
         const int record = static_cast<int>(slot / kFieldCount) + 1;
-        const Bytes& field = catalogue.field(fieldAt(static_cast<int>(slot % kFieldCount)), record);
+        const std::string_view field =
+            catalogue.field(fieldAt(static_cast<int>(slot % kFieldCount)), record);
         const QString text = sjis::decode(field);
         QString folded;
         SearchFold::Origin origin = SearchFold::appendFold(text, folded);

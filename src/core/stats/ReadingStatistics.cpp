@@ -12,7 +12,7 @@ namespace sorabel {
 namespace {
 
 // True when the text holds something besides spaces (ASCII or full-width).
-bool hasText(const Bytes& b) {
+bool hasText(std::string_view b) {
     for (size_t i = 0; i < b.size(); ++i) {
         const auto c = static_cast<unsigned char>(b[i]);
         if (c == ' ' || c == '\t')
@@ -26,7 +26,7 @@ bool hasText(const Bytes& b) {
     return false;
 }
 
-std::optional<ReadDate> dateOf(const Bytes& b) {
+std::optional<ReadDate> dateOf(std::string_view b) {
     // Most dates are typed in ASCII: skip the converter for them.
     if (std::all_of(b.begin(), b.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
@@ -54,7 +54,7 @@ ReadingStatistics::ReadingStatistics(const Catalogue& catalogue) : catalogue_(&c
         books_.push_back(r);
         bool readable[2] = {};
         for (size_t b = 0; b < 2; ++b) {
-            const Bytes& text = catalogue.field(dateFields[b], r);
+            const std::string_view text = catalogue.field(dateFields[b], r);
             if (auto date = dateOf(text)) {
                 tallies_[b].dated.push_back({r, *date});
                 readable[b] = true;
@@ -137,7 +137,7 @@ std::vector<GroupCount> ReadingStatistics::groupsOf(ChoiceList list,
         return {};
     // Count by the stored bytes first, so that each distinct text is decoded once.
     const Field field = fieldOfList(list);
-    std::map<Bytes, int> byBytes;
+    std::map<std::string_view, int> byBytes;
     for (int r : records)
         ++byBytes[catalogue_->field(field, r)];
     // Then by the folded text; each group keeps the count of every spelling.

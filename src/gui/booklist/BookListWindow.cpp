@@ -249,7 +249,7 @@ void BookListWindow::sizeColumns() {
         int widest = StringGrid::textWidth(grid_->cells(c, 0), font);
         seen.clear();
         for (int record = 1; record <= n && widest < enough; ++record) {
-            const Bytes& text = cat.field(field, record);
+            const std::string_view text = cat.field(field, record);
             if (text.empty() || !seen.insert(text).second)
                 continue;
             widest = std::max(

@@ -427,7 +427,7 @@ void IsbnLookupWindow::fillCurrentRecord(const Isbn& isbn, std::vector<ProposedF
     std::vector<std::pair<Field, Bytes>> changes;
     QStringList replaced;
     for (ProposedField& f : fields) {
-        const Bytes now = catalogue.field(f.field, record);
+        const Bytes now(catalogue.field(f.field, record));
         Bytes text = BookProposal::toCatalogueText(f.text);
         if (f.field == Field::Note1 && !now.empty()) {
             // The note keeps what the user wrote; the ISBN joins it once.

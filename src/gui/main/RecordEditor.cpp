@@ -233,7 +233,7 @@ void RecordEditor::putText(Field f, const QString& text) {
     --settingTexts_;
 }
 
-void RecordEditor::showStored(Field f, const Bytes& bytes) {
+void RecordEditor::showStored(Field f, std::string_view bytes) {
     const sjis::SpannedText stored = sjis::decodeSpanned(bytes);
     putText(f, stored.text);
     shown(f) = sjis::withLineBreaks(stored, f == Field::Impressions ? sjis::LineBreaks::AsCrLf
@@ -245,7 +245,7 @@ void RecordEditor::showCurrentRecord() {
     const Catalogue& catalogue = session_.catalogue();
     for (int i = 0; i < kFieldCount; ++i) {
         const Field f = fieldAt(i);
-        showStored(f, any ? catalogue.field(f, session_.currentIndex()) : Bytes());
+        showStored(f, any ? catalogue.field(f, session_.currentIndex()) : std::string_view());
         // With no record there is nowhere to type into.
         control(f)->setEnabled(any);
     }

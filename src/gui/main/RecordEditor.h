@@ -96,7 +96,7 @@ private:
     void stepRecord(int step);
     void writeField(Field f, const QString& stepName);
     void putText(Field f, const QString& text); // shows text, keeps shown_ as it is
-    void showStored(Field f, const Bytes& bytes);
+    void showStored(Field f, std::string_view bytes);
     sjis::SpannedText& shown(Field f) { return shown_[static_cast<size_t>(index(f))]; }
     void showContextMenu(QWidget* field, const QPoint& globalPos);
     // The name a screen reader gives the field: its caption or heading.

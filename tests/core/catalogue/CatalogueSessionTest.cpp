@@ -25,7 +25,7 @@ void arrange(CatalogueSession& s, int count, int current) {
 }
 
 std::string titleOf(const CatalogueSession& s, int record) {
-    return record < 1 ? std::string("-") : s.catalogue().field(Field::Title, record);
+    return record < 1 ? std::string("-") : std::string(s.catalogue().field(Field::Title, record));
 }
 
 // Which of the three signals an operation sent.

@@ -1,4 +1,5 @@
 #include "core/catalogue/Catalogue.h"
+#include "core/format/CatalogueFile.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ Catalogue filled(std::initializer_list<const char*> texts) {
 std::string records(const Catalogue& c, int upTo) {
     std::string out;
     for (int r = 1; r <= upTo; ++r) {
-        const Bytes& first = c.field(Field::Title, r);
+        const Bytes first(c.field(Field::Title, r));
         bool same = true;
         for (const auto& info : fieldTable())
             same = same && c.field(info.field, r) == first;
@@ -87,4 +88,38 @@ TEST(CatalogueStore, ReorderTakesOnlyAPermutation) {
     EXPECT_EQ(records(c, 3), "a|b|c");
     c.reorder({3, 1, 2});
     EXPECT_EQ(records(c, 4), "c|a|b|");
+}
+
+// Texts read from a file stay in the file's bytes; texts set later are the
+// catalogue's own. Neither may leak into another field through a copy, a move
+// or a second catalogue, and a view of one field survives other fields being set.
+TEST(CatalogueStore, ReadTextsAndSetTextsLiveSideBySide) {
+    Catalogue c;
+    CatalogueFile::readBytes(CatalogueFile::serialise(filled({"a", "b", "c"})), c);
+    EXPECT_EQ(records(c, 4), "a|b|c|");
+    c.setField(Field::Title, 2, "x");
+    c.copyRecord(2, 3);
+    c.setField(Field::Title, 2, "y");
+    EXPECT_EQ(c.field(Field::Title, 3), "x");
+    EXPECT_EQ(c.field(Field::Author, 3), "b");
+
+    const std::string_view kept = c.field(Field::Title, 3);
+    for (int r = 1; r <= 300; ++r)
+        c.setField(Field::Note2, r, std::string(40, 'n'));
+    EXPECT_EQ(kept, "x");
+
+    Catalogue copy = c;
+    copy.setField(Field::Title, 3, "z");
+    c.removeRecord(1);
+    EXPECT_EQ(c.field(Field::Title, 1), "y");
+    EXPECT_EQ(c.field(Field::Title, 2), "x");
+    EXPECT_EQ(copy.field(Field::Title, 3), "z");
+    EXPECT_EQ(copy.field(Field::Title, 1), "a");
+
+    // Reading again replaces every record, the ones set by hand included.
+    CatalogueFile::readBytes(CatalogueFile::serialise(filled({"p", "q"})), c);
+    EXPECT_EQ(records(c, 3), "p|q|");
+    c.setField(Field::Title, 1, "r");
+    EXPECT_EQ(records(c, 2), "?|q");
+    EXPECT_EQ(c.field(Field::Title, 1), "r");
 }

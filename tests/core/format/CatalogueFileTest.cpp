@@ -32,7 +32,7 @@ std::string dump(const Catalogue& c) {
     out += std::to_string(c.recordCount()) + '\x01';
     for (int r = 1; r <= kMaxRecords; ++r)
         for (const auto& info : fieldTable())
-            out += c.field(info.field, r) + '\x02';
+            out += std::string(c.field(info.field, r)) + '\x02';
     return out;
 }
 
