@@ -107,7 +107,7 @@ void BM_RecountAfterTypingPause(benchmark::State& state) {
     SearchWindow& search = open.windows.searchWindow();
     // Linked in here, the statistics module's window is the class itself.
     auto& statistics = static_cast<StatisticsWindow&>(open.windows.statisticsWindow());
-    Bytes title = open.session.catalogue().field(Field::Title, 1000);
+    Bytes title(open.session.catalogue().field(Field::Title, 1000));
     for (auto _ : state) {
         state.PauseTiming(); // what was typed before the pause
         title += title.size() < 200 ? "a" : "";

@@ -143,7 +143,7 @@ void BM_PrepareTextsAfterOneEdit(benchmark::State& state) {
     Catalogue& catalogue = fixture().catalogue;
     CatalogueSearch search;
     search.prepare(catalogue);
-    const Bytes original = catalogue.field(Field::Impressions, 1000);
+    const Bytes original(catalogue.field(Field::Impressions, 1000));
     int i = 0;
     for (auto _ : state) {
         catalogue.setField(Field::Impressions, 1000, original + std::to_string(i++ % 2));
