@@ -62,11 +62,18 @@ int main(int argc, char* argv[]) {
     }
     {
         // --help, --version and refusals answer without a display, and the
-        // program says in its own words when there is no screen to go to.
-        const QCoreApplication plain(argc, argv);
-        const QStringList arguments = QCoreApplication::arguments();
-        if (const auto status = answer(sorabel::CommandLine::parse(arguments)))
-            return *status;
+        // program says in its own words when there is no screen to go to. An
+        // ordinary start reads its arguments as Qt does (UTF-8) without
+        // setting up and tearing down an application object first.
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i)
+            arguments << QString::fromLocal8Bit(argv[i]);
+        if (sorabel::CommandLine::parse(arguments).action != sorabel::CommandLine::Action::Run) {
+            const QCoreApplication plain(argc, argv);
+            if (const auto status =
+                    answer(sorabel::CommandLine::parse(QCoreApplication::arguments())))
+                return *status;
+        }
         const QString noScreen = sorabel::DisplayAvailability::problem(
             arguments, QProcessEnvironment::systemEnvironment());
         if (!noScreen.isEmpty()) {

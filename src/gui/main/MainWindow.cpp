@@ -60,12 +60,6 @@ MainWindow::MainWindow(CatalogueSession& session, QWidget* parent)
     editor_ = new RecordEditor(session_, this);
     setCentralWidget(editor_);
 
-    impressionsFind_ = new FindDialog(this);
-    connect(impressionsFind_, &FindDialog::helpRequested, this, [this] {
-        command([] { HelpViewer::showContext(helpFile(), kImpressionsFindHelpContext); });
-    });
-    connect(impressionsFind_, &FindDialog::findNext, this,
-            [this](const QString& text) { command([&] { editor_->findInImpressions(text); }); });
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this,
@@ -421,7 +415,19 @@ void MainWindow::showBookList() {
 }
 
 void MainWindow::showImpressionsSearch() {
-    command([&] { impressionsFind_->execute(); });
+    command([&] {
+        // Made when first wanted: a dialog nobody opened costs nothing at start.
+        if (!impressionsFind_) {
+            impressionsFind_ = new FindDialog(this);
+            connect(impressionsFind_, &FindDialog::helpRequested, this, [this] {
+                command([] { HelpViewer::showContext(helpFile(), kImpressionsFindHelpContext); });
+            });
+            connect(impressionsFind_, &FindDialog::findNext, this, [this](const QString& text) {
+                command([&] { editor_->findInImpressions(text); });
+            });
+        }
+        impressionsFind_->execute();
+    });
 }
 
 void MainWindow::showSearch() {

@@ -22,25 +22,24 @@ protected:
     void SetUp() override {
         MainWindowTest::SetUp();
         start();
-        search = &reach<FindDialog>(form(), "findDialog");
     }
+    // Made the first time the command opens it.
+    FindDialog& search() { return reach<FindDialog>(form(), "findDialog"); }
     void find(const QString& text) {
-        search->setFindText(text);
-        QTest::mouseClick(&reach<QPushButton>(*search, "findNextButton"), Qt::LeftButton);
+        search().setFindText(text);
+        QTest::mouseClick(&reach<QPushButton>(search(), "findNextButton"), Qt::LeftButton);
     }
     int selectionStart() { return impressions()->textCursor().selectionStart(); }
     QString selected() { return impressions()->textCursor().selectedText(); }
-
-    FindDialog* search = nullptr;
 };
 } // namespace
 
 TEST_F(SearchAndHelpCommandsTest, SearchDialogFindsInTheShownImpressions) {
     entry("「感想」の中を検索(&S)")->trigger();
-    ASSERT_TRUE(search->isVisible());
-    search->hide();
+    ASSERT_TRUE(search().isVisible());
+    search().hide();
     QTest::mouseClick(button("findImpressionsButton"), Qt::LeftButton);
-    EXPECT_TRUE(search->isVisible());
+    EXPECT_TRUE(search().isVisible());
 
     setShown(Field::Impressions, QStringLiteral("あいうあい"));
     setShown(Field::Title, QStringLiteral("あい")); // other fields are not searched
@@ -119,13 +118,14 @@ TEST_F(SearchAndHelpCommandsTest, F1InEachWindowOpensThatWindowsTopic) {
     BookListWindow& list = windows->bookList();
     list.show();
     list.openFindDialog();
+    entry("「感想」の中を検索(&S)")->trigger();
     SettingsDialog& settings = windows->settingsDialog();
     settings.show();
     const std::vector<std::pair<QWidget*, int>> cases = {
         {&reach<QLineEdit>(windows->searchWindow(), "queryBox"), 27},
         {&reach<QTabWidget>(settings, "pages"), 8}, // the page shown first: その他の設定
         {&reach<QLineEdit>(reach<FindDialog>(list, "findDialog"), "textBox"), 41},
-        {&reach<QLineEdit>(*search, "textBox"), 25},
+        {&reach<QLineEdit>(search(), "textBox"), 25},
     };
     std::vector<int> opened;
     for (const auto& [where, context] : cases) {
