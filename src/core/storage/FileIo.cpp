@@ -107,6 +107,23 @@ std::string FileIo::readAll(const QString& path, qint64 maxBytes, const char* to
     if (st.st_size > 0) {
         out.reserve(static_cast<size_t>(st.st_size));
         prefault(out.data(), out.capacity());
+        // The size the file has now is read straight into place; what it
+        // gains meanwhile comes after, through the buffer below.
+        out.resize(static_cast<size_t>(st.st_size));
+        size_t got = 0;
+        while (got < out.size()) {
+            const ssize_t n = ::read(fd.get(), out.data() + got, out.size() - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw ioErrorFromErrno(errno, false);
+            if (n == 0)
+                break;
+            got += static_cast<size_t>(n);
+        }
+        out.resize(got);
+        if (got < static_cast<size_t>(st.st_size))
+            return out; // it shrank while it was read
     }
     char buf[1 << 16];
     for (;;) {
