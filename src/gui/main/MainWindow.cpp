@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -624,6 +625,15 @@ void MainWindow::runStartUp() {
 
     // Without the last catalogue (not wanted, or unreadable) the program starts
     // untitled, so that no save can ever write over a file it did not read.
+    // The record read is shown once, in the fonts and places it ends up with.
+    editor_->holdDisplay();
+    // Should anything below throw, the fields must not stay frozen.
+    const auto unhold = qScopeGuard([this] {
+        try {
+            editor_->releaseDisplay(false);
+        } catch (...) {
+        }
+    });
     try {
         // Changes a crashed run left unsaved come first; taken back, they
         // are the open catalogue and nothing else is opened.
@@ -639,8 +649,7 @@ void MainWindow::runStartUp() {
     }
     applyFonts();
     layOutFields();
-    if (!session_.displayName().isEmpty())
-        editor_->showCurrentRecord();
+    editor_->releaseDisplay(!session_.displayName().isEmpty());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

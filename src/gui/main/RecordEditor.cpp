@@ -23,6 +23,7 @@
 #include <QTextDocument>
 
 #include <limits>
+#include <utility>
 
 namespace sorabel {
 
@@ -240,7 +241,17 @@ void RecordEditor::showStored(Field f, std::string_view bytes) {
                                                                     : sjis::LineBreaks::AsSpace);
 }
 
+void RecordEditor::releaseDisplay(bool show) {
+    displayHeld_ = false;
+    if (std::exchange(showPending_, false) || show)
+        showCurrentRecord();
+}
+
 void RecordEditor::showCurrentRecord() {
+    if (displayHeld_) {
+        showPending_ = true;
+        return;
+    }
     const bool any = session_.hasRecord();
     const Catalogue& catalogue = session_.catalogue();
     for (int i = 0; i < kFieldCount; ++i) {

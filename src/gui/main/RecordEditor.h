@@ -61,6 +61,13 @@ public:
     // The impressions search's find-next step.
     void findInImpressions(const QString& needle);
 
+    // While a start-up reads a catalogue, applies its fonts and lays the
+    // fields out, the record is shown once at the end rather than at each
+    // step (showing lays out and shapes every text).
+    void holdDisplay() { displayHeld_ = true; }
+    // Ends the hold: the record is shown when it changed meanwhile or `show` asks.
+    void releaseDisplay(bool show);
+
 public slots:
     void showCurrentRecord();
     // Captions and choice lists from the catalogue, keeping what the boxes show.
@@ -111,6 +118,8 @@ private:
     std::array<sjis::SpannedText, kFieldCount> shown_{};
     int settingTexts_ = 0; // >0 while the program itself sets control texts
     int writing_ = 0;      // >0 while an edit goes into the session
+    bool displayHeld_ = false;
+    bool showPending_ = false;
     // The styles last applied, for a change of the desktop's colours.
     std::optional<std::pair<FontStylePitch, FontStylePitch>> appliedStyles_;
 };
