@@ -20,6 +20,7 @@
 namespace {
 
 constexpr unsigned none = 0xFFFF;
+constexpr unsigned noBytes = 0xFFFE;
 
 struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
@@ -58,7 +59,8 @@ unsigned decodeOne(UConverter* conv, const char* bytes, int length) {
 }
 
 // The bytes of one BMP character as one number (a double-byte sequence as
-// lead * 256 + trail), or none when the converter cannot encode it. These are
+// lead * 256 + trail), none when the converter cannot encode it, or noBytes
+// when it leaves it out (ignorable characters it has no bytes for). These are
 // the settings the program encodes with: default fallbacks, stop on error.
 unsigned encodeOne(UConverter* conv, UChar c) {
     ucnv_reset(conv);
@@ -67,12 +69,14 @@ unsigned encodeOne(UConverter* conv, UChar c) {
     status = U_ZERO_ERROR;
     char out[8];
     const int32_t n = ucnv_fromUChars(conv, out, sizeof out, &c, 1, &status);
-    if (U_FAILURE(status) || n <= 0)
+    if (U_FAILURE(status))
         return none;
+    if (n == 0)
+        return noBytes;
     const auto byte = [&](int i) { return static_cast<unsigned char>(out[i]); };
     if (n == 1)
         return byte(0);
-    if (n != 2 || byte(0) == 0 || (byte(0) == 0xFF && byte(1) == 0xFF))
+    if (n != 2 || byte(0) == 0 || (byte(0) == 0xFF && byte(1) >= 0xFE))
         fail("U+" + std::to_string(c) + " encodes to bytes the tables cannot hold");
     return byte(0) * 256u + byte(1);
 }
@@ -159,7 +163,9 @@ int main(int argc, char* argv[]) {
         << "'s windows-31j converter. Do not edit.\n"
            "#pragma once\n\n#include <cstdint>\n\nnamespace sorabel::sjis::tables {\n\n"
            "// No character (decoding) or no bytes (encoding).\n"
-           "constexpr char16_t none = 0xFFFF;\n\n"
+           "constexpr char16_t none = 0xFFFF;\n"
+           "// A character the converter leaves out of a text it encodes whole.\n"
+           "constexpr char16_t noBytes = 0xFFFE;\n\n"
            "// The character of each byte on its own; none for lead bytes.\n"
            "constexpr char16_t singleByte[256] = {";
     writeArray(out, single, 12);
@@ -177,7 +183,7 @@ int main(int argc, char* argv[]) {
            "constexpr std::uint8_t blockOf[256] = {";
     writeArray(out, blockOf, 16);
     out << "};\n\n// The bytes of c at blocks[blockOf[c >> 8] * 256 + (c & 0xFF)]: one byte\n"
-           "// below 0x100, otherwise lead * 256 + trail.\n"
+           "// below 0x100, otherwise lead * 256 + trail (or none, or noBytes).\n"
            "constexpr char16_t blocks["
         << blocks.size() << "] = {";
     writeArray(out, blocks, 12);

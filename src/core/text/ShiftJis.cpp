@@ -45,12 +45,15 @@ char16_t pairCharacter(unsigned char lead, unsigned char trail) {
 }
 
 // The bytes of a BMP character that is no surrogate (one byte below 0x100,
-// else lead * 256 + trail), or none.
+// else lead * 256 + trail), none, or noBytes for a character the converter
+// leaves out of a text (ignorable ones it has no bytes for).
 char16_t bytesOf(char16_t c) {
     return tables::blocks[tables::blockOf[c >> 8] * 256u + (c & 0xFFu)];
 }
 
 char* put(char* out, char16_t bytes) {
+    if (bytes == tables::noBytes)
+        return out;
     if (bytes >= 0x100)
         *out++ = static_cast<char>(bytes >> 8);
     *out++ = static_cast<char>(bytes & 0xFF);
@@ -134,7 +137,8 @@ SpannedText decodeSpannedWithConverter(std::string_view bytes) {
 }
 
 // Encodes one code point (a surrogate pair, a lone surrogate) with the
-// converter, stopping at what it cannot encode.
+// converter, stopping at what it cannot encode: false then. It may give no
+// bytes at all (for ignorable characters it has none for).
 bool encodeWithConverter(const char16_t* src, int32_t length, std::string& out) {
     UConverter* conv = converter();
     ucnv_reset(conv);
@@ -143,7 +147,7 @@ bool encodeWithConverter(const char16_t* src, int32_t length, std::string& out) 
     status = U_ZERO_ERROR;
     char buf[16];
     const int32_t n = ucnv_fromUChars(conv, buf, sizeof buf, src, length, &status);
-    if (U_FAILURE(status) || n <= 0)
+    if (U_FAILURE(status))
         return false;
     out.append(buf, static_cast<size_t>(n));
     return true;
@@ -213,20 +217,24 @@ Encoded tryEncode(const QString& text) {
     for (qsizetype i = 0; i < len;) {
         const qsizetype step = codePointLength(src, i, len);
         bool encoded = true;
-        // Here characters below 0x80 go out as they are, where a text encoded
-        // whole has the converter's bytes for U+001A, U+001C and U+007F (it
-        // swaps those three). Kept as it was so that stored bytes stay.
+        // Here characters below 0x80 go out as they are and one the converter
+        // gives no bytes for (an ignorable one) counts as unencodable, where a
+        // text encoded whole has the converter's bytes for U+001A, U+001C and
+        // U+007F (it swaps those three) and leaves ignorable ones out. Kept
+        // as they were so that stored bytes stay.
         if (src[i] < 0x80) {
             out.push_back(static_cast<char>(src[i]));
         } else if (!QChar::isSurrogate(src[i])) {
             const char16_t bytes = bytesOf(src[i]);
-            encoded = bytes != tables::none;
+            encoded = bytes != tables::none && bytes != tables::noBytes;
             if (encoded) {
                 char buf[2];
                 out.append(buf, put(buf, bytes));
             }
         } else {
-            encoded = encodeWithConverter(src + i, static_cast<int32_t>(step), out);
+            const size_t before = out.size();
+            encoded = encodeWithConverter(src + i, static_cast<int32_t>(step), out) &&
+                      out.size() > before;
         }
         if (!encoded) {
             const QString ch(reinterpret_cast<const QChar*>(src + i), step);
