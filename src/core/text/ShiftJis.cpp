@@ -1,7 +1,10 @@
 #include "core/text/ShiftJis.h"
 
+#include "ShiftJisTables.h"
+
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
@@ -9,6 +12,11 @@
 namespace sorabel::sjis {
 
 namespace {
+
+// The tables (made from ICU's converter when building) convert every valid
+// sequence and every encodable BMP character. What they leave out, the
+// converter itself handles: only then is it opened, which keeps its code and
+// data out of memory for ordinary text.
 
 struct ConverterCloser {
     void operator()(UConverter* c) const { ucnv_close(c); }
@@ -29,11 +37,53 @@ UConverter* converter() {
     return conv.get();
 }
 
-} // namespace
+char16_t pairCharacter(unsigned char lead, unsigned char trail) {
+    if (trail < tables::firstTrail || trail > tables::lastTrail)
+        return tables::none;
+    return tables::doubleByte[tables::leadRow[lead] * tables::trailCount + trail -
+                              tables::firstTrail];
+}
 
-QString decode(std::string_view bytes) {
-    if (bytes.empty())
-        return {};
+// The bytes of a BMP character that is no surrogate (one byte below 0x100,
+// else lead * 256 + trail), none, or noBytes for a character the converter
+// leaves out of a text (ignorable ones it has no bytes for).
+char16_t bytesOf(char16_t c) {
+    return tables::blocks[tables::blockOf[c >> 8] * 256u + (c & 0xFFu)];
+}
+
+char* put(char* out, char16_t bytes) {
+    if (bytes == tables::noBytes)
+        return out;
+    if (bytes >= 0x100)
+        *out++ = static_cast<char>(bytes >> 8);
+    *out++ = static_cast<char>(bytes & 0xFF);
+    return out;
+}
+
+// Decodes with the tables alone into out (room for bytes.size() units),
+// noting in starts, when given, the byte each unit begins at. Nothing when a
+// sequence is not in them (illegal, unassigned or cut short).
+std::optional<size_t> decodeWithTables(std::string_view bytes, char16_t* out, size_t* starts) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t size = bytes.size();
+    size_t n = 0;
+    for (size_t i = 0; i < size; ++n) {
+        char16_t c = tables::singleByte[p[i]];
+        if (starts)
+            starts[n] = i;
+        if (c != tables::none) {
+            ++i;
+        } else if (i + 1 < size && (c = pairCharacter(p[i], p[i + 1])) != tables::none) {
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+        out[n] = c;
+    }
+    return n;
+}
+
+QString decodeWithConverter(std::string_view bytes) {
     UConverter* conv = converter();
     ucnv_reset(conv);
     UErrorCode status = U_ZERO_ERROR;
@@ -55,88 +105,9 @@ QString decode(std::string_view bytes) {
     return out;
 }
 
-Encoded tryEncode(const QString& text) {
-    Encoded result;
-    if (text.isEmpty())
-        return result;
-    UConverter* conv = converter();
-    std::string& out = result.bytes;
-
-    // Most text encodes whole: one call instead of one a character.
-    {
-        ucnv_reset(conv);
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-        status = U_ZERO_ERROR;
-        out.resize(static_cast<size_t>(text.size()) * 2);
-        const int32_t n = ucnv_fromUChars(conv, out.data(), static_cast<int32_t>(out.size()),
-                                          reinterpret_cast<const UChar*>(text.constData()),
-                                          static_cast<int32_t>(text.size()), &status);
-        // Two bytes a UTF-16 unit always suffice, so only an unencodable
-        // character stops the call.
-        if (U_SUCCESS(status)) {
-            out.resize(static_cast<size_t>(n));
-            return result;
-        }
-        out.clear();
-    }
-    out.reserve(static_cast<size_t>(text.size()) * 2);
-
-    // Encode one code point at a time so that the characters the code page
-    // cannot hold are known exactly; ICU would otherwise substitute silently.
-    const auto* src = reinterpret_cast<const UChar*>(text.constData());
-    const qsizetype len = text.size();
-    char buf[16];
-    for (qsizetype i = 0; i < len;) {
-        qsizetype step = 1;
-        if (QChar::isHighSurrogate(src[i]) && i + 1 < len && QChar::isLowSurrogate(src[i + 1]))
-            step = 2;
-        // ASCII is the same in code page 932.
-        if (step == 1 && src[i] < 0x80) {
-            out.push_back(static_cast<char>(src[i]));
-            ++i;
-            continue;
-        }
-        ucnv_reset(conv);
-        UErrorCode status = U_ZERO_ERROR;
-        ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-        status = U_ZERO_ERROR;
-        int32_t n =
-            ucnv_fromUChars(conv, buf, sizeof buf, src + i, static_cast<int32_t>(step), &status);
-        if (U_FAILURE(status) || n <= 0) {
-            QString ch(reinterpret_cast<const QChar*>(src + i), step);
-            if (!result.unencodable.contains(ch))
-                result.unencodable += ch;
-            out.push_back('?');
-        } else {
-            out.append(buf, static_cast<size_t>(n));
-        }
-        i += step;
-    }
-    return result;
-}
-
-std::string encode(const QString& text) {
-    Encoded e = tryEncode(text);
-    if (!e.ok())
-        throw std::invalid_argument("text cannot be held in Shift-JIS: " +
-                                    e.unencodable.toStdString());
-    return std::move(e.bytes);
-}
-
-std::string fromUtf8(std::string_view utf8) {
-    return encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-}
-
-QString unencodableCharacters(const QString& text) {
-    return tryEncode(text).unencodable;
-}
-
-SpannedText decodeSpanned(std::string_view bytes) {
+SpannedText decodeSpannedWithConverter(std::string_view bytes) {
     SpannedText result;
     result.bytes.assign(bytes);
-    if (bytes.empty())
-        return result;
     UConverter* conv = converter();
     ucnv_reset(conv);
     // Each byte yields at most one UTF-16 unit, so one pass always suffices.
@@ -165,19 +136,168 @@ SpannedText decodeSpanned(std::string_view bytes) {
     return result;
 }
 
+// Encodes one code point (a surrogate pair, a lone surrogate) with the
+// converter, stopping at what it cannot encode: false then. It may give no
+// bytes at all (for ignorable characters it has none for).
+bool encodeWithConverter(const char16_t* src, int32_t length, std::string& out) {
+    UConverter* conv = converter();
+    ucnv_reset(conv);
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setFromUCallBack(conv, UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    status = U_ZERO_ERROR;
+    char buf[16];
+    const int32_t n = ucnv_fromUChars(conv, buf, sizeof buf, src, length, &status);
+    if (U_FAILURE(status))
+        return false;
+    out.append(buf, static_cast<size_t>(n));
+    return true;
+}
+
+qsizetype codePointLength(const char16_t* src, qsizetype i, qsizetype len) {
+    return QChar::isHighSurrogate(src[i]) && i + 1 < len && QChar::isLowSurrogate(src[i + 1]) ? 2
+                                                                                              : 1;
+}
+
+// The bytes of the whole text when every character is encodable.
+std::optional<std::string> encodeWhole(const char16_t* src, qsizetype len) {
+    // Two bytes a UTF-16 unit always suffice.
+    std::string out(static_cast<size_t>(len) * 2, '\0');
+    char* end = out.data();
+    std::string piece;
+    for (qsizetype i = 0; i < len;) {
+        if (!QChar::isSurrogate(src[i])) {
+            const char16_t bytes = bytesOf(src[i]);
+            if (bytes == tables::none)
+                return std::nullopt;
+            end = put(end, bytes);
+            ++i;
+            continue;
+        }
+        const qsizetype step = codePointLength(src, i, len);
+        piece.clear();
+        if (!encodeWithConverter(src + i, static_cast<int32_t>(step), piece))
+            return std::nullopt;
+        const auto at = static_cast<size_t>(end - out.data());
+        out.resize(out.size() + piece.size());
+        end = std::copy(piece.begin(), piece.end(), out.data() + at);
+        i += step;
+    }
+    out.resize(static_cast<size_t>(end - out.data()));
+    return out;
+}
+
+} // namespace
+
+QString decode(std::string_view bytes) {
+    if (bytes.empty())
+        return {};
+    QString out(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    const auto n = decodeWithTables(bytes, reinterpret_cast<char16_t*>(out.data()), nullptr);
+    if (!n)
+        return decodeWithConverter(bytes);
+    out.resize(static_cast<qsizetype>(*n));
+    return out;
+}
+
+Encoded tryEncode(const QString& text) {
+    Encoded result;
+    if (text.isEmpty())
+        return result;
+    const auto* src = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype len = text.size();
+    if (auto whole = encodeWhole(src, len)) {
+        result.bytes = std::move(*whole);
+        return result;
+    }
+
+    // One code point at a time, so that the characters the code page cannot
+    // hold are known exactly; each of them becomes '?'.
+    std::string& out = result.bytes;
+    out.reserve(static_cast<size_t>(len) * 2);
+    for (qsizetype i = 0; i < len;) {
+        const qsizetype step = codePointLength(src, i, len);
+        bool encoded = true;
+        // Here characters below 0x80 go out as they are and one the converter
+        // gives no bytes for (an ignorable one) counts as unencodable, where a
+        // text encoded whole has the converter's bytes for U+001A, U+001C and
+        // U+007F (it swaps those three) and leaves ignorable ones out. Kept
+        // as they were so that stored bytes stay.
+        if (src[i] < 0x80) {
+            out.push_back(static_cast<char>(src[i]));
+        } else if (!QChar::isSurrogate(src[i])) {
+            const char16_t bytes = bytesOf(src[i]);
+            encoded = bytes != tables::none && bytes != tables::noBytes;
+            if (encoded) {
+                char buf[2];
+                out.append(buf, put(buf, bytes));
+            }
+        } else {
+            const size_t before = out.size();
+            encoded = encodeWithConverter(src + i, static_cast<int32_t>(step), out) &&
+                      out.size() > before;
+        }
+        if (!encoded) {
+            const QString ch(reinterpret_cast<const QChar*>(src + i), step);
+            if (!result.unencodable.contains(ch))
+                result.unencodable += ch;
+            out.push_back('?');
+        }
+        i += step;
+    }
+    return result;
+}
+
+std::string encode(const QString& text) {
+    Encoded e = tryEncode(text);
+    if (!e.ok())
+        throw std::invalid_argument("text cannot be held in Shift-JIS: " +
+                                    e.unencodable.toStdString());
+    return std::move(e.bytes);
+}
+
+std::string fromUtf8(std::string_view utf8) {
+    return encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+QString unencodableCharacters(const QString& text) {
+    return tryEncode(text).unencodable;
+}
+
+SpannedText decodeSpanned(std::string_view bytes) {
+    if (bytes.empty()) {
+        SpannedText result;
+        result.bytes.assign(bytes);
+        return result;
+    }
+    std::vector<size_t> starts(bytes.size() + 1);
+    QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+    const auto n = decodeWithTables(bytes, reinterpret_cast<char16_t*>(text.data()), starts.data());
+    if (!n)
+        return decodeSpannedWithConverter(bytes);
+    text.resize(static_cast<qsizetype>(*n));
+    starts.resize(*n + 1);
+    starts[*n] = bytes.size();
+    return SpannedText{std::move(text), std::string(bytes), std::move(starts)};
+}
+
 SpannedText encodeSpanned(const QString& text) {
     SpannedText result;
     result.text = text;
     result.bounds.reserve(static_cast<size_t>(text.size()) + 1);
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype step =
-            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
-                ? 2
-                : 1;
-        if (text.at(i).unicode() < 0x80)
-            result.bytes.push_back(static_cast<char>(text.at(i).unicode()));
-        else
+    result.bytes.reserve(static_cast<size_t>(text.size()) * 2);
+    const auto* src = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype len = text.size();
+    for (qsizetype i = 0; i < len;) {
+        const qsizetype step = codePointLength(src, i, len);
+        if (src[i] < 0x80) {
+            result.bytes.push_back(static_cast<char>(src[i]));
+        } else if (!QChar::isSurrogate(src[i])) {
+            const char16_t bytes = bytesOf(src[i]);
+            char buf[2] = {'?'};
+            result.bytes.append(buf, bytes == tables::none ? buf + 1 : put(buf, bytes));
+        } else {
             result.bytes += tryEncode(text.mid(i, step)).bytes;
+        }
         // The first unit of a surrogate pair stands for no bytes, the second for all.
         if (step == 2)
             result.bounds.push_back(result.bounds.back());
