@@ -20,7 +20,7 @@ struct Fields {
         const Catalogue catalogue = bench::fullCatalogue();
         for (int r = 1; r <= catalogue.recordCount(); ++r)
             for (int f = 0; f < kFieldCount; ++f) {
-                bytes.push_back(catalogue.field(static_cast<Field>(f), r));
+                bytes.emplace_back(catalogue.field(static_cast<Field>(f), r));
                 texts.push_back(sjis::decode(bytes.back()));
                 size += static_cast<int64_t>(bytes.back().size());
             }
