@@ -1,7 +1,8 @@
-// Build step: renders the tool bar's SVG pictures to PNG at the size they are
-// shown (16 pixels) and at twice that for high-density screens (name@2x.png),
-// and writes the resource file listing them. The program then starts without
-// the SVG renderer and never renders a picture at run time.
+// Build step: renders the tool bar's SVG pictures at the size they are shown
+// (16 pixels) and at twice that for high-density screens (name@2x), and writes
+// the resource file listing them. Each picture is stored as the pixels a
+// pixmap holds (premultiplied 32-bit ARGB, this machine's byte order, rows
+// top to bottom), so the program neither renders nor decodes one at start.
 // Usage: render_icons OUTPUT_FOLDER QRC_FILE SVG...
 #include <QFile>
 #include <QFileInfo>
@@ -34,8 +35,11 @@ int main(int argc, char* argv[]) {
             QPainter painter(&image);
             renderer.render(&painter);
             painter.end();
-            const QString file = name + QString::fromLatin1(suffix) + QStringLiteral(".png");
-            if (!image.save(folder + QLatin1Char('/') + file)) {
+            const QString file = name + QString::fromLatin1(suffix) + QStringLiteral(".argb");
+            QFile pixels(folder + QLatin1Char('/') + file);
+            const auto bytes = static_cast<qint64>(image.sizeInBytes());
+            if (image.bytesPerLine() != size * 4 || !pixels.open(QIODevice::WriteOnly) ||
+                pixels.write(reinterpret_cast<const char*>(image.constBits()), bytes) != bytes) {
                 std::fprintf(stderr, "render_icons: cannot write %s\n", qPrintable(file));
                 return 1;
             }

@@ -4,9 +4,11 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPixmap>
+#include <QResource>
 #include <QString>
 #include <QToolBar>
 #include <QToolButton>
+#include <cmath>
 
 // The resources live in a static library: they are registered on first use.
 static void registerIcons() {
@@ -35,18 +37,30 @@ void addPng(QIcon& icon, const QString& file, qreal ratio = 1) {
     icon.addPixmap(QPixmap::fromImage(std::move(image)));
 }
 
+// A picture rendered at build time: square, its pixels as a pixmap holds them.
+void addPixels(QIcon& icon, const QString& file, qreal ratio = 1) {
+    const QResource pixels(file);
+    const auto side = static_cast<int>(std::lround(std::sqrt(pixels.size() / 4.0)));
+    if (!pixels.isValid() || pixels.compressionAlgorithm() != QResource::NoCompression ||
+        side == 0 || qint64(side) * side * 4 != pixels.size())
+        return;
+    QImage image(pixels.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    icon.addPixmap(QPixmap::fromImage(image));
+}
+
 } // namespace
 
 QIcon Icons::get(const char* name) {
     registerIcons();
-    // Rendered at build time at the size shown, name@2x.png at twice that
-    // for a screen that doubles pixels; the program's own picture also comes
+    // Rendered at build time at the size shown, name@2x at twice that for a
+    // screen that doubles pixels; the program's own picture also comes
     // larger for the desktop's task switcher.
     const QString base = QStringLiteral(":/icons/") + QString::fromUtf8(name);
     QIcon icon;
-    addPng(icon, base + QStringLiteral(".png"));
+    addPixels(icon, base + QStringLiteral(".argb"));
     if (qApp->devicePixelRatio() > 1)
-        addPng(icon, base + QStringLiteral("@2x.png"), 2);
+        addPixels(icon, base + QStringLiteral("@2x.argb"), 2);
     for (const int size : {48, 64}) {
         const QString larger = base + QStringLiteral("-%1.png").arg(size);
         if (QFile::exists(larger))
