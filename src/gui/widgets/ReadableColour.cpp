@@ -48,7 +48,9 @@ void ReadableColour::apply(QWidget* w, int32_t colourValue, QPalette::ColorRole 
                 pal.setColor(group, background, kLightBase);
         }
     }
-    w->setPalette(pal);
+    // Setting an equal palette would still notify the widget and its children.
+    if (w->palette() != pal)
+        w->setPalette(pal);
     // A caption draws no background of its own unless it needs the light one.
     if (role == QPalette::WindowText)
         w->setAutoFillBackground(lightBase);
