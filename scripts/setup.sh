@@ -7,7 +7,7 @@ packages=(
   build-essential cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev
   qt6-svg-dev libqt6svg6 qt6-translations-l10n
-  libicu-dev zlib1g-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libicu-dev zlib1g-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   fonts-ipafont-gothic fonts-ipafont-mincho
   xvfb xauth x11-utils imagemagick openbox xdotool qt6-qpa-plugins

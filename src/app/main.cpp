@@ -20,7 +20,9 @@
 #include <QProcessEnvironment>
 #include <QTextStream>
 #include <cstdio>
+#include <fontconfig/fontconfig.h>
 #include <optional>
+#include <thread>
 
 namespace {
 // --help and --version, or a refusal; nothing when the windows are to start.
@@ -82,8 +84,14 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // The first font wanted makes Fontconfig read its configuration, some sixty
+    // files: a tenth of a start. It is read on the second core while the
+    // toolkit connects to the display; Fontconfig keeps one configuration for
+    // the whole process and may be called from any thread.
+    std::thread fontConfiguration([] { FcInit(); });
     const sorabel::ToolkitSettings toolkitSettings; // outlives the application, which writes it
     QApplication app(argc, argv);
+    fontConfiguration.join();
     // From here on a termination signal waits for the event loop, which ends
     // the program through the main window's normal shutdown.
     sorabel::TerminationSignals termination;
