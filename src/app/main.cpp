@@ -2,7 +2,9 @@
 #include "InstallPaths.h"
 #include "core/catalogue/CatalogueSession.h"
 #include "core/csv/CsvCommandLine.h"
+#include "core/format/SettingsFile.h"
 #include "core/lookup/IsbnCommandLine.h"
+#include "core/storage/NativeFileName.h"
 #include "core/support/CommandLine.h"
 #include "core/support/DisplayAvailability.h"
 #include "core/support/QtTranslation.h"
@@ -39,6 +41,18 @@ std::optional<int> answer(const sorabel::CommandLine& request) {
         break;
     }
     return std::nullopt;
+}
+
+// The catalogue the start will most likely read: the one named on the command
+// line, else the one the last run remembered when it is to be read again.
+QString catalogueOfTheStart(const QString& named) {
+    if (!named.isEmpty())
+        return named;
+    const sorabel::SettingsValues v =
+        sorabel::SettingsFile::read(sorabel::SettingsFile::defaultPath(), {}, true);
+    if (!v.startup.reopenLastCatalogue)
+        return {};
+    return sorabel::NativeFileName::decode(QByteArray::fromStdString(v.file));
 }
 } // namespace
 
@@ -115,6 +129,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral(SORABEL_INSTALL_DATADIR "/SORABE.HLP"));
 
     sorabel::CatalogueSession session;
+    // Read while the windows are built; the start takes the bytes if it opens that file.
+    if (const QString first = catalogueOfTheStart(request.fileToOpen); !first.isEmpty())
+        session.readAhead(first);
     // Recovery copies and catalogue locks, for the program's whole run.
     sorabel::SessionSafety safety(session, sorabel::RecoveryStore::defaultFolder());
     sorabel::ProgramWindows windows(session);

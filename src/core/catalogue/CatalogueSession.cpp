@@ -2,6 +2,7 @@
 
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/FileReadAhead.h"
 #include "core/storage/SafeFileWriter.h"
 
 #include <QDateTime>
@@ -35,6 +36,8 @@ std::vector<int> inverse(const std::vector<int>& order) {
 } // namespace
 
 CatalogueSession::CatalogueSession(QObject* parent) : QObject(parent) {}
+
+CatalogueSession::~CatalogueSession() = default;
 
 // ---------------------------------------------------------------- state
 
@@ -436,8 +439,17 @@ void CatalogueSession::newCatalogue() {
     setCurrent(1);
 }
 
+void CatalogueSession::readAhead(const QString& path) {
+    readAhead_ = std::make_unique<FileReadAhead>(path);
+}
+
 int CatalogueSession::loadFile(const QString& path) {
-    const auto bytes = std::make_shared<const std::string>(FileIo::readAll(path));
+    // Bytes read ahead serve the first read only; whatever it is, the thread ends.
+    std::shared_ptr<const std::string> ahead;
+    if (readAhead_)
+        ahead = std::exchange(readAhead_, nullptr)->take(path);
+    const auto bytes =
+        ahead ? std::move(ahead) : std::make_shared<const std::string>(FileIo::readAll(path));
     int complete = 0;
     int pastCount = 0;
     CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);

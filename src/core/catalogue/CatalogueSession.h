@@ -9,11 +9,14 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 namespace sorabel {
+
+class FileReadAhead;
 
 // The open catalogue: its records, the current record, its history of
 // changes and the file it belongs to. Every window reads the catalogue here
@@ -27,6 +30,7 @@ class CatalogueSession : public QObject {
 
 public:
     explicit CatalogueSession(QObject* parent = nullptr);
+    ~CatalogueSession() override;
 
     const Catalogue& catalogue() const { return catalogue_; }
     int recordCount() const { return catalogue_.recordCount(); }
@@ -110,6 +114,10 @@ public:
     int open(const QString& path);
     // Reads the file remembered from the last run, keeping the full path as its name.
     int reopen(const QString& fullPath);
+    // Starts reading `path` on a thread of its own: the next open() or
+    // reopen() of that file, while it is unchanged, takes the bytes read.
+    // For the start, which builds its windows meanwhile.
+    void readAhead(const QString& path);
     // How a save may write. `Safe`: atomically, refusing (WriteRefusal, before
     // anything is written) a vanished folder, a vanished file the session read
     // or wrote, and a folder where no temporary file or backup can be made.
@@ -187,6 +195,7 @@ private:
     History history_;
     QElapsedTimer typingClock_; // since the last keystroke of the open typing step
     std::optional<Fingerprint> onDisk_;
+    std::unique_ptr<FileReadAhead> readAhead_;
     int recordsPastCount_ = 0;
     bool readOnly_ = false;
 };

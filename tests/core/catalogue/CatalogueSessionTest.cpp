@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -166,6 +167,33 @@ TEST(CatalogueSession, FilesOpenSaveAndFailWithoutHarm) {
     EXPECT_TRUE(other.isModified());
     EXPECT_EQ(other.filePath(), books);
     EXPECT_FALSE(FileIo::exists(dir.filePath("new.srb")));
+}
+
+// The start reads its catalogue ahead on another thread. What opens is always
+// the file as it is then: bytes read before another program wrote it are not
+// taken, and a read ahead of another file is not mistaken for it.
+TEST(CatalogueSession, ReadAheadNeverGivesAnOlderFile) {
+    QTemporaryDir dir;
+    const QString books = dir.filePath("books.srb");
+    CatalogueSession writer;
+    arrange(writer, 3, 1);
+    writer.saveAs(books);
+
+    CatalogueSession s;
+    s.readAhead(books);
+    QThread::msleep(50); // the bytes are read by now
+    writer.goToFirst();
+    writer.editField(Field::Title, "rewritten");
+    writer.save();
+    s.open(books);
+    EXPECT_EQ(s.catalogue().field(Field::Title, 1), "rewritten");
+
+    s.readAhead(dir.filePath("other.srb")); // missing: the open below reads its own file
+    writer.editField(Field::Title, "again");
+    writer.save();
+    s.open(books);
+    EXPECT_EQ(s.catalogue().field(Field::Title, 1), "again");
+    EXPECT_THROW(s.open(dir.filePath("other.srb")), IoError);
 }
 
 TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
