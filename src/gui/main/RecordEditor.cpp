@@ -291,8 +291,15 @@ void RecordEditor::refreshCaptionsAndLists() {
         QStringList items;
         for (const Bytes& entry : catalogue.list(choiceListOf(f)))
             items << sjis::decode(entry);
-        combo->clear();
-        combo->addItems(items);
+        // A list read again unchanged (most catalogues keep the defaults) is
+        // left as it is: filling a box anew measures every entry again.
+        bool same = combo->count() == items.size();
+        for (int i = 0; same && i < items.size(); ++i)
+            same = combo->itemText(i) == items.at(i);
+        if (!same) {
+            combo->clear();
+            combo->addItems(items);
+        }
         combo->setCurrentIndex(combo->findText(shown, Qt::MatchExactly | Qt::MatchCaseSensitive));
         combo->setEditText(shown);
     }
