@@ -1,8 +1,7 @@
 #include "gui/widgets/Icons.h"
 
-#include <QFile>
 #include <QGuiApplication>
-#include <QImageReader>
+#include <QImage>
 #include <QPixmap>
 #include <QResource>
 #include <QString>
@@ -13,7 +12,6 @@
 // The resources live in a static library: they are registered on first use.
 static void registerIcons() {
     static const bool once = [] {
-        Q_INIT_RESOURCE(icons);
         Q_INIT_RESOURCE(rendered_icons);
         return true;
     }();
@@ -23,19 +21,6 @@ static void registerIcons() {
 namespace sorabel {
 
 namespace {
-
-// Read as PNG straight away. Left to guess the format, the reader would first
-// load every image plug-in Qt has (SVG, JPEG, GIF, ...) to ask each whether
-// it reads a ".png": several milliseconds at start for nothing.
-void addPng(QIcon& icon, const QString& file, qreal ratio = 1) {
-    QImageReader reader(file, "png");
-    reader.setAutoDetectImageFormat(false);
-    QImage image = reader.read();
-    if (image.isNull())
-        return;
-    image.setDevicePixelRatio(ratio);
-    icon.addPixmap(QPixmap::fromImage(std::move(image)));
-}
 
 // A picture rendered at build time: square, its pixels as a pixmap holds them.
 void addPixels(QIcon& icon, const QString& file, qreal ratio = 1) {
@@ -61,11 +46,8 @@ QIcon Icons::get(const char* name) {
     addPixels(icon, base + QStringLiteral(".argb"));
     if (qApp->devicePixelRatio() > 1)
         addPixels(icon, base + QStringLiteral("@2x.argb"), 2);
-    for (const int size : {48, 64}) {
-        const QString larger = base + QStringLiteral("-%1.png").arg(size);
-        if (QFile::exists(larger))
-            addPng(icon, larger);
-    }
+    for (const int size : {48, 64})
+        addPixels(icon, base + QStringLiteral("-%1.argb").arg(size));
     return icon;
 }
 
