@@ -1,8 +1,8 @@
 #include "core/catalogue/CatalogueSession.h"
 
+#include "core/catalogue/CatalogueReadAhead.h"
 #include "core/format/CatalogueFile.h"
 #include "core/storage/FileIo.h"
-#include "core/storage/FileReadAhead.h"
 #include "core/storage/SafeFileWriter.h"
 
 #include <QDateTime>
@@ -440,19 +440,26 @@ void CatalogueSession::newCatalogue() {
 }
 
 void CatalogueSession::readAhead(const QString& path) {
-    readAhead_ = std::make_unique<FileReadAhead>(path);
+    readAhead_ = std::make_unique<CatalogueReadAhead>(path);
 }
 
 int CatalogueSession::loadFile(const QString& path) {
-    // Bytes read ahead serve the first read only; whatever it is, the thread ends.
-    std::shared_ptr<const std::string> ahead;
+    // What was read ahead serves the first read only; whatever it is, the thread ends.
+    std::optional<CatalogueReadAhead::Read> ahead;
     if (readAhead_)
         ahead = std::exchange(readAhead_, nullptr)->take(path);
-    const auto bytes =
-        ahead ? std::move(ahead) : std::make_shared<const std::string>(FileIo::readAll(path));
+    std::shared_ptr<const std::string> bytes;
     int complete = 0;
     int pastCount = 0;
-    CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);
+    if (ahead) {
+        bytes = std::move(ahead->bytes);
+        catalogue_ = std::move(ahead->catalogue);
+        complete = ahead->complete;
+        pastCount = ahead->pastCount;
+    } else {
+        bytes = std::make_shared<const std::string>(FileIo::readAll(path));
+        CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);
+    }
     recordsPastCount_ = pastCount;
     remember(path, *bytes);
     restartHistory();

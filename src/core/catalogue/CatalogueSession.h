@@ -16,7 +16,7 @@
 
 namespace sorabel {
 
-class FileReadAhead;
+class CatalogueReadAhead;
 
 // The open catalogue: its records, the current record, its history of
 // changes and the file it belongs to. Every window reads the catalogue here
@@ -115,7 +115,7 @@ public:
     // Reads the file remembered from the last run, keeping the full path as its name.
     int reopen(const QString& fullPath);
     // Starts reading `path` on a thread of its own: the next open() or
-    // reopen() of that file, while it is unchanged, takes the bytes read.
+    // reopen() of that file, while it is unchanged, takes what was read.
     // For the start, which builds its windows meanwhile.
     void readAhead(const QString& path);
     // How a save may write. `Safe`: atomically, refusing (WriteRefusal, before
@@ -195,7 +195,7 @@ private:
     History history_;
     QElapsedTimer typingClock_; // since the last keystroke of the open typing step
     std::optional<Fingerprint> onDisk_;
-    std::unique_ptr<FileReadAhead> readAhead_;
+    std::unique_ptr<CatalogueReadAhead> readAhead_;
     int recordsPastCount_ = 0;
     bool readOnly_ = false;
 };
