@@ -3,6 +3,7 @@
 // once in a fresh process state (a second opening costs far less). Printed
 // in milliseconds; anything over 100 ms is flagged. The statistics and the
 // ISBN lookup are loaded from their modules, as in the program.
+#include "../tests/gui/Reach.h"
 #include "FullCatalogue.h"
 #include "core/catalogue/CatalogueSession.h"
 #include "core/csv/CsvWriter.h"
@@ -74,6 +75,10 @@ int main(int argc, char* argv[]) {
     measure("ISBN lookup", [&] {
         emit windows.mainWindow().isbnLookupRequested();
         return &windows.isbnLookupWindow();
+    });
+    measure("impressions search", [&] {
+        windows.mainWindow().showImpressionsSearch();
+        return &reach<QDialog>(windows.mainWindow(), "findDialog");
     });
     measure("help", [&] {
         HelpViewer::showContext(QStringLiteral(SORABEL_SOURCE_DIR "/help/sorabe.HLP"),
