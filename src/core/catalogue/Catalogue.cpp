@@ -59,15 +59,20 @@ void Catalogue::release(Slot& s) {
     s = Slot{};
 }
 
-Catalogue::Slot Catalogue::ownCopy(std::string_view text) {
-    if (text.empty())
-        return Slot{};
+uint32_t Catalogue::newOwnText() {
     if (freeOwn_.empty()) {
-        own_.emplace_back(text);
-        return Slot{static_cast<uint32_t>(own_.size() - 1), kOwn};
+        own_.emplace_back();
+        return static_cast<uint32_t>(own_.size() - 1);
     }
     const uint32_t at = freeOwn_.back();
     freeOwn_.pop_back();
+    return at;
+}
+
+Catalogue::Slot Catalogue::ownCopy(std::string_view text) {
+    if (text.empty())
+        return Slot{};
+    const uint32_t at = newOwnText();
     own_[at].assign(text);
     return Slot{at, kOwn};
 }
@@ -78,22 +83,14 @@ std::string_view Catalogue::field(Field f, int record) const {
 
 void Catalogue::setField(Field f, int record, Bytes text) {
     Slot& s = slot(f, record);
-    if (s.size & kOwn) {
-        own_[s.at] = std::move(text);
-        return;
+    if (!(s.size & kOwn)) {
+        if (text.empty()) {
+            s = Slot{};
+            return;
+        }
+        s = Slot{newOwnText(), kOwn};
     }
-    if (text.empty()) {
-        s = Slot{};
-        return;
-    }
-    if (freeOwn_.empty()) {
-        own_.push_back(std::move(text));
-        s = Slot{static_cast<uint32_t>(own_.size() - 1), kOwn};
-    } else {
-        s = Slot{freeOwn_.back(), kOwn};
-        freeOwn_.pop_back();
-        own_[s.at] = std::move(text);
-    }
+    own_[s.at] = std::move(text);
 }
 
 void Catalogue::keepSource(std::shared_ptr<const std::string> bytes) {

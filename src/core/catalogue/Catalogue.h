@@ -49,6 +49,8 @@ public:
     // The bytes records are read from. Texts that lie inside them are kept
     // as places in them rather than copied (a 2000-book catalogue would be
     // 38,000 strings and their slots, half as large again as the file).
+    // Every record read before refers to the old bytes: the caller assigns
+    // or clears each of them next.
     void keepSource(std::shared_ptr<const std::string> bytes);
     // Sets the 19 texts (display order) of a record: a text inside the kept
     // source is referred to, any other copied.
@@ -122,6 +124,7 @@ private:
     Slot slot(Field f, int record) const;
     std::string_view text(Slot s) const;
     void release(Slot& s);
+    uint32_t newOwnText(); // a free place in own_
     Slot ownCopy(std::string_view text);
 };
 
