@@ -443,6 +443,10 @@ void CatalogueSession::readAhead(const QString& path) {
     readAhead_ = std::make_unique<CatalogueReadAhead>(path);
 }
 
+void CatalogueSession::endReadAhead() {
+    readAhead_.reset();
+}
+
 int CatalogueSession::loadFile(const QString& path) {
     // What was read ahead serves the first read only; whatever it is, the thread ends.
     std::optional<CatalogueReadAhead::Read> ahead;

@@ -118,6 +118,9 @@ public:
     // reopen() of that file, while it is unchanged, takes what was read.
     // For the start, which builds its windows meanwhile.
     void readAhead(const QString& path);
+    // Lets go of what was read ahead and not opened (the start opened
+    // something else, or nothing).
+    void endReadAhead();
     // How a save may write. `Safe`: atomically, refusing (WriteRefusal, before
     // anything is written) a vanished folder, a vanished file the session read
     // or wrote, and a folder where no temporary file or backup can be made.

@@ -647,6 +647,7 @@ void MainWindow::runStartUp() {
     } catch (const std::exception& e) {
         Dialogs::error(this, QString::fromUtf8(e.what()));
     }
+    session_.endReadAhead();
     applyFonts();
     layOutFields();
     editor_->releaseDisplay(!session_.displayName().isEmpty());
