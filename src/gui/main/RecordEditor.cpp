@@ -57,7 +57,10 @@ bool isCharacter(const QKeyEvent* e) {
 void applyFont(QWidget* w, const FontValues& values, FontStylePitch style,
                QPalette::ColorRole role) {
     const QFont f = DisplayFont::font(w->font(), values, style);
-    w->setFont(f);
+    // An equal font set again would still count as a change (its attributes
+    // marked as set) and lay the widget and its text out anew.
+    if (w->font() != f)
+        w->setFont(f);
     ReadableColour::apply(w, values.colour, role);
 }
 
