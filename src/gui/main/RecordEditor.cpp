@@ -101,6 +101,9 @@ void RecordEditor::createFields() {
     const QFont gothic13 = designFont("ＭＳ ゴシック", 13);
     const QFont pgothic13 = designFont("ＭＳ Ｐゴシック", 13);
     const QFont pgothic15 = designFont("ＭＳ Ｐゴシック", 15);
+    // Most captions and fields use the editor's own font and inherit it: a
+    // font set on each would be resolved and announced to each again.
+    setFont(gothic13);
     // A file dropped on a field opens, as it does on the rest of the window.
     auto* files = new FileDrop(this);
     connect(files, &FileDrop::dropped, this, &RecordEditor::fileDropped);
@@ -108,7 +111,8 @@ void RecordEditor::createFields() {
     for (int k = 1; k <= kCaptionCount; ++k) {
         auto* l = new QLabel(this);
         l->setObjectName(QStringLiteral("caption%1").arg(k));
-        l->setFont(k == 2 ? designFont("ＭＳ ゴシック", 15) : gothic13);
+        if (k == 2)
+            l->setFont(designFont("ＭＳ ゴシック", 15));
         const Box& b = design.label(k);
         l->move(b.left, b.top - kToolBarHeight);
         labels_[static_cast<size_t>(k - 1)] = l;
@@ -142,7 +146,6 @@ void RecordEditor::createFields() {
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setCompleter(nullptr);
             combo->setMaxVisibleItems(16);
-            combo->setFont(gothic13);
             combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
             auto* validator = new ShiftJisValidator(combo->lineEdit(), combo);
             validate(validator);
@@ -165,8 +168,8 @@ void RecordEditor::createFields() {
             if (f == Field::Price) {
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
                 edit->setFont(pgothic15);
-            } else {
-                edit->setFont(f == Field::Title || f == Field::Subtitle ? pgothic13 : gothic13);
+            } else if (f == Field::Title || f == Field::Subtitle) {
+                edit->setFont(pgothic13);
             }
             auto* validator = new ShiftJisValidator(edit, edit);
             validate(validator);
