@@ -3,7 +3,6 @@
 #include "core/catalogue/CatalogueSession.h"
 #include "core/storage/DialogFolder.h"
 #include "core/storage/NativeFileName.h"
-#include "core/storage/ProgramFolder.h"
 #include "gui/help/HelpViewer.h"
 #include "gui/main/HistoryActions.h"
 #include "gui/main/RecentFilesMenu.h"
@@ -19,13 +18,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -33,7 +29,6 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -289,11 +284,6 @@ void MainWindow::showListPosition(int row, int rows) {
     panels_[0]->setText(QStringLiteral("%1／%2").arg(row).arg(rows));
 }
 
-void MainWindow::applyFonts() {
-    editor_->applyFonts(captionStyle_, contentsStyle_);
-    emit fieldFontChanged(editor_->contentsFont(), editor_->lineHeight());
-}
-
 // ---------------------------------------------------------------- record commands
 
 void MainWindow::addRecord() {
@@ -376,8 +366,8 @@ void MainWindow::openSettings() {
         }
         raise();
         activateWindow();
-        applyFonts();
-        layOutFields();
+        editor_->applyFonts(captionStyle_, contentsStyle_);
+        layOutFields();               // which also tells the book list the fields' font
         editor_->showCurrentRecord(); // the layout may have put headings in the boxes
     });
 }
@@ -626,14 +616,7 @@ void MainWindow::runStartUp() {
     // Without the last catalogue (not wanted, or unreadable) the program starts
     // untitled, so that no save can ever write over a file it did not read.
     // The record read is shown once, in the fonts and places it ends up with.
-    editor_->holdDisplay();
-    // Should anything below throw, the fields must not stay frozen.
-    const auto unhold = qScopeGuard([this] {
-        try {
-            editor_->releaseDisplay(false);
-        } catch (...) {
-        }
-    });
+    RecordEditor::DisplayHold hold(*editor_);
     try {
         // Changes a crashed run left unsaved come first; taken back, they
         // are the open catalogue and nothing else is opened.
@@ -648,9 +631,9 @@ void MainWindow::runStartUp() {
         Dialogs::error(this, QString::fromUtf8(e.what()));
     }
     session_.endReadAhead();
-    applyFonts();
+    editor_->applyFonts(captionStyle_, contentsStyle_);
     layOutFields();
-    editor_->releaseDisplay(!session_.displayName().isEmpty());
+    hold.release(!session_.displayName().isEmpty());
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -150,7 +150,6 @@ private:
     // Undo or redo, laying the fields out again when the step changed which show.
     void takeHistoryStep(void (CatalogueSession::*step)());
     void showNote(const QString& note);
-    void applyFonts();
     // `layOut` false leaves laying out the fields to the caller (start-up
     // does it once the fonts are applied).
     void loadCatalogue(const QString& path, bool remembered, bool layOut = true);

@@ -247,6 +247,16 @@ void RecordEditor::showStored(Field f, std::string_view bytes) {
                                                                     : sjis::LineBreaks::AsSpace);
 }
 
+RecordEditor::DisplayHold::~DisplayHold() {
+    if (!editor_.displayHeld_)
+        return;
+    try {
+        editor_.releaseDisplay(false);
+    } catch (...) {
+        // Already unwinding from an error, which is what gets reported.
+    }
+}
+
 void RecordEditor::releaseDisplay(bool show) {
     displayHeld_ = false;
     if (std::exchange(showPending_, false) || show)

@@ -63,10 +63,22 @@ public:
 
     // While a start-up reads a catalogue, applies its fonts and lays the
     // fields out, the record is shown once at the end rather than at each
-    // step (showing lays out and shapes every text).
-    void holdDisplay() { displayHeld_ = true; }
-    // Ends the hold: the record is shown when it changed meanwhile or `show` asks.
-    void releaseDisplay(bool show);
+    // step (showing lays out and shapes every text). A hold ended by an
+    // exception shows what changed meanwhile, so the fields never stay frozen.
+    class DisplayHold {
+    public:
+        explicit DisplayHold(RecordEditor& editor) : editor_(editor) {
+            editor_.displayHeld_ = true;
+        }
+        ~DisplayHold();
+        DisplayHold(const DisplayHold&) = delete;
+        DisplayHold& operator=(const DisplayHold&) = delete;
+        // Ends the hold: the record is shown when it changed meanwhile or `show` asks.
+        void release(bool show) { editor_.releaseDisplay(show); }
+
+    private:
+        RecordEditor& editor_;
+    };
 
 public slots:
     void showCurrentRecord();
@@ -120,6 +132,7 @@ private:
     int writing_ = 0;      // >0 while an edit goes into the session
     bool displayHeld_ = false;
     bool showPending_ = false;
+    void releaseDisplay(bool show);
     // The styles last applied, for a change of the desktop's colours.
     std::optional<std::pair<FontStylePitch, FontStylePitch>> appliedStyles_;
 };
