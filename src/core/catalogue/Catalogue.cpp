@@ -48,7 +48,7 @@ std::string_view Catalogue::text(Slot s) const {
         return own_[s.at];
     if (s.size == 0)
         return {};
-    return std::string_view(*source_).substr(s.at, s.size);
+    return source_.substr(s.at, s.size);
 }
 
 void Catalogue::release(Slot& s) {
@@ -93,18 +93,21 @@ void Catalogue::setField(Field f, int record, Bytes text) {
     own_[s.at] = std::move(text);
 }
 
-void Catalogue::keepSource(std::shared_ptr<const std::string> bytes) {
+void Catalogue::keepSource(std::shared_ptr<const void> owner, std::string_view bytes) {
     // Places are 32-bit and texts under 2 GB; a larger source is copied from.
-    if (bytes && bytes->size() > std::numeric_limits<uint32_t>::max())
-        bytes.reset();
-    source_ = std::move(bytes);
+    if (!owner || bytes.size() > std::numeric_limits<uint32_t>::max()) {
+        owner.reset();
+        bytes = {};
+    }
+    sourceOwner_ = std::move(owner);
+    source_ = bytes;
 }
 
 void Catalogue::assignRecord(int record, std::span<const std::string_view, kFieldCount> texts) {
     checkRecord(record);
     makeSlots(record);
-    const char* begin = source_ ? source_->data() : nullptr;
-    const char* end = source_ ? begin + source_->size() : nullptr;
+    const char* begin = source_.empty() ? nullptr : source_.data();
+    const char* end = begin ? begin + source_.size() : nullptr;
     for (const auto& info : fieldTable()) {
         const std::string_view t = texts[static_cast<size_t>(index(info.field))];
         Slot& s =

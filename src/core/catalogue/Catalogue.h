@@ -50,8 +50,8 @@ public:
     // as places in them rather than copied (a 2000-book catalogue would be
     // 38,000 strings and their slots, half as large again as the file).
     // Every record read before refers to the old bytes: the caller assigns
-    // or clears each of them next.
-    void keepSource(std::shared_ptr<const std::string> bytes);
+    // or clears each of them next. `owner` keeps `bytes` where they are.
+    void keepSource(std::shared_ptr<const void> owner, std::string_view bytes);
     // Sets the 19 texts (display order) of a record: a text inside the kept
     // source is referred to, any other copied.
     void assignRecord(int record, std::span<const std::string_view, kFieldCount> texts);
@@ -113,7 +113,8 @@ private:
     // stored, never shorter than the record count; a record past their end is
     // empty.
     std::array<std::vector<Slot>, kFieldCount> columns_;
-    std::shared_ptr<const std::string> source_;
+    std::shared_ptr<const void> sourceOwner_;
+    std::string_view source_;
     // Texts of the catalogue's own: a deque, so that a text never moves
     // while others are added.
     std::deque<Bytes> own_;

@@ -1,7 +1,5 @@
 #include "core/catalogue/CatalogueReadAhead.h"
 
-#include "core/format/CatalogueFile.h"
-#include "core/storage/FileIo.h"
 #include "core/storage/NativeFileName.h"
 
 #include <QFileInfo>
@@ -29,8 +27,7 @@ CatalogueReadAhead::CatalogueReadAhead(const QString& path)
         try {
             const auto before = stampOf(path_);
             Read read;
-            read.bytes = std::make_shared<const std::string>(FileIo::readAll(path_));
-            CatalogueFile::readBytes(read.bytes, read.catalogue, &read.complete, &read.pastCount);
+            read.read = CatalogueFile::readKept(path_, read.catalogue);
             // A file written while it was read is read again later.
             if (before && stampOf(path_) == before) {
                 stamp_ = before;

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "core/catalogue/Catalogue.h"
+#include "core/format/CatalogueFile.h"
 
 #include <QString>
-#include <memory>
 #include <optional>
-#include <string>
 #include <thread>
 
 namespace sorabel {
@@ -23,10 +22,8 @@ public:
     CatalogueReadAhead& operator=(const CatalogueReadAhead&) = delete;
 
     struct Read {
-        std::shared_ptr<const std::string> bytes; // the file as read
-        Catalogue catalogue;                      // the file taken into a new catalogue
-        int complete = 0;                         // as CatalogueFile::readBytes tells them
-        int pastCount = 0;
+        Catalogue catalogue; // the file taken into a new catalogue
+        CatalogueFile::KeptRead read;
     };
     // Waits for the thread. What was read of `path` when that is the file read
     // and it has the same identity, size and times now as while it was read;

@@ -18,15 +18,6 @@ namespace {
 // Typing after a pause this long starts a new step, as in text editors.
 constexpr qint64 kTypingPauseMs = 1500;
 
-// Tells one version of the file from another within this run, beside its
-// size and time; no adversary is involved, so a fast hash serves (SHA-256
-// of a full catalogue took a fifth of the start-up).
-QByteArray hashOf(std::string_view bytes) {
-    constexpr size_t kSeed = 0x50ba3e1;
-    return QByteArray::number(static_cast<qulonglong>(qHashBits(bytes.data(), bytes.size(), kSeed)),
-                              16);
-}
-
 std::vector<int> inverse(const std::vector<int>& order) {
     std::vector<int> back(order.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -452,27 +443,22 @@ int CatalogueSession::loadFile(const QString& path) {
     std::optional<CatalogueReadAhead::Read> ahead;
     if (readAhead_)
         ahead = std::exchange(readAhead_, nullptr)->take(path);
-    std::shared_ptr<const std::string> bytes;
-    int complete = 0;
-    int pastCount = 0;
+    CatalogueFile::KeptRead read;
     if (ahead) {
-        bytes = std::move(ahead->bytes);
         catalogue_ = std::move(ahead->catalogue);
-        complete = ahead->complete;
-        pastCount = ahead->pastCount;
+        read = std::move(ahead->read);
     } else {
-        bytes = std::make_shared<const std::string>(FileIo::readAll(path));
-        CatalogueFile::readBytes(bytes, catalogue_, &complete, &pastCount);
+        read = CatalogueFile::readKept(path, catalogue_);
     }
-    recordsPastCount_ = pastCount;
-    remember(path, *bytes);
+    recordsPastCount_ = read.pastCount;
+    remember(path, read.size, read.hash);
     restartHistory();
     emit headerChanged();
     emit catalogueReset();
     emit recordsChanged();
     const int n = recordCount();
     setCurrent(n == 0 ? 0 : startIndex_ != 0 ? std::clamp(startIndex_, 1, n) : n);
-    return complete;
+    return read.complete;
 }
 
 int CatalogueSession::open(const QString& path) {
@@ -527,9 +513,11 @@ void CatalogueSession::writeFile(const QString& path, WriteMode mode, bool keepB
 }
 
 void CatalogueSession::remember(const QString& path, const std::string& bytes) {
-    const QFileInfo info(path);
-    onDisk_ = Fingerprint{static_cast<qint64>(bytes.size()),
-                          info.lastModified().toMSecsSinceEpoch(), hashOf(bytes)};
+    remember(path, static_cast<qint64>(bytes.size()), CatalogueFile::hashOf(bytes));
+}
+
+void CatalogueSession::remember(const QString& path, qint64 size, const QByteArray& hash) {
+    onDisk_ = Fingerprint{size, QFileInfo(path).lastModified().toMSecsSinceEpoch(), hash};
 }
 
 void CatalogueSession::setReadOnly(bool readOnly) {
@@ -584,7 +572,7 @@ bool CatalogueSession::fileChangedOnDisk() const {
         info.lastModified().toMSecsSinceEpoch() == onDisk_->modified)
         return false;
     try {
-        return hashOf(FileIo::readAll(filePath_)) != onDisk_->hash;
+        return CatalogueFile::hashOf(FileIo::readAll(filePath_)) != onDisk_->hash;
     } catch (const IoError&) {
         return true; // unreadable now: not the file we know
     }

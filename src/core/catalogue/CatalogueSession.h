@@ -183,6 +183,7 @@ private:
     void record(HistoryStep step);
     void historyMoved(bool wasModified);
     void remember(const QString& path, const std::string& bytes);
+    void remember(const QString& path, qint64 size, const QByteArray& hash);
     void setCurrent(int record);
     void setFile(const QString& fullPath, const QString& shownName);
     // `wasThere`: the session read or wrote the file, so its absence is news.

@@ -2,8 +2,10 @@
 
 #include "core/format/LineReader.h"
 #include "core/storage/FileIo.h"
+#include "core/storage/MappedFile.h"
 #include "core/storage/SafeFileWriter.h"
 
+#include <QHashFunctions>
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -350,26 +352,27 @@ std::string CatalogueFile::serialise(const CatalogueContent& content) {
 }
 
 int CatalogueFile::read(const QString& path, Catalogue& catalogue) {
-    return readBytes(std::make_shared<const std::string>(FileIo::readAll(path)), catalogue);
+    auto bytes = std::make_shared<const std::string>(FileIo::readAll(path));
+    return readBytes(bytes, *bytes, catalogue);
 }
 
 int CatalogueFile::readBytes(std::string_view bytes, Catalogue& catalogue, int* completeRecords,
                              int* recordsPastCount) {
-    return readBytes(std::make_shared<const std::string>(bytes), catalogue, completeRecords,
-                     recordsPastCount);
+    auto copy = std::make_shared<const std::string>(bytes);
+    return readBytes(copy, *copy, catalogue, completeRecords, recordsPastCount);
 }
 
-int CatalogueFile::readBytes(std::shared_ptr<const std::string> bytes, Catalogue& catalogue,
-                             int* completeRecords, int* recordsPastCount) {
+int CatalogueFile::readBytes(std::shared_ptr<const void> owner, std::string_view bytes,
+                             Catalogue& catalogue, int* completeRecords, int* recordsPastCount) {
     ParsedFile parsed;
-    parseFile(*bytes, parsed);
+    parseFile(bytes, parsed);
 
     // The whole file is read: only now does the catalogue change. The records
     // refer to the texts in the file's bytes, which the catalogue keeps.
     const int oldCount = catalogue.recordCount();
     takeHeader(std::move(parsed.header), catalogue);
     catalogue.resize(std::max(oldCount, parsed.count));
-    catalogue.keepSource(std::move(bytes));
+    catalogue.keepSource(std::move(owner), bytes);
     for (int r = 0; r < parsed.count; ++r)
         catalogue.assignRecord(r + 1, std::as_const(parsed).record(r));
     catalogue.resize(parsed.count);
@@ -378,6 +381,32 @@ int CatalogueFile::readBytes(std::shared_ptr<const std::string> bytes, Catalogue
     if (recordsPastCount)
         *recordsPastCount = parsed.pastCount;
     return oldCount;
+}
+
+CatalogueFile::KeptRead CatalogueFile::readKept(const QString& path, Catalogue& catalogue) {
+    KeptRead read;
+    const auto remember = [&](std::shared_ptr<const void> owner, std::string_view bytes) {
+        read.oldCount =
+            readBytes(std::move(owner), bytes, catalogue, &read.complete, &read.pastCount);
+        read.size = static_cast<qint64>(bytes.size());
+        read.hash = hashOf(bytes);
+    };
+    if (auto mapped = MappedFile::open(path, FileIo::kMaxCatalogueBytes)) {
+        remember(mapped, mapped->bytes());
+        mapped->letGo();
+    } else {
+        auto bytes = std::make_shared<const std::string>(FileIo::readAll(path));
+        remember(bytes, *bytes);
+    }
+    return read;
+}
+
+QByteArray CatalogueFile::hashOf(std::string_view bytes) {
+    // No adversary is involved, so a fast hash serves (SHA-256 of a full
+    // catalogue took a fifth of the start-up).
+    constexpr size_t kSeed = 0x50ba3e1;
+    return QByteArray::number(static_cast<qulonglong>(qHashBits(bytes.data(), bytes.size(), kSeed)),
+                              16);
 }
 
 void CatalogueFile::write(const QString& path, const Catalogue& catalogue) {

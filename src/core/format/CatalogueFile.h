@@ -2,6 +2,7 @@
 
 #include "core/catalogue/Catalogue.h"
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 #include <string>
@@ -60,10 +61,27 @@ public:
     // the next save drops them unless the user is asked first.
     static int readBytes(std::string_view bytes, Catalogue& catalogue,
                          int* completeRecords = nullptr, int* recordsPastCount = nullptr);
-    // The same on bytes the catalogue may keep: its records then refer to
-    // them instead of holding copies.
-    static int readBytes(std::shared_ptr<const std::string> bytes, Catalogue& catalogue,
-                         int* completeRecords = nullptr, int* recordsPastCount = nullptr);
+    // The same on bytes the catalogue may keep (`owner` keeps them where
+    // they are): its records then refer to them instead of holding copies.
+    static int readBytes(std::shared_ptr<const void> owner, std::string_view bytes,
+                         Catalogue& catalogue, int* completeRecords = nullptr,
+                         int* recordsPastCount = nullptr);
+
+    // What reading a file in to keep tells, beside the catalogue itself.
+    struct KeptRead {
+        int oldCount = 0; // as read() returns it
+        int complete = 0; // as readBytes() tells them
+        int pastCount = 0;
+        qint64 size = 0; // the file's size and hash when read
+        QByteArray hash;
+    };
+    // read() for a catalogue that keeps the file's bytes: where it can be
+    // done safely they are mapped, not copied, and left to the page cache
+    // once parsed, so that a large catalogue costs the program little memory
+    // until its records are looked at.
+    static KeptRead readKept(const QString& path, Catalogue& catalogue);
+    // Tells one version of a file's bytes from another (within one run).
+    static QByteArray hashOf(std::string_view bytes);
 
     // Writes the whole file atomically. On failure the file on disk is as it
     // was, and IoError is thrown.

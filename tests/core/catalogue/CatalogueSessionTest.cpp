@@ -196,6 +196,37 @@ TEST(CatalogueSession, ReadAheadNeverGivesAnOlderFile) {
     EXPECT_THROW(s.open(dir.filePath("other.srb")), IoError);
 }
 
+// The session keeps the file's bytes where they lie (mapped) rather than
+// copying them. Whatever another program then does to the file, and whether
+// or not it had the file open for writing already, the books read stay.
+TEST(CatalogueSession, BooksReadStayWhenAnotherProgramRewritesTheFile) {
+    QTemporaryDir dir;
+    const QString books = dir.filePath("books.srb");
+    CatalogueSession writer;
+    arrange(writer, 300, 1);
+    writer.saveAs(books);
+
+    for (const bool openForWriting : {false, true}) {
+        QFile other(books);
+        if (openForWriting)
+            ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+        CatalogueSession s;
+        s.open(books);
+        if (!openForWriting)
+            ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        other.resize(0);
+        other.write("short");
+        other.close();
+        EXPECT_EQ(titleOf(s, 1), "1");
+        EXPECT_EQ(titleOf(s, 300), "300");
+        s.saveAs(dir.filePath("copy.srb"));
+        const auto copy = CatalogueFile::parse(FileIo::readAll(dir.filePath("copy.srb")));
+        ASSERT_EQ(copy.records.size(), 300u);
+        EXPECT_EQ(copy.records[299][index(Field::Title)], "300");
+        writer.saveAs(books);
+    }
+}
+
 TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
     CatalogueSession s;
     Catalogue c;

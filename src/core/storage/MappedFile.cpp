@@ -1,0 +1,189 @@
+#include "core/storage/MappedFile.h"
+
+#include "core/storage/NativeFileName.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sorabel {
+
+namespace {
+
+// A mapping's state, changed only by compare-and-swap so that the lease
+// break (a signal handler, on any thread) and the owner never work on the
+// mapping at the same time. Whoever finds it busy leaves the break to the
+// one working on it, which looks at `breakPending` when done.
+enum State : int {
+    kFree,   // the place is unused
+    kActive, // the file's pages, leased
+    kBusy,   // being set up, let go of, copied or closed
+    kCopied, // a private copy: the lease is given back
+};
+
+struct Lease {
+    std::atomic<int> state{kFree};
+    std::atomic<bool> breakPending{false};
+    std::atomic<int> fd{-1};
+    char* data = nullptr; // written only while busy
+    size_t size = 0;
+};
+
+// Leases are found by their descriptor from the signal handler, which may
+// neither allocate nor lock: a fixed table. A catalogue open beyond it is
+// read into memory as before.
+constexpr int kLeases = 64;
+Lease leases[kLeases];
+
+// Puts an anonymous copy of the bytes where the file's pages were (mremap
+// swaps it in whole, so a reader on another thread sees the same bytes
+// throughout), then gives the lease back so that the writer goes on. Only
+// system calls and memcpy: it runs inside the signal handler.
+void copyOut(Lease& l) {
+    void* copy =
+        ::mmap(nullptr, l.size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (copy != MAP_FAILED) {
+        std::memcpy(copy, l.data, l.size);
+        ::mprotect(copy, l.size, PROT_READ);
+        if (::mremap(copy, l.size, l.size, MREMAP_MAYMOVE | MREMAP_FIXED, l.data) == MAP_FAILED)
+            ::munmap(copy, l.size);
+    }
+    // Without memory for a copy nothing better can be done than what the
+    // kernel would do anyway after its break time: let the writer go on.
+    ::fcntl(l.fd.load(), F_SETLEASE, F_UNLCK);
+    l.state.store(kCopied);
+}
+
+// Whoever ends its work on a busy mapping calls this: a break that came
+// meanwhile is carried out now.
+void finishWork(Lease& l) {
+    l.state.store(kActive);
+    if (l.breakPending.exchange(false)) {
+        int expected = kActive;
+        if (l.state.compare_exchange_strong(expected, kBusy))
+            copyOut(l);
+    }
+}
+
+void onLeaseBreak(int, siginfo_t* info, void*) {
+    const int savedErrno = errno;
+    for (Lease& l : leases) {
+        if (l.state.load() == kFree || l.fd.load() != info->si_fd)
+            continue;
+        l.breakPending.store(true);
+        int expected = kActive;
+        if (l.state.compare_exchange_strong(expected, kBusy)) {
+            l.breakPending.store(false);
+            copyOut(l);
+        }
+    }
+    errno = savedErrno;
+}
+
+// The kernel tells of a lease break with SIGIO. Nothing else in the program
+// uses it; should something have put a handler of its own there, files are
+// read into memory instead.
+bool handlerInstalled() {
+    static const bool installed = [] {
+        struct sigaction old {};
+        if (::sigaction(SIGIO, nullptr, &old) != 0)
+            return false;
+        const bool someoneElses = (old.sa_flags & SA_SIGINFO)
+                                      ? old.sa_sigaction != nullptr
+                                      : old.sa_handler != SIG_DFL && old.sa_handler != SIG_IGN;
+        if (someoneElses)
+            return false;
+        struct sigaction action {};
+        action.sa_sigaction = onLeaseBreak;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(SIGIO, &action, nullptr) == 0;
+    }();
+    return installed;
+}
+
+int claimPlace() {
+    for (int i = 0; i < kLeases; ++i) {
+        int expected = kFree;
+        if (leases[i].state.compare_exchange_strong(expected, kBusy))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 maxBytes) {
+    if (path.isEmpty() || !handlerInstalled())
+        return nullptr;
+    const int fd = ::open(NativeFileName::encode(path).constData(),
+                          O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    const int place = claimPlace();
+    if (place < 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    Lease& l = leases[place];
+    l.breakPending.store(false);
+    l.fd.store(fd);
+    const auto giveUp = [&] {
+        ::close(fd);
+        l.fd.store(-1);
+        l.state.store(kFree);
+        return nullptr;
+    };
+    // The lease first, so that the size read next is the size it keeps.
+    if (::fcntl(fd, F_SETSIG, SIGIO) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0)
+        return giveUp();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > maxBytes)
+        return giveUp();
+    const auto size = static_cast<size_t>(st.st_size);
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (data == MAP_FAILED)
+        return giveUp();
+    l.data = static_cast<char*>(data);
+    l.size = size;
+    std::shared_ptr<const MappedFile> file(new MappedFile(place, l.data, size));
+    finishWork(l);
+    return file;
+}
+
+MappedFile::MappedFile(int slot, const char* data, size_t size)
+    : slot_(slot), data_(data), size_(size) {}
+
+MappedFile::~MappedFile() {
+    Lease& l = leases[slot_];
+    for (;;) {
+        int s = l.state.load();
+        if (s == kBusy) { // a break being carried out on another thread
+            sched_yield();
+            continue;
+        }
+        if (l.state.compare_exchange_weak(s, kBusy))
+            break;
+    }
+    ::munmap(l.data, l.size);
+    ::close(l.fd.exchange(-1)); // gives the lease back, if it is still held
+    l.state.store(kFree);
+}
+
+void MappedFile::letGo() const {
+    Lease& l = leases[slot_];
+    int expected = kActive;
+    // A private copy is never let go of: its pages are the only copy.
+    if (!l.state.compare_exchange_strong(expected, kBusy))
+        return;
+    ::madvise(l.data, l.size, MADV_DONTNEED);
+    finishWork(l);
+}
+
+} // namespace sorabel
