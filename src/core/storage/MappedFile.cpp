@@ -10,6 +10,7 @@
 #include <sched.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace sorabel {
@@ -108,6 +109,28 @@ bool handlerInstalled() {
     return installed;
 }
 
+// File systems on which every change to a file passes through this kernel,
+// so that a lease hears of it. On a network or user-space file system
+// (NFS, SMB, sshfs and the like) another machine or process may change the
+// file unseen: there the file is read into memory instead.
+bool changesAlwaysBreakLeases(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // xfs
+    case 0x9123683E: // btrfs
+    case 0xF2F52010: // f2fs
+    case 0x2FC12FC1: // zfs
+    case 0x01021994: // tmpfs
+    case 0x794C7630: // overlayfs
+        return true;
+    default:
+        return false;
+    }
+}
+
 int claimPlace() {
     for (int i = 0; i < kLeases; ++i) {
         int expected = kFree;
@@ -126,6 +149,10 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return nullptr;
+    if (!changesAlwaysBreakLeases(fd)) {
+        ::close(fd);
+        return nullptr;
+    }
     const int place = claimPlace();
     if (place < 0) {
         ::close(fd);
