@@ -162,8 +162,8 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
     l.breakPending.store(false);
     l.fd.store(fd);
     const auto giveUp = [&] {
+        l.fd.store(-1); // before closing: the number may be another file's next
         ::close(fd);
-        l.fd.store(-1);
         l.state.store(kFree);
         return nullptr;
     };
