@@ -145,6 +145,8 @@ int claimPlace() {
 std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 maxBytes) {
     if (path.isEmpty() || !handlerInstalled())
         return nullptr;
+    // Made first: once the file is leased nothing may throw before it owns it.
+    std::unique_ptr<MappedFile> file(new MappedFile);
     const int fd = ::open(NativeFileName::encode(path).constData(),
                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
@@ -179,15 +181,16 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
         return giveUp();
     l.data = static_cast<char*>(data);
     l.size = size;
-    std::shared_ptr<const MappedFile> file(new MappedFile(place, l.data, size));
+    file->slot_ = place;
+    file->data_ = l.data;
+    file->size_ = size;
     finishWork(l);
-    return file;
+    return std::shared_ptr<const MappedFile>(std::move(file));
 }
 
-MappedFile::MappedFile(int slot, const char* data, size_t size)
-    : slot_(slot), data_(data), size_(size) {}
-
 MappedFile::~MappedFile() {
+    if (slot_ < 0)
+        return;
     Lease& l = leases[slot_];
     for (;;) {
         int s = l.state.load();

@@ -36,10 +36,10 @@ public:
     void letGo() const;
 
 private:
-    MappedFile(int slot, const char* data, size_t size);
-    int slot_;
-    const char* data_;
-    size_t size_;
+    MappedFile() = default;
+    int slot_ = -1; // its place in the table of leases, once it has one
+    const char* data_ = nullptr;
+    size_t size_ = 0;
 };
 
 } // namespace sorabel
