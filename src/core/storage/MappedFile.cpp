@@ -172,6 +172,10 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
     // The lease first, so that the size read next is the size it keeps.
     if (::fcntl(fd, F_SETSIG, SIGIO) != 0 || ::fcntl(fd, F_SETLEASE, F_RDLCK) != 0)
         return giveUp();
+    // The kernel tells the thread that took the lease, which may be one that
+    // reads ahead and is gone by the time anyone writes: tell the process.
+    if (::fcntl(fd, F_SETOWN, ::getpid()) != 0)
+        return giveUp();
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > maxBytes)
         return giveUp();

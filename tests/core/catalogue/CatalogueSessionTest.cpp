@@ -197,8 +197,10 @@ TEST(CatalogueSession, ReadAheadNeverGivesAnOlderFile) {
 }
 
 // The session keeps the file's bytes where they lie (mapped) rather than
-// copying them. Whatever another program then does to the file, and whether
-// or not it had the file open for writing already, the books read stay.
+// copying them. Whatever another program then does to the file, whether or
+// not it had the file open for writing already, and whether the file was
+// read on the start's own thread (gone by the time anyone writes), the books
+// read stay.
 TEST(CatalogueSession, BooksReadStayWhenAnotherProgramRewritesTheFile) {
     QTemporaryDir dir;
     const QString books = dir.filePath("books.srb");
@@ -206,12 +208,17 @@ TEST(CatalogueSession, BooksReadStayWhenAnotherProgramRewritesTheFile) {
     arrange(writer, 300, 1);
     writer.saveAs(books);
 
-    for (const bool openForWriting : {false, true}) {
+    enum Way { Read, OpenForWritingFirst, ReadAhead };
+    for (const Way way : {Read, OpenForWritingFirst, ReadAhead}) {
         QFile other(books);
+        const bool openForWriting = way == OpenForWritingFirst;
         if (openForWriting)
             ASSERT_TRUE(other.open(QIODevice::ReadWrite));
         CatalogueSession s;
+        if (way == ReadAhead)
+            s.readAhead(books);
         s.open(books);
+        s.endReadAhead();
         if (!openForWriting)
             ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
         other.resize(0);
