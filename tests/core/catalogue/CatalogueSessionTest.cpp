@@ -232,6 +232,17 @@ TEST(CatalogueSession, BooksReadStayWhenAnotherProgramRewritesTheFile) {
         EXPECT_EQ(copy.records[299][index(Field::Title)], "300");
         writer.saveAs(books);
     }
+    // Saving in place, the session meets its own lease.
+    CatalogueSession s;
+    s.open(books);
+    s.goToFirst();
+    s.editField(Field::Title, "in place");
+    s.save(CatalogueSession::WriteMode::InPlace);
+    EXPECT_EQ(titleOf(s, 300), "300");
+    const auto saved = CatalogueFile::parse(FileIo::readAll(books));
+    ASSERT_EQ(saved.records.size(), 300u);
+    EXPECT_EQ(saved.records[0][index(Field::Title)], "in place");
+    EXPECT_EQ(saved.records[299][index(Field::Title)], "300");
 }
 
 TEST(CatalogueSession, NewKeepsCaptionsListsAndFonts) {
