@@ -4,12 +4,16 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -109,26 +113,77 @@ bool handlerInstalled() {
     return installed;
 }
 
-// File systems on which every change to a file passes through this kernel,
-// so that a lease hears of it. On a network or user-space file system
-// (NFS, SMB, sshfs and the like) another machine or process may change the
-// file unseen: there the file is read into memory instead.
-bool changesAlwaysBreakLeases(int fd) {
+// Whether a file's bytes can be left where they lie. Every change to them
+// must pass through this kernel, so that a lease hears of it: not on a
+// network or user-space file system (NFS, SMB, sshfs), where another machine
+// or process may change the file unseen. And the storage must stay: a page
+// read again from a USB stick or an SD card after it was pulled out would
+// end the program. Anything else, or anything that cannot be told, is read
+// into memory instead.
+constexpr unsigned long kTmpfs = 0x01021994;
+
+bool readAsLine(const std::string& path, std::string& line) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buf[64];
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    ::close(fd);
+    if (n < 0)
+        return false;
+    line.assign(buf, static_cast<size_t>(n));
+    return true;
+}
+
+// A block device (its folder under /sys/devices) and every device beneath
+// it (the disk of a partition, the disks of an encrypted or RAID volume).
+bool staysAttached(const std::string& device, int depth) {
+    if (depth > 8)
+        return false;
+    for (const char* bus : {"/usb", "/mmc", "/firewire", "/ieee1394", "/nbd", "/session", "/loop"})
+        if (device.find(bus) != std::string::npos)
+            return false;
+    std::string removable;
+    if (readAsLine(device + "/removable", removable) ||
+        readAsLine(device + "/../removable", removable)) {
+        if (removable.starts_with('1'))
+            return false;
+    }
+    bool attached = true;
+    if (DIR* slaves = ::opendir((device + "/slaves").c_str())) {
+        while (const dirent* entry = ::readdir(slaves)) {
+            if (entry->d_name[0] == '.')
+                continue;
+            char real[PATH_MAX];
+            const std::string link = device + "/slaves/" + entry->d_name;
+            if (!::realpath(link.c_str(), real) || !staysAttached(real, depth + 1)) {
+                attached = false;
+                break;
+            }
+        }
+        ::closedir(slaves);
+    }
+    return attached;
+}
+
+bool safeToLeaveInPlace(int fd, const struct stat& st) {
     struct statfs fs {};
     if (::fstatfs(fd, &fs) != 0)
         return false;
     switch (static_cast<unsigned long>(fs.f_type)) {
+    case kTmpfs: // memory: nothing to pull out
+        return true;
     case 0xEF53:     // ext2, ext3, ext4
     case 0x58465342: // xfs
-    case 0x9123683E: // btrfs
     case 0xF2F52010: // f2fs
-    case 0x2FC12FC1: // zfs
-    case 0x01021994: // tmpfs
-    case 0x794C7630: // overlayfs
-        return true;
-    default:
+        break;
+    default: // including btrfs and overlayfs, whose device a file does not name
         return false;
     }
+    const std::string link = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ':' +
+                             std::to_string(minor(st.st_dev));
+    char real[PATH_MAX];
+    return ::realpath(link.c_str(), real) && staysAttached(real, 0);
 }
 
 int claimPlace() {
@@ -151,7 +206,8 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return nullptr;
-    if (!changesAlwaysBreakLeases(fd)) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !safeToLeaveInPlace(fd, st)) {
         ::close(fd);
         return nullptr;
     }
@@ -176,8 +232,7 @@ std::shared_ptr<const MappedFile> MappedFile::open(const QString& path, qint64 m
     // reads ahead and is gone by the time anyone writes: tell the process.
     if (::fcntl(fd, F_SETOWN, ::getpid()) != 0)
         return giveUp();
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0 || st.st_size > maxBytes)
+    if (::fstat(fd, &st) != 0 || st.st_size <= 0 || st.st_size > maxBytes)
         return giveUp();
     const auto size = static_cast<size_t>(st.st_size);
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
