@@ -385,18 +385,19 @@ int CatalogueFile::readBytes(std::shared_ptr<const void> owner, std::string_view
 
 CatalogueFile::KeptRead CatalogueFile::readKept(const QString& path, Catalogue& catalogue) {
     KeptRead read;
-    const auto remember = [&](std::shared_ptr<const void> owner, std::string_view bytes) {
+    // Parses and fingerprints in one pass, while the pages are at hand.
+    const auto take = [&](std::shared_ptr<const void> owner, std::string_view bytes) {
         read.oldCount =
             readBytes(std::move(owner), bytes, catalogue, &read.complete, &read.pastCount);
         read.size = static_cast<qint64>(bytes.size());
         read.hash = hashOf(bytes);
     };
     if (auto mapped = MappedFile::open(path, FileIo::kMaxCatalogueBytes)) {
-        remember(mapped, mapped->bytes());
+        take(mapped, mapped->bytes());
         mapped->letGo();
     } else {
         auto bytes = std::make_shared<const std::string>(FileIo::readAll(path));
-        remember(bytes, *bytes);
+        take(bytes, *bytes);
     }
     return read;
 }

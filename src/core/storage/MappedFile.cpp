@@ -113,13 +113,6 @@ bool handlerInstalled() {
     return installed;
 }
 
-// Whether a file's bytes can be left where they lie. Every change to them
-// must pass through this kernel, so that a lease hears of it: not on a
-// network or user-space file system (NFS, SMB, sshfs), where another machine
-// or process may change the file unseen. And the storage must stay: a page
-// read again from a USB stick or an SD card after it was pulled out would
-// end the program. Anything else, or anything that cannot be told, is read
-// into memory instead.
 constexpr unsigned long kTmpfs = 0x01021994;
 
 bool readAsLine(const std::string& path, std::string& line) {
@@ -166,6 +159,13 @@ bool staysAttached(const std::string& device, int depth) {
     return attached;
 }
 
+// Whether a file's bytes can be left where they lie. Every change to them
+// must pass through this kernel, so that a lease hears of it: not on a
+// network or user-space file system (NFS, SMB, sshfs), where another machine
+// or process may change the file unseen. And the storage must stay: a page
+// read again from a USB stick or an SD card after it was pulled out would
+// end the program. Anything else, or anything that cannot be told, is read
+// into memory instead.
 bool safeToLeaveInPlace(int fd, const struct stat& st) {
     struct statfs fs {};
     if (::fstatfs(fd, &fs) != 0)
